@@ -1,0 +1,96 @@
+#pragma once
+
+#include "xfieldtype.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+struct sqlite3;
+class TXQuery;
+
+/** One column of a table as the provider describes it. */
+struct TXColumnDef
+{
+    QString Name;
+    TXFieldType DataType = TXFieldType::Unknown;
+    int Size = 0;          // declared length of text columns, 0 otherwise
+    bool Required = false; // NOT NULL
+};
+
+/** One index of a table. Fields are separated by ";" as the provider lists them. */
+struct TXIndexDef
+{
+    QString Name;
+    QString Fields;
+    bool Primary = false;
+    bool Unique = false;
+};
+
+/** Column and index definitions of one table, in column / declaration order. */
+struct TXTableDefs
+{
+    QList<TXColumnDef> Columns;
+    QList<TXIndexDef> Indexes;
+};
+
+/**
+ * A connection to one station database file (SQLite underneath), driven by a
+ * Jet-style connection string: "Provider=...;Data Source=path;...;
+ * Jet OLEDB:Database Password=pw". Open failures of the provider raise
+ * XException with the class name "EOleException".
+ */
+class TXConnection : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TXConnection(QObject* parent = nullptr);
+    ~TXConnection() override;
+
+    QString ConnectionString() const;
+    /** Ignored while open, as the provider refuses it. */
+    void SetConnectionString(const QString& text);
+
+    int Tag() const;
+    void SetTag(int tag);
+
+    /** Busy timeout in seconds; 15 by default. */
+    int ConnectionTimeout() const;
+    void SetConnectionTimeout(int seconds);
+
+    /** Opens the file named by Data Source. Raises XException("EOleException") on failure. */
+    void Open();
+    /** Closes; open queries on this connection are closed first. */
+    void Close();
+    bool Connected() const;
+
+    /** Number of open queries attached to this connection. */
+    int DataSetCount() const;
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const;
+
+    /**
+     * The provider's tables rowset: columns TABLE_NAME and TABLE_TYPE
+     * ('TABLE', 'SYSTEM TABLE' or 'VIEW'), one row per table or view. The caller
+     * owns the returned query (open, static); it may set a filter on it.
+     */
+    std::unique_ptr<TXQuery> OpenSchemaTables();
+
+    /** Column and index definitions of a table; raises a provider error when it does not exist. */
+    TXTableDefs TableDefinitions(const QString& tableName);
+
+    /** The open SQLite handle, for the layer's own classes; null while closed. */
+    sqlite3* Handle() const;
+
+    // Called by queries as they open and close.
+    void AttachDataSet(TXQuery* query);
+    void DetachDataSet(TXQuery* query);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+/** The kinds of modal message box the program shows. */
+enum class TXMessageKind { Error, Information, Confirmation, Warning };
+
+/** Buttons a message box can answer with. */
+enum class TXMessageButton { Ok, Yes, No, Cancel };
+
+/** One message box as the program asks for it. */
+struct TXMessageRequest
+{
+    TXMessageKind Kind = TXMessageKind::Error;
+    QString Caption; // empty: the standard caption for the kind
+    QString Text;    // CR LF pairs break lines
+    bool YesNo = false;
+    TXMessageButton DefaultButton = TXMessageButton::Ok;
+};
+
+/**
+ * Shows message boxes. Production uses QMessageBox; tests install a scripted
+ * presenter that records each request and answers as told.
+ */
+class TXMessagePresenter
+{
+public:
+    virtual ~TXMessagePresenter() = default;
+    virtual TXMessageButton Present(const TXMessageRequest& request) = 0;
+};
+
+/** Installs a presenter (not owned); null restores the QMessageBox one. Returns the previous one. */
+TXMessagePresenter* SetMessagePresenter(TXMessagePresenter* presenter);
+
+/** Error box with OK. */
+void ShowErrorMessage(const QString& text);
+/** Information box with OK. */
+void ShowInfoMessage(const QString& text);
+/** Confirmation box with Yes and No; true exactly when Yes was pressed. */
+bool AskConfirmation(const QString& text);
+/** Warning box with a caption, Yes and No, No being the default; true exactly on Yes. */
+bool AskYesNoWarning(const QString& text, const QString& caption);
