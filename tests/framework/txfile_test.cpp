@@ -1,0 +1,264 @@
+#include "txfile.h"
+#include "xexception.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <functional>
+#include <memory>
+
+namespace {
+
+class TXFileTest : public ::testing::Test
+{
+protected:
+    QString PathOf(const QString& name) const { return m_dir.filePath(name); }
+
+    QString MakeFile(const QString& name, const QByteArray& content) const
+    {
+        QFile file(PathOf(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return file.fileName();
+    }
+
+    static QByteArray Contents(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    std::unique_ptr<TXFile> FileOn(const QString& path, bool shared = true) const
+    {
+        auto file = std::make_unique<TXFile>();
+        file->SetFileName(path);
+        file->SetShared(shared);
+        return file;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(TXFileTest, OpenWithoutCreateFailsOnMissingFileAndCreateMakesItEmpty)
+{
+    const QString path = PathOf(QStringLiteral("novo.dat"));
+    TXFile file;
+    file.SetFileName(path);
+
+    EXPECT_FALSE(file.Open(false));
+    EXPECT_FALSE(file.Opened());
+    EXPECT_EQ(file.LastError(), ENOENT);
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(file.Size(), -1);
+
+    ASSERT_TRUE(file.Open(true));
+    EXPECT_EQ(file.LastError(), 0);
+    EXPECT_EQ(file.Size(), 0);
+    EXPECT_TRUE(file.Read(-1).isEmpty());
+    EXPECT_TRUE(file.Close());
+    EXPECT_FALSE(file.Opened());
+    EXPECT_EQ(file.Size(), 0);
+}
+
+TEST_F(TXFileTest, WriteThenReadBackAcrossBlocksUnderNonAsciiName)
+{
+    QByteArray content;
+    for (int i = 0; i < 20000; ++i)
+        content.append(char(i * 7));
+    const QString path = PathOf(QStringLiteral("conexão.dat"));
+    auto file = FileOn(path);
+    ASSERT_TRUE(file->Open(true));
+    EXPECT_TRUE(file->Write(content));
+    EXPECT_TRUE(file->Write({}));
+    ASSERT_TRUE(file->Close());
+    EXPECT_EQ(Contents(path), content);
+
+    ASSERT_TRUE(file->Open());
+    EXPECT_EQ(file->Size(), content.size());
+    EXPECT_EQ(file->Read(5), content.left(5));
+    EXPECT_EQ(file->Read(-1), content.mid(5)); // -1 asks for Size(); the end cuts it short
+    EXPECT_TRUE(file->Read(10).isEmpty());
+    EXPECT_EQ(file->LastError(), 0);
+}
+
+TEST_F(TXFileTest, ReadWithHugeCountReturnsOnlyWhatTheFileHolds)
+{
+    auto file = FileOn(MakeFile(QStringLiteral("a.dat"), "abc"));
+    ASSERT_TRUE(file->Open());
+    EXPECT_EQ(file->Read(qint64(1) << 40), QByteArray("abc"));
+}
+
+TEST_F(TXFileTest, TruncateCutsAtCurrentPosition)
+{
+    const QString path = MakeFile(QStringLiteral("a.dat"), "0123456789");
+    auto file = FileOn(path);
+    ASSERT_TRUE(file->Open());
+    EXPECT_EQ(file->Read(4), QByteArray("0123"));
+    file->Truncate();
+    EXPECT_EQ(file->LastError(), 0);
+    EXPECT_EQ(file->Size(), 4);
+    file->Close();
+    EXPECT_EQ(Contents(path), QByteArray("0123"));
+}
+
+TEST_F(TXFileTest, AccessModesRestrictReadAndWrite)
+{
+    const QString path = MakeFile(QStringLiteral("a.dat"), "abc");
+    auto readOnly = FileOn(path);
+    readOnly->SetWriteMode(false);
+    ASSERT_TRUE(readOnly->Open());
+    EXPECT_FALSE(readOnly->Write("x"));
+    EXPECT_EQ(readOnly->LastError(), EBADF);
+    EXPECT_EQ(readOnly->Read(-1), QByteArray("abc"));
+    readOnly->Close();
+
+    auto writeOnly = FileOn(path);
+    writeOnly->SetReadMode(false);
+    ASSERT_TRUE(writeOnly->Open());
+    EXPECT_TRUE(writeOnly->Read(-1).isEmpty());
+    EXPECT_EQ(writeOnly->LastError(), EBADF);
+    EXPECT_TRUE(writeOnly->Write("x"));
+    writeOnly->Close();
+    EXPECT_EQ(Contents(path), QByteArray("xbc"));
+}
+
+TEST_F(TXFileTest, RenameNeverReplacesAnExistingFile)
+{
+    const QString source = MakeFile(QStringLiteral("a.dat"), "A");
+    const QString taken = MakeFile(QStringLiteral("b.dat"), "B");
+    const QString freeName = PathOf(QStringLiteral("c.dat"));
+    auto file = FileOn(source);
+
+    EXPECT_FALSE(file->Rename(taken));
+    EXPECT_EQ(file->LastError(), EEXIST);
+    EXPECT_EQ(file->FileName(), source);
+    EXPECT_EQ(Contents(source), QByteArray("A"));
+    EXPECT_EQ(Contents(taken), QByteArray("B"));
+
+    EXPECT_TRUE(file->Rename(freeName));
+    EXPECT_EQ(file->FileName(), freeName);
+    EXPECT_FALSE(QFile::exists(source));
+    EXPECT_EQ(Contents(freeName), QByteArray("A"));
+}
+
+TEST_F(TXFileTest, DeleteRemovesTheFileAndReportsAMissingOne)
+{
+    const QString path = MakeFile(QStringLiteral("a.dat"), "A");
+    auto file = FileOn(path);
+    EXPECT_TRUE(file->Delete());
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(file->Delete());
+    EXPECT_EQ(file->LastError(), ENOENT);
+}
+
+TEST_F(TXFileTest, SettersWhileOpenAreIgnored)
+{
+    const QString path = MakeFile(QStringLiteral("a.dat"), "A");
+    auto file = FileOn(path);
+    ASSERT_TRUE(file->Open());
+    file->SetFileName(PathOf(QStringLiteral("other.dat")));
+    file->SetReadMode(false);
+    file->SetShared(false);
+    file->SetWriteMode(false);
+    EXPECT_EQ(file->FileName(), path);
+    EXPECT_TRUE(file->ReadMode());
+    EXPECT_TRUE(file->Shared());
+    EXPECT_TRUE(file->WriteMode());
+    EXPECT_TRUE(file->Open()); // already open answers true
+    EXPECT_TRUE(file->Opened());
+}
+
+// One row per operation that needs the other state of the file.
+struct MisuseCase
+{
+    const char* operation;
+    bool needsOpen;
+    std::function<bool(TXFile&)> run; // the operation's answer when it does nothing
+};
+
+TEST_F(TXFileTest, MisuseAnswersFalseOrRaisesTheOperationsMessage)
+{
+    const std::vector<MisuseCase> cases = {
+        {"Close", true, [](TXFile& f) { return f.Close(); }},
+        {"Read", true, [](TXFile& f) { return !f.Read(-1).isEmpty(); }},
+        {"Write", true, [](TXFile& f) { return f.Write({}); }},
+        {"Truncate", true, [](TXFile& f) { return f.Truncate(), false; }},
+        {"Delete", false, [](TXFile& f) { return f.Delete(); }},
+        {"Rename", false, [this](TXFile& f) { return f.Rename(PathOf(QStringLiteral("z"))); }},
+        {"FileName", false, [](TXFile& f) { return f.SetFileName(QStringLiteral("x")), false; }},
+        {"ReadMode", false, [](TXFile& f) { return f.SetReadMode(false), false; }},
+        {"Shared", false, [](TXFile& f) { return f.SetShared(false), false; }},
+        {"WriteMode", false, [](TXFile& f) { return f.SetWriteMode(false), false; }},
+        {"Open", false, nullptr},
+    };
+    const QString path = MakeFile(QStringLiteral("a.dat"), "content");
+    for (const MisuseCase& c : cases) {
+        for (const bool raise : {false, true}) {
+            SCOPED_TRACE(std::string(c.operation) + (raise ? " raising" : " quiet"));
+            auto file = FileOn(path);
+            if (!c.needsOpen) {
+                ASSERT_TRUE(file->Open());
+            }
+            file->SetRaiseExceptions(raise);
+            const auto run = c.run ? c.run : [](TXFile& f) { return f.Open(); };
+            if (raise) {
+                const QString expected = QString::fromLatin1(c.needsOpen ? "Must be opened (%1)"
+                                                                         : "Can't be opened (%1)")
+                                             .arg(QLatin1String(c.operation));
+                try {
+                    run(*file);
+                    ADD_FAILURE() << "no exception";
+                } catch (const XException& e) {
+                    EXPECT_EQ(e.Message(), expected);
+                }
+            } else {
+                // Open on an open file is the one misuse that answers true.
+                EXPECT_EQ(run(*file), !c.run);
+            }
+            EXPECT_EQ(file->Opened(), !c.needsOpen);
+            EXPECT_EQ(file->FileName(), path);
+            EXPECT_TRUE(file->Shared());
+            EXPECT_TRUE(file->ReadMode());
+            EXPECT_TRUE(QFile::exists(path));
+            EXPECT_EQ(Contents(path), QByteArray("content"));
+        }
+    }
+}
+
+TEST_F(TXFileTest, ExclusiveOpenLocksOutAnotherExclusiveOpener)
+{
+    const QString path = MakeFile(QStringLiteral("a.dat"), "held");
+    auto holder = FileOn(path, false);
+    ASSERT_TRUE(holder->Open());
+
+    auto second = FileOn(path, false);
+    EXPECT_FALSE(second->Open(false));
+    EXPECT_EQ(second->LastError(), EWOULDBLOCK);
+    // create must not fall back to recreating (and emptying) a file that is held
+    EXPECT_FALSE(second->Open(true));
+    EXPECT_FALSE(second->Opened());
+    EXPECT_EQ(Contents(path), QByteArray("held"));
+
+    // deny-none takes no lock, so a shared opener still gets in
+    auto shared = FileOn(path, true);
+    EXPECT_TRUE(shared->Open());
+    EXPECT_EQ(shared->Read(-1), QByteArray("held"));
+
+    holder.reset(); // destruction closes and releases the lock
+    EXPECT_TRUE(second->Open());
+}
+
+TEST_F(TXFileTest, ExclusiveCreateLocksTheNewFile)
+{
+    const QString path = PathOf(QStringLiteral("novo.dat"));
+    auto creator = FileOn(path, false);
+    ASSERT_TRUE(creator->Open(true));
+    auto second = FileOn(path, false);
+    EXPECT_FALSE(second->Open(true));
+    ASSERT_TRUE(creator->Close());
+    EXPECT_TRUE(second->Open());
+}
+
+} // namespace
