@@ -1,0 +1,71 @@
+#include "xformat.h"
+
+#include <gtest/gtest.h>
+
+TEST(FormatFloat, PatternsOfTheScreens)
+{
+    struct Case
+    {
+        const char* pattern;
+        double value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"###,###,###,##0", 1234567, "1.234.567"},
+        {"###,###,###,##0", 499, "499"},
+        {"###,###,###,##0", 0, "0"},
+        {"###,###,###,##0", 1000, "1.000"},
+        {"###,###,###,##0", 123456789012345, "123.456.789.012.345"},
+        {",0.00;(,0.00)", 1234.5, "1.234,50"},
+        {",0.00;(,0.00)", -1234.5, "(1.234,50)"},
+        {",0.00;(,0.00)", 0.004, "0,00"},
+        {",0.00;(,0.00)", -0.004, "0,00"},
+        {",0;(,0)", 500, "500"},
+        {",0;(,0)", -1500, "(1.500)"},
+        {"0;-0", -7, "-7"},
+        {"0;-0", 7, "7"},
+        {"00", 5, "05"},
+        {"00", 123, "123"},
+        {"###########0", 123456789012, "123456789012"},
+        {"##0", 7, "7"},
+        {"##0", 2.5, "3"},
+        {"##0", 3.5, "4"},
+        {"##0", -2.5, "-3"},
+        {"##0", 0.49, "0"},
+        {"##0", -0.4, "0"},
+        {"0.00", 1.005, "1,01"},
+        {"0.00", 0.125, "0,13"},
+        {"0.00", 9.995, "10,00"},
+        {"0.##", 1.5, "1,5"},
+        {"0.##", 2, "2"},
+        {"#", 0, ""},
+        {"0;(0);zero", 0, "zero"},
+        {"0;(0);zero", 0.2, "zero"},
+        {"0\" kg\"", 12, "12 kg"},
+        {"00-00", 1234, "12-34"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatFloat(QString::fromUtf8(c.pattern), c.value), QString::fromUtf8(c.expected))
+            << c.pattern << " of " << c.value;
+}
+
+TEST(FormatFloat, SeparatorsComeFromTheSettings)
+{
+    TXFormatSettings us = XFormatSettings();
+    us.DecimalSeparator = QLatin1Char('.');
+    us.ThousandSeparator = QLatin1Char(',');
+    EXPECT_EQ(FormatFloat(QStringLiteral(",0.00;(,0.00)"), -1234.5, us),
+              QStringLiteral("(1,234.50)"));
+}
+
+TEST(XFormatSettings, BrazilianValues)
+{
+    const TXFormatSettings& fs = XFormatSettings();
+    EXPECT_EQ(fs.DecimalSeparator, QLatin1Char(','));
+    EXPECT_EQ(fs.ThousandSeparator, QLatin1Char('.'));
+    EXPECT_EQ(fs.ListSeparator, QChar(0));
+    EXPECT_EQ(fs.LongDateFormat, QStringLiteral("dd\" de \"mmmm\" de \"yyyy"));
+    EXPECT_EQ(fs.LongMonthNames[2], QStringLiteral("março"));
+    EXPECT_EQ(fs.ShortDayNames[0], QStringLiteral("dom"));
+    EXPECT_EQ(fs.LongDayNames[6], QStringLiteral("sábado"));
+}
