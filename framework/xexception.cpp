@@ -3,7 +3,6 @@
 #include <utility>
 
 XException::XException(QString message, QString className)
-    : m_message(std::move(message)), m_className(std::move(className)),
-      m_utf8(m_message.toUtf8())
+    : m_message(std::move(message)), m_className(std::move(className)), m_utf8(m_message.toUtf8())
 {
 }

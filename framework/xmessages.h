@@ -29,7 +29,8 @@ public:
     virtual TXMessageButton Present(const TXMessageRequest& request) = 0;
 };
 
-/** Installs a presenter (not owned); null restores the QMessageBox one. Returns the previous one. */
+/** Installs a presenter (not owned); null restores the QMessageBox one. Returns the previous one.
+ */
 TXMessagePresenter* SetMessagePresenter(TXMessagePresenter* presenter);
 
 /** Error box with OK. */
