@@ -1,0 +1,52 @@
+#include "scriptedpresenter.h"
+
+ScriptedPresenter::ScriptedPresenter() : m_previous(SetMessagePresenter(this)) {}
+
+ScriptedPresenter::ScriptedPresenter(std::initializer_list<TXMessageButton> answers)
+    : ScriptedPresenter()
+{
+    QueueAnswers(answers);
+}
+
+ScriptedPresenter::~ScriptedPresenter()
+{
+    SetMessagePresenter(m_previous);
+}
+
+TXMessageButton ScriptedPresenter::Present(const TXMessageRequest& request)
+{
+    m_requests.append(request);
+    if (!request.YesNo)
+        return TXMessageButton::Ok;
+    return m_answers.isEmpty() ? TXMessageButton::No : m_answers.dequeue();
+}
+
+void ScriptedPresenter::QueueAnswer(TXMessageButton answer)
+{
+    m_answers.enqueue(answer);
+}
+
+void ScriptedPresenter::QueueAnswers(std::initializer_list<TXMessageButton> answers)
+{
+    for (const TXMessageButton answer : answers)
+        m_answers.enqueue(answer);
+}
+
+QStringList ScriptedPresenter::Texts() const
+{
+    QStringList texts;
+    for (const TXMessageRequest& request : m_requests)
+        texts.append(request.Text);
+    return texts;
+}
+
+TXMessageRequest ScriptedPresenter::Last() const
+{
+    return m_requests.isEmpty() ? TXMessageRequest() : m_requests.last();
+}
+
+void ScriptedPresenter::Clear()
+{
+    m_requests.clear();
+    m_answers.clear();
+}

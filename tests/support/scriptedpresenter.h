@@ -1,0 +1,42 @@
+#pragma once
+
+#include "xmessages.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+/**
+ * Message presenter for tests: installed for its lifetime (the previous one comes back when it
+ * dies) and records every request. A Yes/No box takes its answer from the queue (No when the
+ * queue is empty); an OK box answers Ok and leaves the queue alone.
+ */
+class ScriptedPresenter : public TXMessagePresenter
+{
+public:
+    ScriptedPresenter();
+    explicit ScriptedPresenter(std::initializer_list<TXMessageButton> answers);
+    ~ScriptedPresenter() override;
+    ScriptedPresenter(const ScriptedPresenter&) = delete;
+    ScriptedPresenter& operator=(const ScriptedPresenter&) = delete;
+
+    TXMessageButton Present(const TXMessageRequest& request) override;
+
+    /** Queues the answer to a coming Yes/No box. */
+    void QueueAnswer(TXMessageButton answer);
+    void QueueAnswers(std::initializer_list<TXMessageButton> answers);
+
+    const QList<TXMessageRequest>& Requests() const { return m_requests; }
+    qsizetype Count() const { return m_requests.size(); }
+    /** The texts shown so far, in order. */
+    QStringList Texts() const;
+    /** The latest request; a default request when none was made. */
+    TXMessageRequest Last() const;
+    /** Forgets the recorded requests and the queued answers. */
+    void Clear();
+
+private:
+    TXMessagePresenter* m_previous = nullptr;
+    QList<TXMessageRequest> m_requests;
+    QQueue<TXMessageButton> m_answers;
+};
