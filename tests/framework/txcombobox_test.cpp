@@ -1,0 +1,70 @@
+#include "txcombobox.h"
+#include "xexception.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+TEST(TXComboBoxTest, EmptyItemTextIsStoredAsOneBlank)
+{
+    TXComboBox box;
+    TXComboBoxStrings& items = box.Items();
+    EXPECT_EQ(items.Add(QStringLiteral("01 - Lote A"), 1), 0);
+    EXPECT_EQ(items.Add(QString()), 1);
+    items.Insert(0, QString());
+    EXPECT_EQ(items.Count(), 3);
+    EXPECT_EQ(box.itemText(0), QStringLiteral(" "));
+    EXPECT_EQ(items.Get(1), QStringLiteral("01 - Lote A"));
+    EXPECT_EQ(items.Get(2), QStringLiteral(" "));
+
+    items.Put(1, QString());
+    EXPECT_EQ(items.Get(1), QStringLiteral(" "));
+    EXPECT_EQ(box.itemData(1), QVariant(1)); // the item's data stays with it
+
+    box.setCurrentIndex(2);
+    EXPECT_EQ(box.currentText(), QStringLiteral(" "));
+}
+
+TEST(TXComboBoxTest, RefusedItemRaisesAndIsNotAdded)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(TXComboBoxStrings&)> run;
+    };
+    const std::vector<Case> cases = {
+        {"past MaxCount", [](TXComboBoxStrings& s) { s.Add(QStringLiteral("c")); }},
+        {"index past the end", [](TXComboBoxStrings& s) { s.Insert(3, QStringLiteral("c")); }},
+        {"negative index", [](TXComboBoxStrings& s) { s.Insert(-2, QStringLiteral("c")); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TXComboBox box;
+        box.Items().Add(QStringLiteral("a"));
+        box.Items().Add(QStringLiteral("b"));
+        if (std::string(c.name) == "past MaxCount")
+            box.setMaxCount(2);
+        try {
+            c.run(box.Items());
+            ADD_FAILURE() << "no exception";
+        } catch (const XException& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("erro ao inserir linha"));
+            EXPECT_EQ(e.ClassName(), QStringLiteral("EOutOfResources"));
+        }
+        EXPECT_EQ(box.count(), 2);
+    }
+}
+
+TEST(TXComboBoxTest, InsertAtMinusOneAppends)
+{
+    TXComboBox box;
+    box.Items().Add(QStringLiteral("a"));
+    box.Items().Insert(-1, QStringLiteral("b"));
+    EXPECT_EQ(box.Items().Get(1), QStringLiteral("b"));
+    EXPECT_THROW(box.Items().Put(2, QStringLiteral("c")), XException);
+}
+
+} // namespace

@@ -1,0 +1,258 @@
+#include "txnumedit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class BeepCountingEdit : public TXNumEdit
+{
+public:
+    using TXNumEdit::TXNumEdit;
+    int beeps = 0;
+
+protected:
+    void Beep() override { ++beeps; }
+};
+
+// A shown, active window with the numeric edit and a second control to move the focus to.
+class TXNumEditTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto* layout = new QHBoxLayout(&m_window);
+        m_edit = new BeepCountingEdit(&m_window);
+        m_other = new QLineEdit(&m_window);
+        layout->addWidget(m_edit);
+        layout->addWidget(m_other);
+        m_window.show();
+        m_window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&m_window));
+        m_other->setFocus();
+    }
+
+    void Enter()
+    {
+        m_edit->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(m_edit->hasFocus());
+    }
+    void Leave()
+    {
+        m_other->setFocus(Qt::TabFocusReason);
+        ASSERT_FALSE(m_edit->hasFocus());
+    }
+    void Type(const char* keys) { QTest::keyClicks(m_edit, QString::fromLatin1(keys)); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(m_edit, key, modifiers);
+    }
+
+    QWidget m_window;
+    BeepCountingEdit* m_edit = nullptr;
+    QLineEdit* m_other = nullptr;
+};
+
+TEST_F(TXNumEditTest, StartsAsAFloatingPointBoxShowingZero)
+{
+    EXPECT_EQ(m_edit->EntryRequired(), TNumberEditType::floatingpointvalue);
+    EXPECT_EQ(m_edit->DisplayFormat(), QStringLiteral(",0.00;(,0.00)"));
+    EXPECT_EQ(m_edit->text(), QStringLiteral("0,00"));
+    EXPECT_TRUE(m_edit->alignment() & Qt::AlignRight);
+    m_edit->SetEntryRequired(TNumberEditType::wordvalue);
+    EXPECT_EQ(m_edit->DisplayFormat(), QStringLiteral("0;-0"));
+    EXPECT_EQ(m_edit->text(), QStringLiteral("0"));
+}
+
+TEST_F(TXNumEditTest, TypedKeysAreFilteredByKind)
+{
+    using K = TNumberEditType;
+    struct Case
+    {
+        K kind;
+        const char* keys;
+        const char* text;
+        double value;
+    };
+    const std::vector<Case> cases = {
+        {K::wordvalue, "123", "123", 123},
+        {K::wordvalue, "655350", "65535", 65535},
+        {K::wordvalue, "-12", "12", 12},
+        {K::integervalue, "32768", "3276", 3276},
+        {K::integervalue, "32767", "32767", 32767},
+        {K::integervalue, "-32768", "-32768", -32768},
+        {K::integervalue, "1-2", "12", 12},
+        {K::integervalue, "1,5a", "15", 15},
+        {K::longintvalue, "2147483648", "214748364", 214748364},
+        {K::longintvalue, "-2147483648", "-2147483648", -2147483648.0},
+        {K::floatingpointvalue, "1,5,2", "1,52", 1.52},
+        {K::floatingpointvalue, "--7", "-7", -7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        Leave();
+        m_edit->SetEntryRequired(c.kind);
+        Enter(); // selects the shown zero, so the first key replaces it
+        Type(c.keys);
+        EXPECT_EQ(m_edit->text(), QString::fromLatin1(c.text));
+        EXPECT_EQ(m_edit->Value(), c.value);
+    }
+    EXPECT_EQ(m_edit->beeps, 0);
+}
+
+TEST_F(TXNumEditTest, NoDigitInFrontOfALeadingMinus)
+{
+    m_edit->SetEntryRequired(TNumberEditType::integervalue);
+    Enter();
+    Type("-5");
+    Key(Qt::Key_Home);
+    Type("3");
+    EXPECT_EQ(m_edit->text(), QStringLiteral("-5"));
+    Key(Qt::Key_Right, Qt::ShiftModifier); // select the sign: the digit replaces it
+    Type("3");
+    EXPECT_EQ(m_edit->text(), QStringLiteral("35"));
+    EXPECT_EQ(m_edit->Value(), 35);
+}
+
+TEST_F(TXNumEditTest, SecondSeparatorOnlyReplacesASelectionHoldingTheFirst)
+{
+    Enter();
+    Type("1,5");
+    Key(Qt::Key_Home);
+    Key(Qt::Key_Right, Qt::ShiftModifier); // "1" selected
+    Type(",");
+    EXPECT_EQ(m_edit->text(), QStringLiteral("1,5"));
+    Key(Qt::Key_Right, Qt::ShiftModifier); // "1," selected
+    Type(",");
+    EXPECT_EQ(m_edit->text(), QStringLiteral(",5"));
+    EXPECT_EQ(m_edit->Value(), 0.5);
+}
+
+TEST_F(TXNumEditTest, LeavingShowsTheDisplayFormatAndReadsItBack)
+{
+    struct Case
+    {
+        const char* keys;
+        const char* shown;
+        double value;
+    };
+    const std::vector<Case> cases = {
+        {"1234,5", "1.234,50", 1234.5},
+        {"-1234,5", "(1.234,50)", -1234.5},
+        {"1234567", "1.234.567,00", 1234567},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        Enter();
+        Type(c.keys);
+        Leave();
+        EXPECT_EQ(m_edit->text(), QString::fromLatin1(c.shown));
+        EXPECT_EQ(m_edit->Value(), c.value);
+        Enter();
+        EXPECT_EQ(m_edit->selectedText(), QString::fromLatin1(c.shown));
+        Leave();
+        EXPECT_EQ(m_edit->text(), QString::fromLatin1(c.shown));
+        EXPECT_EQ(m_edit->Value(), c.value);
+    }
+    m_edit->SetValue(-1234.5);
+    m_edit->SetValue(1234.5); // set while unfocused: shown at once
+    EXPECT_EQ(m_edit->text(), QStringLiteral("1.234,50"));
+}
+
+TEST_F(TXNumEditTest, ClearingGivesZero)
+{
+    Enter();
+    Type("42");
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_Backspace);
+    EXPECT_TRUE(m_edit->text().isEmpty());
+    EXPECT_EQ(m_edit->Value(), 0);
+    Leave();
+    EXPECT_EQ(m_edit->text(), QStringLiteral("0,00"));
+}
+
+TEST_F(TXNumEditTest, PastedBadTextBeepsAndKeepsTheValue)
+{
+    Enter();
+    Type("12");
+    QApplication::clipboard()->setText(QStringLiteral("1,2,3"));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(m_edit->text(), QStringLiteral("1,2,3"));
+    EXPECT_GE(m_edit->beeps, 1);
+    EXPECT_EQ(m_edit->Value(), 12);
+    Leave();
+    EXPECT_EQ(m_edit->text(), QStringLiteral("12,00"));
+    EXPECT_EQ(m_edit->Value(), 12);
+}
+
+TEST_F(TXNumEditTest, ChangeHandlersSeeThePreviousValue)
+{
+    std::vector<double> seen;
+    QObject::connect(m_edit, &TNumberEdit::Changed, [&] { seen.push_back(m_edit->Value()); });
+    double valueOnExit = -1;
+    QObject::connect(m_edit, &TNumberEdit::Exited, [&] { valueOnExit = m_edit->Value(); });
+    Enter();
+    Type("75");
+    EXPECT_EQ(seen, (std::vector<double>{0, 7}));
+    Leave();
+    EXPECT_EQ(valueOnExit, 75);
+}
+
+TEST_F(TXNumEditTest, MaxLengthLimitsTypingAndPastingButNeverTheShownValue)
+{
+    // The configuration screen's range fields.
+    m_edit->SetDisplayFormat(QStringLiteral(",0;(,0)"));
+    m_edit->SetMaxLength(8);
+    m_edit->SetValue(12345678);
+    EXPECT_EQ(m_edit->text(), QStringLiteral("12.345.678"));
+    Enter();
+    Leave();
+    EXPECT_EQ(m_edit->Value(), 12345678);
+
+    Enter();
+    Type("123456789");
+    EXPECT_EQ(m_edit->text(), QStringLiteral("12345678"));
+    QApplication::clipboard()->setText(QStringLiteral("999999999"));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(m_edit->text(), QStringLiteral("99999999"));
+    Leave();
+    EXPECT_EQ(m_edit->text(), QStringLiteral("99.999.999"));
+}
+
+TEST_F(TXNumEditTest, ContextMenuPasteKeepsWithinMaxLength)
+{
+    m_edit->SetMaxLength(4);
+    Enter();
+    QApplication::clipboard()->setText(QStringLiteral("123456"));
+    bool pasted = false;
+    // The menu runs modally: pick its Paste entry once it is up.
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions()) {
+            if (action->text().startsWith(QLineEdit::tr("&Paste"))) {
+                action->trigger();
+                pasted = true;
+            }
+        }
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            m_edit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(m_edit, &event);
+    EXPECT_TRUE(pasted);
+    EXPECT_EQ(m_edit->text(), QStringLiteral("1234"));
+}
+
+} // namespace
