@@ -8,6 +8,7 @@
 #include <memory>
 
 struct sqlite3;
+struct sqlite3_stmt;
 class TXQuery;
 
 /** One column of a table as the provider describes it. */
@@ -85,6 +86,24 @@ public:
 
     /** The open SQLite handle, for the layer's own classes; null while closed. */
     sqlite3* Handle() const;
+
+    /** Gives a statement from Prepare back to the connection's cache. */
+    struct StatementRelease
+    {
+        TXConnection* connection = nullptr;
+        QString key;
+        void operator()(sqlite3_stmt* statement) const;
+    };
+    using Statement = std::unique_ptr<sqlite3_stmt, StatementRelease>;
+
+    /**
+     * For the layer's own classes: the Jet SQL text rewritten for SQLite and
+     * prepared, unbound, taken from a per-connection cache keyed by the text
+     * (the statement returns to the cache when released). Raises a provider
+     * error when the connection is closed, the text is empty, does not compile,
+     * or holds more than one statement.
+     */
+    Statement Prepare(const QString& jetSql);
 
     // Called by queries as they open and close.
     void AttachDataSet(TXQuery* query);

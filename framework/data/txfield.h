@@ -29,6 +29,8 @@ public:
 private:
     friend class TXQuery;
     TXField(const class TXQuery* query, int column) : m_query(query), m_column(column) {}
+    /** Row of the query's store under its current record; -1 when there is none. */
+    int CurrentRow() const;
     const class TXQuery* m_query = nullptr;
     int m_column = -1;
 };

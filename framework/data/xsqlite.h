@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+class TXParameters;
+
+// Helpers the data-access layer's classes share around the SQLite C API.
+
+/** Raises XException with the provider error class name and the message. */
+[[noreturn]] void RaiseProviderError(const QString& message);
+
+/** Raises a provider error carrying the engine's last message on the handle. */
+[[noreturn]] void RaiseEngineError(sqlite3* db);
+
+/**
+ * Binds every ":name" of the statement from the parameter of that name
+ * (letter case ignored): strings as text, integers as 64-bit integers, floats
+ * as doubles, a null value (or a name without parameter) as NULL.
+ */
+void BindParameters(sqlite3_stmt* statement, TXParameters& parameters);
+
+/** Runs the statement to its end; raises the engine's error on failure. */
+void StepToEnd(sqlite3_stmt* statement);

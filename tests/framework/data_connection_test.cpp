@@ -1,0 +1,220 @@
+#include "data/txconnection.h"
+#include "data/txquery.h"
+#include "data/xstationfile.h"
+#include "teststation.h"
+#include "xexception.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace {
+
+// Opens a connection string; returns the error's class name and message ("" / "" on success).
+std::pair<QString, QString> TryOpen(const QString& connectionString)
+{
+    TXConnection conn;
+    conn.SetConnectionString(connectionString);
+    try {
+        conn.Open();
+    } catch (const XException& e) {
+        EXPECT_FALSE(conn.Connected());
+        return {e.ClassName(), e.Message()};
+    }
+    EXPECT_TRUE(conn.Connected());
+    return {};
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A valid SQLite file, but not one the provisioning tool made.
+void MakePlainSqlite(const QString& path, int applicationId)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    const QByteArray sql = QStringLiteral("PRAGMA application_id=%1; CREATE TABLE t (a LONG);")
+                               .arg(applicationId)
+                               .toUtf8();
+    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+QString Jet(const QString& path, const QString& rest)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path + u';' + rest;
+}
+
+} // namespace
+
+TEST(DataConnection, OpensOnlyStationFilesWithTheirPassword)
+{
+    TestStation station;
+    const QString dir = station.Folder();
+    WriteFile(dir + QStringLiteral("/text.db"), QByteArrayLiteral("not a database at all, really"));
+    MakePlainSqlite(dir + QStringLiteral("/plain.db"), 0);
+    MakePlainSqlite(dir + QStringLiteral("/marked.db"), kStationApplicationId); // no verifier
+    const QString path = station.Path();
+    const QString pw = TestStation::kPassword;
+
+    const struct
+    {
+        QString connectionString;
+        QString message; // empty: opens
+    } cases[] = {
+        {station.ConnectionString(), {}},
+        {QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=") + path +
+             QStringLiteral(";Persist Security Info=False;Jet OLEDB:DataBase Password=") + pw,
+         {}},
+        {Jet(path, QStringLiteral(" jet oledb:database password = ") + pw), {}},
+        {station.ConnectionString(QStringLiteral("wrong")),
+         QStringLiteral("Not a valid password.")},
+        {station.ConnectionString(pw.toLower()), QStringLiteral("Not a valid password.")},
+        {Jet(path, QStringLiteral("Persist Security Info=False")),
+         QStringLiteral("Not a valid password.")},
+        {Jet(dir + QStringLiteral("/text.db"), QStringLiteral("Jet OLEDB:Database Password=") + pw),
+         QStringLiteral("Unrecognized database format '%1/text.db'.").arg(dir)},
+        {Jet(dir + QStringLiteral("/plain.db"),
+             QStringLiteral("Jet OLEDB:Database Password=") + pw),
+         QStringLiteral("Unrecognized database format '%1/plain.db'.").arg(dir)},
+        {Jet(dir + QStringLiteral("/marked.db"),
+             QStringLiteral("Jet OLEDB:Database Password=") + pw),
+         QStringLiteral("Unrecognized database format '%1/marked.db'.").arg(dir)},
+        {Jet(dir + QStringLiteral("/missing.db"),
+             QStringLiteral("Jet OLEDB:Database Password=") + pw),
+         QStringLiteral("Could not find file '%1/missing.db'.").arg(dir)},
+        {QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;"
+                        "Jet OLEDB:Database Password=") +
+             pw,
+         QStringLiteral("No Data Source was given in the connection string.")},
+        {QStringLiteral("Provider=SQLOLEDB;Data Source=") + path,
+         QStringLiteral("Provider cannot be found. It may not be properly installed.")},
+    };
+    for (const auto& c : cases) {
+        const auto [className, message] = TryOpen(c.connectionString);
+        EXPECT_EQ(message, c.message) << qPrintable(c.connectionString);
+        EXPECT_EQ(className, c.message.isEmpty() ? QString() : kProviderErrorClass);
+    }
+    // Opening never creates a file.
+    EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("/missing.db")));
+}
+
+TEST(DataConnection, CreateStationFileRefusesAnExistingPath)
+{
+    TestStation station;
+    const QByteArray before = [&] {
+        QFile f(station.Path());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    try {
+        CreateStationFile(station.Path(), QStringLiteral("other"));
+        FAIL() << "an existing file was accepted";
+    } catch (const XException& e) {
+        EXPECT_EQ(e.ClassName(), QStringLiteral("EFCreateError"));
+    }
+    QFile f(station.Path());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+}
+
+TEST(DataConnection, ConnectionStringIsFixedWhileOpen)
+{
+    TestStation station;
+    const QString before = station.Conn().ConnectionString();
+    station.Conn().SetConnectionString(QStringLiteral("Provider=x"));
+    EXPECT_EQ(station.Conn().ConnectionString(), before);
+    station.Conn().Close();
+    station.Conn().SetConnectionString(QStringLiteral("Provider=x"));
+    EXPECT_EQ(station.Conn().ConnectionString(), QStringLiteral("Provider=x"));
+}
+
+TEST(DataConnection, SecondConnectionWaitsForALockUpToItsTimeout)
+{
+    TestStation station;
+    station.Exec(QStringLiteral("CREATE TABLE t (a LONG)"));
+    station.Conn().BeginTrans();
+    station.Exec(QStringLiteral("INSERT INTO t (a) VALUES (1)"));
+
+    // Another connection opens and reads while the first holds its write lock.
+    auto other = station.OpenAnother(1);
+    auto count = NewQuery(other.get());
+    count->SetSQL(QStringLiteral("SELECT count(*) AS n FROM t"));
+    count->Open();
+    EXPECT_EQ(count->FieldByName(QStringLiteral("n")).AsInteger(), 0);
+
+    auto insert = NewCommand(other.get());
+    insert->SetCommandText(QStringLiteral("INSERT INTO t (a) VALUES (2)"));
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        insert->Execute();
+        FAIL() << "write went through another connection's lock";
+    } catch (const XException& e) {
+        EXPECT_EQ(e.ClassName(), kProviderErrorClass);
+        EXPECT_EQ(e.Message(), QStringLiteral("database is locked"));
+    }
+    EXPECT_GE(timer.elapsed(), 900); // it waited for the lock rather than failing at once
+
+    station.Conn().CommitTrans();
+    EXPECT_EQ(insert->Execute(), 1);
+    count->Requery();
+    EXPECT_EQ(count->FieldByName(QStringLiteral("n")).AsInteger(), 2);
+}
+
+TEST(DataConnection, TransactionsRollBackWithoutTraceAndCommitDurably)
+{
+    TestStation station;
+    station.Exec(QStringLiteral("CREATE TABLE t (a LONG)"));
+    TXConnection& conn = station.Conn();
+
+    conn.BeginTrans();
+    EXPECT_TRUE(conn.InTransaction());
+    EXPECT_THROW(conn.BeginTrans(), XException);
+    station.Exec(QStringLiteral("INSERT INTO t (a) VALUES (1)"));
+    conn.RollbackTrans();
+    EXPECT_FALSE(conn.InTransaction());
+    EXPECT_THROW(conn.CommitTrans(), XException);
+
+    conn.BeginTrans();
+    station.Exec(QStringLiteral("INSERT INTO t (a) VALUES (2)"));
+    conn.CommitTrans();
+
+    // An open transaction dies with its connection.
+    conn.BeginTrans();
+    station.Exec(QStringLiteral("INSERT INTO t (a) VALUES (3)"));
+    conn.Close();
+    EXPECT_FALSE(QFileInfo::exists(station.Path() + QStringLiteral("-journal")));
+
+    conn.Open();
+    auto q = NewQuery(&conn);
+    q->SetSQL(QStringLiteral("SELECT a FROM t ORDER BY a"));
+    q->Open();
+    ASSERT_EQ(q->RecordCount(), 1);
+    EXPECT_EQ(q->FieldByName(QStringLiteral("a")).AsInteger(), 2);
+}
+
+TEST(DataConnection, ClosingClosesItsQueries)
+{
+    TestStation station;
+    auto a = NewQuery(&station.Conn());
+    auto b = NewQuery(&station.Conn());
+    a->SetSQL(QStringLiteral("SELECT 1 AS x"));
+    b->SetSQL(QStringLiteral("SELECT 2 AS x"));
+    EXPECT_EQ(station.Conn().DataSetCount(), 0);
+    a->Open();
+    b->Open();
+    EXPECT_EQ(station.Conn().DataSetCount(), 2);
+    a->Close();
+    EXPECT_EQ(station.Conn().DataSetCount(), 1);
+    station.Conn().Close();
+    EXPECT_FALSE(b->Active());
+    EXPECT_EQ(station.Conn().DataSetCount(), 0);
+    EXPECT_THROW(b->Open(), XException);
+}

@@ -1,0 +1,302 @@
+#include "data/txconnection.h"
+#include "data/txquery.h"
+#include "teststation.h"
+#include "xexception.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DataQuery : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        station.CreatePlantingTables();
+        Run("INSERT INTO Lote VALUES (1, 'Primeiro', 3)");
+        Run("INSERT INTO Lote VALUES (2, 'segundo', 2)");
+        Run("INSERT INTO Lote VALUES (3, 'Terceiro', 5)");
+        Run("INSERT INTO Usua VALUES (7, 'Ana', 'ana', 'x')");
+        Run("INSERT INTO Planta VALUES (123456789012, 10.5, 1)");
+        Run("INSERT INTO Planta VALUES (2000, 20, 2)");
+        Run("INSERT INTO Plantio VALUES (1, 5001, 123456789012, 7, '2024-01-02 10:00:00', NULL)");
+        Run("INSERT INTO Plantio VALUES (1, 5002, 2000, 7, '2024-01-02 10:01:00', 'CENTRAL')");
+    }
+
+    void Run(const char* sql) { station.Exec(QString::fromUtf8(sql)); }
+
+    std::unique_ptr<TXQuery> Open(const QString& sql)
+    {
+        auto q = NewQuery(&station.Conn());
+        q->SetSQL(sql);
+        q->Open();
+        return q;
+    }
+
+    // All rows, columns joined by "|", rows by "\n", values as AsString.
+    static QString Dump(TXQuery& q)
+    {
+        QStringList rows;
+        for (q.First(); !q.Eof(); q.Next()) {
+            QStringList cells;
+            for (int c = 0; c < q.FieldCount(); ++c)
+                cells.append(q.Fields(c).IsNull() ? QStringLiteral("<null>")
+                                                  : q.Fields(c).AsString());
+            rows.append(cells.join(u'|'));
+        }
+        return rows.join(u'\n');
+    }
+
+    TestStation station;
+};
+
+} // namespace
+
+TEST_F(DataQuery, RunsTheJetDialect)
+{
+    const struct
+    {
+        const char* sql;
+        const char* rows;
+    } cases[] = {
+        // Double-quoted literals and IIF over Is Null.
+        {"SELECT p.NC_PLANTIO, IIF(p.origem_plantio is null, \"A Transmitir\", \"Transmitido\") "
+         "as status FROM Plantio p ORDER BY p.NC_PLANTIO",
+         "5001|A Transmitir\n5002|Transmitido"},
+        // A parenthesised three-table join.
+        {"SELECT l.NOME AS SUB_LOTE, p.NCC, u.CODIGO AS codigo_USUARIO   FROM (Plantio p INNER "
+         "JOIN Usua u ON p.ID_USER = u.ID_USER) INNER JOIN Lote l ON p.ID_SLOTE = l.ID_SLOTE "
+         " ORDER BY l.nome, p.ncc ",
+         "Primeiro|2000|ana\nPrimeiro|123456789012|ana"},
+        // RIGHT JOIN with GROUP BY ... HAVING, as the remaining-count query runs it.
+        {"SELECT slt.id_slote, slt.qte_tratamento, count(1) as qte_plantado, p.id_slote as "
+         "slote_plantio   FROM Plantio p RIGHT JOIN Lote slt        ON ( p.id_slote = "
+         "slt.id_slote)  GROUP BY slt.id_slote, slt.qte_tratamento, p.id_slote  HAVING "
+         "(slt.id_slote <= 2) ",
+         "1|3|2|1\n2|2|1|<null>"},
+        // Bracketed names and a quote inside a double-quoted literal.
+        {"SELECT [NOME] FROM [Lote] WHERE [NOME] <> \"it's\" AND ID_SLOTE = 3", "Terceiro"},
+        // Text compares and sorts without regard to case.
+        {"SELECT NOME FROM Lote WHERE NOME = 'PRIMEIRO' OR NOME = \"SEGUNDO\"",
+         "Primeiro\nsegundo"},
+        {"SELECT NOME FROM Lote ORDER BY NOME", "Primeiro\nsegundo\nTerceiro"},
+    };
+    for (const auto& c : cases) {
+        auto q = Open(QString::fromUtf8(c.sql));
+        EXPECT_EQ(Dump(*q), QString::fromUtf8(c.rows)) << c.sql;
+    }
+}
+
+TEST_F(DataQuery, BindsTypedParametersByName)
+{
+    auto insert = NewCommand(&station.Conn());
+    insert->SetCommandText(
+        QStringLiteral("INSERT INTO Plantio ( id_slote, nc_plantio, ncc, id_user, data_plantio, "
+                       "origem_plantio )  values  (:id_slote,:nc_plantio,:ncc,:id_user,"
+                       ":data_plantio, :origem ) "));
+    ASSERT_EQ(insert->Parameters().Count(), 6);
+    insert->ParamByName(QStringLiteral("id_slote")).SetInteger(2);
+    insert->ParamByName(QStringLiteral("NC_PLANTIO")).SetLargeInt(9007199254740993LL);
+    insert->ParamByName(QStringLiteral("ncc")).SetFloat(2000);
+    insert->ParamByName(QStringLiteral("id_user")).SetInteger(7);
+    insert->ParamByName(QStringLiteral("data_plantio")).SetString(QStringLiteral("it's :ncc"));
+    insert->ParamByName(QStringLiteral("origem")).SetNull(TXParamType::String);
+    EXPECT_EQ(insert->Execute(), 1);
+    EXPECT_THROW(insert->ParamByName(QStringLiteral("nope")), XException);
+
+    // The same name twice, a float parameter against a DOUBLE column, a literal
+    // that looks like a parameter.
+    auto q = NewQuery(&station.Conn());
+    q->SetSQL(QStringLiteral("SELECT id_slote, data_plantio, origem_plantio, typeof(nc_plantio) "
+                             "AS t, ':ncc' AS lit FROM Plantio WHERE (ncc = :ncc OR nc_plantio = "
+                             ":NCC) AND id_slote = :lote"));
+    ASSERT_EQ(q->Parameters().Count(), 2);
+    q->ParamByName(QStringLiteral("ncc")).SetFloat(2000);
+    q->ParamByName(QStringLiteral("lote")).SetInteger(2);
+    q->Open();
+    ASSERT_EQ(q->RecordCount(), 1);
+    EXPECT_EQ(q->FieldByName(QStringLiteral("data_plantio")).AsString(),
+              QStringLiteral("it's :ncc"));
+    EXPECT_TRUE(q->FieldByName(QStringLiteral("origem_plantio")).IsNull());
+    EXPECT_EQ(q->FieldByName(QStringLiteral("t")).AsString(), QStringLiteral("real"));
+    EXPECT_EQ(q->FieldByName(QStringLiteral("lit")).AsString(), QStringLiteral(":ncc"));
+
+    // Parameter values survive a new text that keeps their names.
+    q->SetSQL(QStringLiteral("SELECT count(*) AS n FROM Plantio WHERE ncc = :ncc"));
+    EXPECT_FALSE(q->Active());
+    q->Open();
+    EXPECT_EQ(q->FieldByName(QStringLiteral("n")).AsInteger(), 2);
+}
+
+TEST_F(DataQuery, RefusesTextLongerThanItsColumn)
+{
+    auto insert = NewCommand(&station.Conn());
+    insert->SetCommandText(QStringLiteral("INSERT INTO Lote VALUES (9, :nome, 1)"));
+    insert->ParamByName(QStringLiteral("nome")).SetString(QString(20, u'x'));
+    EXPECT_EQ(insert->Execute(), 1);
+    EXPECT_THROW(insert->Execute(), XException); // the key refuses a repeat
+    insert->ParamByName(QStringLiteral("nome")).SetString(QString(21, u'x'));
+    try {
+        insert->Execute();
+        FAIL() << "an over-long value was stored";
+    } catch (const XException& e) {
+        EXPECT_EQ(e.ClassName(), kProviderErrorClass);
+    }
+    auto q = Open(QStringLiteral("SELECT count(*) AS n FROM Lote WHERE ID_SLOTE = 9"));
+    EXPECT_EQ(q->FieldByName(QStringLiteral("n")).AsInteger(), 1);
+}
+
+TEST_F(DataQuery, FieldsReadAndShowValues)
+{
+    auto q = Open(QStringLiteral("SELECT NCC, NC, REP, 'x' AS t, NULL AS n, 0.1 + 0.2 AS s, "
+                                 "-1234.5 AS neg, 1e20 AS big FROM Planta WHERE REP = 1"));
+    const struct
+    {
+        const char* field;
+        const char* asString;
+        const char* display;
+    } cases[] = {
+        {"NCC", "123456789012", "123456789012"},
+        {"NC", "10.5", "10,5"},
+        {"REP", "1", "1"},
+        {"t", "x", "x"},
+        {"n", "", ""},
+        {"s", "0.3", "0,3"},
+        {"neg", "-1234.5", "-1234,5"},
+        {"big", "1e+20", "1e+20"},
+    };
+    for (const auto& c : cases) {
+        const TXField f = q->FieldByName(QString::fromUtf8(c.field));
+        EXPECT_EQ(f.AsString(), QString::fromUtf8(c.asString)) << c.field;
+        EXPECT_EQ(f.DisplayText(), QString::fromUtf8(c.display)) << c.field;
+    }
+    EXPECT_EQ(q->FieldByName(QStringLiteral("ncc")).AsLargeInt(), 123456789012LL);
+    EXPECT_EQ(q->FieldByName(QStringLiteral("NC")).AsFloat(), 10.5);
+    EXPECT_EQ(q->FieldByName(QStringLiteral("NC")).AsInteger(), 10); // half to even
+    EXPECT_EQ(q->FieldByName(QStringLiteral("REP")).Value(), QVariant(qint64(1)));
+    EXPECT_EQ(q->FieldByName(QStringLiteral("NC")).Value(), QVariant(10.5));
+    EXPECT_TRUE(q->FieldByName(QStringLiteral("n")).IsNull());
+    EXPECT_EQ(q->FieldByName(QStringLiteral("n")).AsInteger(), 0);
+    EXPECT_FALSE(q->FieldByName(QStringLiteral("n")).Value().isValid());
+    EXPECT_THROW(q->FieldByName(QStringLiteral("t")).AsInteger(), XException);
+    EXPECT_THROW(q->FieldByName(QStringLiteral("missing")), XException);
+    EXPECT_EQ(q->DisplayText(0, 1), QStringLiteral("10,5"));
+    EXPECT_EQ(q->Value(0, 0), QVariant(123456789012.0));
+    EXPECT_FALSE(q->Value(1, 0).isValid()); // past the last row
+}
+
+TEST_F(DataQuery, StaticCursorMovesCountsAndRequeries)
+{
+    auto q = Open(QStringLiteral("SELECT ID_SLOTE FROM Lote ORDER BY ID_SLOTE"));
+    EXPECT_EQ(q->RecordCount(), 3);
+    EXPECT_TRUE(q->Bof());
+    EXPECT_FALSE(q->Eof());
+    EXPECT_EQ(q->RecNo(), 1);
+    q->Last();
+    EXPECT_TRUE(q->Eof());
+    EXPECT_EQ(q->FieldByName(QStringLiteral("ID_SLOTE")).AsInteger(), 3);
+    q->Prior();
+    EXPECT_EQ(q->RecNo(), 2);
+    q->SetRecNo(99);
+    EXPECT_EQ(q->RecNo(), 3);
+    q->Next();
+    EXPECT_TRUE(q->Eof());
+    EXPECT_EQ(q->RecNo(), 3);
+
+    // The result is a snapshot until Requery runs the statement again.
+    Run("INSERT INTO Lote VALUES (4, 'Quarto', 1)");
+    EXPECT_EQ(q->RecordCount(), 3);
+    q->Requery();
+    EXPECT_EQ(q->RecordCount(), 4);
+    EXPECT_EQ(q->RecNo(), 1);
+
+    auto empty = Open(QStringLiteral("SELECT ID_SLOTE FROM Lote WHERE ID_SLOTE < 0"));
+    EXPECT_TRUE(empty->Eof());
+    EXPECT_TRUE(empty->Bof());
+    EXPECT_EQ(empty->RecNo(), 0);
+    EXPECT_TRUE(empty->FieldByName(QStringLiteral("ID_SLOTE")).IsNull());
+
+    auto notARowset = NewQuery(&station.Conn());
+    notARowset->SetSQL(QStringLiteral("DELETE FROM Lote"));
+    EXPECT_THROW(notARowset->Open(), XException);
+    EXPECT_EQ(Open(QStringLiteral("SELECT count(*) AS n FROM Lote"))
+                  ->FieldByName(QStringLiteral("n"))
+                  .AsInteger(),
+              4);
+}
+
+TEST_F(DataQuery, FiltersRowsByColumnComparisons)
+{
+    auto q = Open(QStringLiteral("SELECT ID_SLOTE, NOME, QTE_TRATAMENTO FROM Lote ORDER BY 1"));
+    const struct
+    {
+        const char* filter;
+        const char* ids;
+    } cases[] = {
+        {"(NOME = 'SEGUNDO')", "2"},
+        {"NOME <> 'segundo' AND QTE_TRATAMENTO >= 3", "1,3"},
+        {"(ID_SLOTE = 1) OR (ID_SLOTE = 3)", "1,3"},
+        {"NOT (QTE_TRATAMENTO < 3)", "1,3"},
+        {"NOME = 'it''s'", ""},
+        {"", "1,2,3"},
+    };
+    q->SetFiltered(true);
+    for (const auto& c : cases) {
+        q->SetFilter(QString::fromUtf8(c.filter));
+        QStringList ids;
+        for (q->First(); !q->Eof(); q->Next())
+            ids.append(q->FieldByName(QStringLiteral("ID_SLOTE")).AsString());
+        EXPECT_EQ(ids.join(u','), QString::fromUtf8(c.ids)) << c.filter;
+        EXPECT_EQ(q->RecordCount(), ids.size()) << c.filter;
+    }
+    q->SetFilter(QStringLiteral("NOME = 'Terceiro'"));
+    EXPECT_EQ(q->DisplayText(0, 1), QStringLiteral("Terceiro"));
+    EXPECT_THROW(q->SetFilter(QStringLiteral("NOPE = 1")), XException);
+    EXPECT_THROW(q->SetFilter(QStringLiteral("(NOME = 'x'")), XException);
+    EXPECT_EQ(q->RecordCount(), 1); // a bad filter changes nothing
+    q->SetFiltered(false);
+    EXPECT_EQ(q->RecordCount(), 3);
+}
+
+TEST_F(DataQuery, FactoriesNameObjectsWithOneCounter)
+{
+    auto first = NewQuery(&station.Conn());
+    bool ok = false;
+    const int n = first->objectName().mid(1).toInt(&ok);
+    ASSERT_TRUE(first->objectName().startsWith(u'q') && ok) << qPrintable(first->objectName());
+    auto command = NewCommand(&station.Conn());
+    auto second = NewQuery(&station.Conn());
+    EXPECT_EQ(command->objectName(), QStringLiteral("q%1").arg(n + 1));
+    EXPECT_EQ(second->objectName(), QStringLiteral("q%1").arg(n + 2));
+    EXPECT_EQ(command->Connection(), &station.Conn());
+
+    EXPECT_EQ(station.Conn().DataSetCount(), 0);
+    second->SetSQL(QStringLiteral("SELECT 1 AS x"));
+    second->Open();
+    EXPECT_EQ(station.Conn().DataSetCount(), 1);
+    second.reset(); // destroying an open query detaches it
+    EXPECT_EQ(station.Conn().DataSetCount(), 0);
+}
+
+TEST_F(DataQuery, EngineErrorsAreProviderErrors)
+{
+    const char* statements[] = {
+        "SELECT nope FROM Lote",
+        "SELECT * FROM NoSuchTable",
+        "SELECT 1; SELECT 2",
+        "",
+    };
+    for (const char* sql : statements) {
+        auto q = NewQuery(&station.Conn());
+        q->SetSQL(QString::fromUtf8(sql));
+        try {
+            q->Open();
+            ADD_FAILURE() << "opened: " << sql;
+        } catch (const XException& e) {
+            EXPECT_EQ(e.ClassName(), kProviderErrorClass) << sql;
+            EXPECT_FALSE(e.Message().isEmpty()) << sql;
+        }
+        EXPECT_FALSE(q->Active());
+    }
+    EXPECT_EQ(station.Conn().DataSetCount(), 0);
+}
