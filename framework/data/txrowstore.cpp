@@ -1,6 +1,7 @@
 #include "txrowstore.h"
 
 #include "xexception.h"
+#include "xformat.h"
 
 #include <bit>
 #include <cmath>
@@ -8,9 +9,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-// Decimal separator of the regional settings the station runs with (pt-BR).
-constexpr QChar kDecimalSeparator = u',';
 
 [[noreturn]] void RaiseConvertError(const QString& text, const char* what)
 {
@@ -161,7 +159,7 @@ QString TXRowStore::DisplayText(int row, int column) const
         return QStringLiteral("(BLOB)");
     QString text = AsString(row, column);
     if (m_types[cell] == CellType::Float)
-        text.replace(u'.', kDecimalSeparator);
+        text.replace(u'.', XFormatSettings().DecimalSeparator);
     return text;
 }
 
