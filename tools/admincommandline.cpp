@@ -1,0 +1,396 @@
+#include "admincommandline.h"
+
+#include "csvimport.h"
+#include "demodata.h"
+#include "stationbuilder.h"
+#include "stationtransaction.h"
+#include "transmission.h"
+
+#include "data/txconnection.h"
+#include "xexception.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <functional>
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+const QString kProgram = QStringLiteral("tressalin-admin");
+
+const QString kGeneralHelp = QStringLiteral(
+    "Uso: tressalin-admin COMANDO [argumentos] [opções]\n"
+    "\n"
+    "Ferramenta de administração dos bancos de dados das estações Tressalin.\n"
+    "\n"
+    "Comandos:\n"
+    "  create ARQUIVO --operacao plantio|coleta [--faixa INI FIM] [--ncc TIPO]\n"
+    "         [--nc-plantio TIPO] [--lote DESCRICAO]\n"
+    "                          cria um banco de dados de estação vazio\n"
+    "  demo ARQUIVO --operacao plantio|coleta [--ncc TIPO] [--nc-plantio TIPO]\n"
+    "                          cria um banco de dados com dados de demonstração\n"
+    "  usuario add ARQUIVO CODIGO NOME SENHA\n"
+    "                          cadastra um usuário\n"
+    "  usuario check ARQUIVO CODIGO SENHA\n"
+    "                          confere código e senha como o login da estação\n"
+    "  import ARQUIVO TABELA CSV\n"
+    "                          importa um arquivo CSV em uma tabela\n"
+    "  verify ARQUIVO          faz a verificação do banco de dados que a estação faz\n"
+    "  conexao set PROGRAMA ARQUIVO\n"
+    "                          grava o arquivo de conexão do programa da estação\n"
+    "  conexao show PROGRAMA   mostra o banco de dados do arquivo de conexão\n"
+    "  transmitir ARQUIVO [--origem NOME]\n"
+    "                          entrega como CSV o que falta transmitir e o marca\n"
+    "                          como transmitido\n"
+    "\n"
+    "Use \"tressalin-admin COMANDO --help\" para os detalhes de um comando.\n");
+
+/** A command: its help text, its options and what it runs once parsed. */
+struct Command
+{
+    QString Name;
+    QString Help;
+    QList<QCommandLineOption> Options;
+    int Positionals = 0;
+    std::function<int(const QCommandLineParser&, const QStringList&)> Run;
+};
+
+class UsageError : public XException
+{
+public:
+    using XException::XException;
+};
+
+QTextStream& Out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& Err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+QCommandLineOption HelpOption()
+{
+    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("ajuda")},
+                              QStringLiteral("Mostra esta ajuda."));
+}
+
+QCommandLineOption Option(const char* name, const char* valueName)
+{
+    return QCommandLineOption(QString::fromLatin1(name), QString(), QString::fromLatin1(valueName));
+}
+
+StationOperation ParseOperation(const QCommandLineParser& parser)
+{
+    if (!parser.isSet(QStringLiteral("operacao")))
+        throw UsageError(QStringLiteral("Informe a operação com --operacao plantio|coleta."));
+    const QString value = parser.value(QStringLiteral("operacao")).trimmed().toLower();
+    if (value == QLatin1String("plantio"))
+        return StationOperation::Plantio;
+    if (value == QLatin1String("coleta"))
+        return StationOperation::Coleta;
+    throw UsageError(QStringLiteral("Operação inválida: \"%1\". Use plantio ou coleta.")
+                         .arg(parser.value(QStringLiteral("operacao"))));
+}
+
+BarcodeType ParseBarcodeOption(const QCommandLineParser& parser, const QString& name)
+{
+    if (!parser.isSet(name))
+        return BarcodeType::Ean13;
+    BarcodeType type;
+    if (!ParseBarcodeType(parser.value(name), &type)) {
+        throw UsageError(QStringLiteral("Tipo de código inválido em --%1: \"%2\". Use EAN-8 ou EAN-13.")
+                             .arg(name, parser.value(name)));
+    }
+    return type;
+}
+
+double ParseRangeLimit(const QString& text)
+{
+    static const QRegularExpression digits(QStringLiteral("^\\d{1,15}$"));
+    if (!digits.match(text.trimmed()).hasMatch())
+        throw UsageError(QStringLiteral("Limite de faixa inválido: \"%1\".").arg(text));
+    return text.trimmed().toDouble();
+}
+
+// QCommandLineParser takes one value per option; "--faixa INI FIM" takes two.
+bool TakeRange(QStringList& arguments, double* inicial, double* final)
+{
+    const qsizetype at = arguments.indexOf(QStringLiteral("--faixa"));
+    if (at < 0)
+        return false;
+    if (at + 2 >= arguments.size())
+        throw UsageError(QStringLiteral("--faixa precisa de dois valores: INI FIM."));
+    *inicial = ParseRangeLimit(arguments[at + 1]);
+    *final = ParseRangeLimit(arguments[at + 2]);
+    arguments.remove(at, 3);
+    if (arguments.contains(QStringLiteral("--faixa")))
+        throw UsageError(QStringLiteral("--faixa informada mais de uma vez."));
+    return true;
+}
+
+QString OperationText(StationOperation operation)
+{
+    return operation == StationOperation::Coleta ? QStringLiteral("coleta")
+                                                 : QStringLiteral("plantio");
+}
+
+int RunCreate(const QCommandLineParser& parser, const QStringList& args, double inicial, double final)
+{
+    StationOptions options;
+    options.Operation = ParseOperation(parser);
+    options.RelaInicial = inicial;
+    options.RelaFinal = final;
+    options.CbNcc = ParseBarcodeOption(parser, QStringLiteral("ncc"));
+    options.CbNcPlantio = ParseBarcodeOption(parser, QStringLiteral("nc-plantio"));
+    options.DescricaoLote = parser.value(QStringLiteral("lote"));
+    CreateStation(args[0], options);
+    Out() << QStringLiteral("Banco de dados criado: %1 (estação de %2).\n")
+                 .arg(args[0], OperationText(options.Operation));
+    return 0;
+}
+
+int RunDemo(const QCommandLineParser& parser, const QStringList& args)
+{
+    const StationOptions options =
+        DemoStationOptions(ParseOperation(parser), ParseBarcodeOption(parser, QStringLiteral("ncc")),
+                           ParseBarcodeOption(parser, QStringLiteral("nc-plantio")));
+    CreateDemoStation(args[0], options);
+    Out() << QStringLiteral("Banco de dados de demonstração criado: %1 (estação de %2).\n")
+                 .arg(args[0], OperationText(options.Operation));
+    Out() << QStringLiteral("Códigos para leitura: %1\n").arg(DemoCodesPath(args[0]));
+    for (const DemoUser& user : DemoUsers())
+        Out() << QStringLiteral("Usuário %1, senha %2\n").arg(user.Codigo, user.Senha);
+    return 0;
+}
+
+int RunUserAdd(const QStringList& args)
+{
+    auto connection = OpenStation(args[0]);
+    StationTransaction transaction(connection.get());
+    const int id = AddUser(connection.get(), args[1], args[2], args[3]);
+    transaction.Commit();
+    Out() << QStringLiteral("Usuário %1 cadastrado com ID_USER %2.\n").arg(LoginText(args[1])).arg(id);
+    return 0;
+}
+
+int RunUserCheck(const QStringList& args)
+{
+    auto connection = OpenStation(args[0]);
+    if (CheckUser(connection.get(), args[1], args[2])) {
+        Out() << QStringLiteral("Usuário e senha aceitos.\n");
+        return 0;
+    }
+    Err() << QStringLiteral("Usuário não cadastrado ou senha inválida.\n");
+    return kExitFailure;
+}
+
+int RunImport(const QStringList& args)
+{
+    const int rows = ImportCsvFile(args[0], args[1], args[2]);
+    Out() << QStringLiteral("%1 registro(s) importado(s) na tabela %2.\n").arg(rows).arg(args[1]);
+    return 0;
+}
+
+int RunTransmit(const QCommandLineParser& parser, const QStringList& args)
+{
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly))
+        throw XException(QStringLiteral("Não foi possível escrever na saída padrão."));
+    const int rows = TransmitStation(args[0], parser.value(QStringLiteral("origem")), &out);
+    Err() << QStringLiteral("%1 registro(s) transmitido(s).\n").arg(rows);
+    return 0;
+}
+
+QList<Command> Commands(double* inicial, double* final)
+{
+    const QCommandLineOption operacao = Option("operacao", "plantio|coleta");
+    const QCommandLineOption ncc = Option("ncc", "TIPO");
+    const QCommandLineOption ncPlantio = Option("nc-plantio", "TIPO");
+    QList<Command> commands;
+    commands.append(
+        {QStringLiteral("create"),
+         QStringLiteral(
+             "Uso: tressalin-admin create ARQUIVO --operacao plantio|coleta [--faixa INI FIM]\n"
+             "       [--ncc TIPO] [--nc-plantio TIPO] [--lote DESCRICAO]\n"
+             "\n"
+             "Cria um banco de dados de estação vazio: as nove tabelas e a linha de\n"
+             "configuração (versão 01.000, sem computador vinculado). Não sobrescreve um\n"
+             "arquivo existente.\n"
+             "\n"
+             "  --operacao plantio|coleta  trabalho da estação\n"
+             "  --faixa INI FIM            faixa aceita de NC Plantio (padrão 0 0: sem limites)\n"
+             "  --ncc TIPO                 tipo do código das plantas: EAN-8 ou EAN-13 (padrão)\n"
+             "  --nc-plantio TIPO          tipo do código de plantio: EAN-8 ou EAN-13 (padrão)\n"
+             "  --lote DESCRICAO           descrição do lote (até 20 caracteres)\n"),
+         {operacao, ncc, ncPlantio, Option("lote", "DESCRICAO")},
+         1,
+         [inicial, final](const QCommandLineParser& parser, const QStringList& args) {
+             return RunCreate(parser, args, *inicial, *final);
+         }});
+    commands.append(
+        {QStringLiteral("demo"),
+         QStringLiteral(
+             "Uso: tressalin-admin demo ARQUIVO --operacao plantio|coleta [--ncc TIPO]\n"
+             "       [--nc-plantio TIPO]\n"
+             "\n"
+             "Cria um banco de dados de estação com dados de demonstração e, ao lado dele,\n"
+             "ARQUIVO-codigos.txt com os códigos para leitura (com dígito verificador).\n"
+             "Usuários: ADMIN (senha 1234) e OPERADOR (senha 4321).\n"
+             "\n"
+             "  --operacao plantio|coleta  trabalho da estação\n"
+             "  --ncc TIPO                 tipo do código das plantas: EAN-8 ou EAN-13 (padrão)\n"
+             "  --nc-plantio TIPO          tipo do código de plantio: EAN-8 ou EAN-13 (padrão)\n"),
+         {operacao, ncc, ncPlantio},
+         1,
+         RunDemo});
+    commands.append(
+        {QStringLiteral("usuario add"),
+         QStringLiteral("Uso: tressalin-admin usuario add ARQUIVO CODIGO NOME SENHA\n"
+                        "\n"
+                        "Cadastra um usuário. Código e senha são gravados sem espaços nas pontas e\n"
+                        "em maiúsculas, como o login da estação os lê; a senha é gravada embaralhada\n"
+                        "(até 12 caracteres).\n"),
+         {},
+         4,
+         [](const QCommandLineParser&, const QStringList& args) { return RunUserAdd(args); }});
+    commands.append(
+        {QStringLiteral("usuario check"),
+         QStringLiteral("Uso: tressalin-admin usuario check ARQUIVO CODIGO SENHA\n"
+                        "\n"
+                        "Confere código e senha como o login da estação: termina com 0 quando o\n"
+                        "login aceitaria o par e com 1 quando o recusaria.\n"),
+         {},
+         3,
+         [](const QCommandLineParser&, const QStringList& args) { return RunUserCheck(args); }});
+    commands.append(
+        {QStringLiteral("import"),
+         QStringLiteral(
+             "Uso: tressalin-admin import ARQUIVO TABELA CSV\n"
+             "\n"
+             "Importa o arquivo CSV na tabela (Lote, Planta, Plantio, Placa, Placa_Poco ou\n"
+             "Usua). O CSV é UTF-8, separado por \";\", com campos entre aspas quando\n"
+             "preciso (\"\" para uma aspa). A primeira linha dá os nomes das colunas; um\n"
+             "campo vazio é nulo; números sem separador de milhar. Em Usua a SENHA vem em\n"
+             "texto puro e é gravada embaralhada. Tudo ou nada: a primeira linha com erro\n"
+             "é informada e nada é importado.\n"),
+         {},
+         3,
+         [](const QCommandLineParser&, const QStringList& args) { return RunImport(args); }});
+    commands.append(
+        {QStringLiteral("transmitir"),
+         QStringLiteral(
+             "Uso: tressalin-admin transmitir ARQUIVO [--origem NOME]\n"
+             "\n"
+             "Faz o papel do servidor central: escreve na saída padrão, em CSV, os plantios\n"
+             "(estação de plantio) ou os poços coletados (estação de coleta) ainda não\n"
+             "transmitidos e os marca como transmitidos, tudo em uma transação.\n"
+             "\n"
+             "  --origem NOME  origem gravada (padrão: o computador vinculado ao banco)\n"),
+         {Option("origem", "NOME")},
+         1,
+         RunTransmit});
+    return commands;
+}
+
+const Command* FindCommand(const QList<Command>& commands, const QString& name)
+{
+    for (const Command& command : commands) {
+        if (command.Name == name)
+            return &command;
+    }
+    return nullptr;
+}
+
+int RunParsed(const Command& command, QStringList arguments)
+{
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    parser.addOption(HelpOption());
+    for (const QCommandLineOption& option : command.Options)
+        parser.addOption(option);
+    arguments.prepend(kProgram);
+    if (!parser.parse(arguments)) {
+        if (!parser.unknownOptionNames().isEmpty()) {
+            throw UsageError(QStringLiteral("Opção desconhecida: %1")
+                                 .arg(parser.unknownOptionNames().first()));
+        }
+        throw UsageError(QStringLiteral("Opção sem valor: %1").arg(parser.errorText()));
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        Out() << command.Help;
+        return 0;
+    }
+    const QStringList positionals = parser.positionalArguments();
+    if (positionals.size() != command.Positionals) {
+        throw UsageError(QStringLiteral("Número de argumentos incorreto para %1.\n\n%2")
+                             .arg(command.Name, command.Help));
+    }
+    return command.Run(parser, positionals);
+}
+
+int RunArguments(const QStringList& programArguments)
+{
+    QStringList arguments = programArguments.mid(1);
+    try {
+        if (arguments.isEmpty()) {
+            Err() << kGeneralHelp;
+            return kExitUsage;
+        }
+        const QString first = arguments.takeFirst();
+        if (first == QLatin1String("-h") || first == QLatin1String("--help") ||
+            first == QLatin1String("--ajuda") || first == QLatin1String("ajuda")) {
+            Out() << kGeneralHelp;
+            return 0;
+        }
+        QString name = first;
+        if ((first == QLatin1String("usuario") || first == QLatin1String("conexao")) &&
+            !arguments.isEmpty() && !arguments.first().startsWith(QLatin1Char('-'))) {
+            name += QLatin1Char(' ') + arguments.takeFirst();
+        }
+        double inicial = 0;
+        double final = 0;
+        const QList<Command> commands = Commands(&inicial, &final);
+        const Command* command = FindCommand(commands, name);
+        if (!command && (first == QLatin1String("usuario") || first == QLatin1String("conexao"))) {
+            QString group;
+            for (const Command& candidate : commands) {
+                if (candidate.Name.startsWith(first + QLatin1Char(' ')))
+                    group += candidate.Help + QLatin1Char('\n');
+            }
+            const bool help = !arguments.isEmpty() && (arguments.first() == QLatin1String("-h") ||
+                                                       arguments.first() == QLatin1String("--help"));
+            (help ? Out() : Err()) << group;
+            return help ? 0 : kExitUsage;
+        }
+        if (!command)
+            throw UsageError(QStringLiteral("Comando desconhecido: %1\n\n%2").arg(name, kGeneralHelp));
+        if (command->Name == QLatin1String("create"))
+            TakeRange(arguments, &inicial, &final);
+        return RunParsed(*command, arguments);
+    } catch (const UsageError& error) {
+        Err() << kProgram << QStringLiteral(": ") << error.Message() << Qt::endl;
+        return kExitUsage;
+    } catch (const XException& error) {
+        Err() << kProgram << QStringLiteral(": erro: ") << error.Message() << Qt::endl;
+        return kExitFailure;
+    }
+}
+
+} // namespace
+
+int RunAdminCommand(const QStringList& programArguments)
+{
+    const int status = RunArguments(programArguments);
+    Out().flush();
+    Err().flush();
+    return status;
+}

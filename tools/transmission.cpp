@@ -1,0 +1,107 @@
+#include "transmission.h"
+
+#include "csvtext.h"
+#include "stationbuilder.h"
+#include "stationtransaction.h"
+
+#include "data/txconnection.h"
+#include "data/txquery.h"
+#include "xexception.h"
+
+#include <QFileDevice>
+#include <QIODevice>
+#include <QVariant>
+#include <cmath>
+
+namespace {
+
+struct Pickup
+{
+    QString Columns;    // selected and written, in this order
+    QString Table;
+    QString Pending;    // condition of the rows not yet transmitted
+    QString Order;
+    QString OriginColumn;
+};
+
+const Pickup kPlantioPickup = {
+    QStringLiteral("ID_SLOTE, NC_PLANTIO, NCC, ID_USER, DATA_PLANTIO"), QStringLiteral("Plantio"),
+    QStringLiteral("(ORIGEM_PLANTIO IS NULL)"), QStringLiteral("DATA_PLANTIO, NC_PLANTIO"),
+    QStringLiteral("ORIGEM_PLANTIO")};
+
+const Pickup kColetaPickup = {
+    QStringLiteral("ID_PLACA, PLACA, POCO, LINHA, COLUNA, SEQ_COLETA, AMOSTRA, STATUS_POCO,"
+                   " NC_PLANTIO, USER_COLETA, DATA_COLETA"),
+    QStringLiteral("Placa_Poco"), QStringLiteral("(NC_PLANTIO IS NOT NULL) AND (ORIGEM_COLETA IS NULL)"),
+    QStringLiteral("ID_PLACA, SEQ_COLETA"), QStringLiteral("ORIGEM_COLETA")};
+
+QString CsvValue(const QVariant& value)
+{
+    if (value.isNull())
+        return {};
+    // Codes are whole numbers stored as floats; write them without exponent or decimals.
+    if (value.typeId() == QMetaType::Double) {
+        const double number = value.toDouble();
+        if (number == std::floor(number) && std::fabs(number) < 1e15)
+            return QString::number(qint64(number));
+        return QString::number(number, 'g', 15);
+    }
+    return value.toString();
+}
+
+QString ResolveOrigin(TXConnection* connection, const QString& requested)
+{
+    QString origem = requested.trimmed();
+    if (origem.isEmpty())
+        origem = ReadStationConfig(connection).Maquina.trimmed();
+    if (origem.isEmpty())
+        origem = StationComputerName();
+    if (origem.isEmpty())
+        throw XException(QStringLiteral("Informe a origem com --origem."));
+    if (origem.size() > 20)
+        throw XException(QStringLiteral("A origem deve ter no máximo 20 caracteres."));
+    return origem;
+}
+
+} // namespace
+
+int TransmitStation(const QString& databasePath, const QString& origem, QIODevice* out)
+{
+    auto connection = OpenStation(databasePath);
+    const QString origin = ResolveOrigin(connection.get(), origem);
+    const Pickup& pickup = ReadStationConfig(connection.get()).Operation == StationOperation::Coleta
+                               ? kColetaPickup
+                               : kPlantioPickup;
+
+    StationTransaction transaction(connection.get());
+    auto query = NewQuery(connection.get());
+    query->SetSQL(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
+                      .arg(pickup.Columns, pickup.Table, pickup.Pending, pickup.Order));
+    query->Open();
+    QStringList header = query->FieldNames();
+    header << pickup.OriginColumn;
+    QString csv = CsvLine(header);
+    const int rows = query->RecordCount();
+    for (; !query->Eof(); query->Next()) {
+        QStringList fields;
+        for (int c = 0; c < query->FieldCount(); ++c)
+            fields << CsvValue(query->Fields(c).Value());
+        fields << origin;
+        csv += CsvLine(fields);
+    }
+    query->Close();
+
+    auto command = NewCommand(connection.get());
+    command->SetCommandText(QStringLiteral("UPDATE %1 SET %2 = :origem WHERE %3")
+                                .arg(pickup.Table, pickup.OriginColumn, pickup.Pending));
+    command->ParamByName(QStringLiteral("origem")).SetString(origin);
+    if (command->Execute() != rows)
+        throw XException(QStringLiteral("Os dados mudaram durante a transmissão; nada foi marcado."));
+
+    const QByteArray bytes = csv.toUtf8();
+    auto* file = qobject_cast<QFileDevice*>(out);
+    if (out->write(bytes) != bytes.size() || (file && !file->flush()))
+        throw XException(QStringLiteral("Não foi possível escrever os dados transmitidos."));
+    transaction.Commit();
+    return rows;
+}
