@@ -79,8 +79,9 @@ QTextStream& Err()
 
 QCommandLineOption HelpOption()
 {
-    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("ajuda")},
-                              QStringLiteral("Mostra esta ajuda."));
+    return QCommandLineOption(
+        {QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("ajuda")},
+        QStringLiteral("Mostra esta ajuda."));
 }
 
 QCommandLineOption Option(const char* name, const char* valueName)
@@ -107,8 +108,9 @@ BarcodeType ParseBarcodeOption(const QCommandLineParser& parser, const QString& 
         return BarcodeType::Ean13;
     BarcodeType type;
     if (!ParseBarcodeType(parser.value(name), &type)) {
-        throw UsageError(QStringLiteral("Tipo de código inválido em --%1: \"%2\". Use EAN-8 ou EAN-13.")
-                             .arg(name, parser.value(name)));
+        throw UsageError(
+            QStringLiteral("Tipo de código inválido em --%1: \"%2\". Use EAN-8 ou EAN-13.")
+                .arg(name, parser.value(name)));
     }
     return type;
 }
@@ -143,7 +145,8 @@ QString OperationText(StationOperation operation)
                                                  : QStringLiteral("plantio");
 }
 
-int RunCreate(const QCommandLineParser& parser, const QStringList& args, double inicial, double final)
+int RunCreate(const QCommandLineParser& parser, const QStringList& args, double inicial,
+              double final)
 {
     StationOptions options;
     options.Operation = ParseOperation(parser);
@@ -160,9 +163,9 @@ int RunCreate(const QCommandLineParser& parser, const QStringList& args, double 
 
 int RunDemo(const QCommandLineParser& parser, const QStringList& args)
 {
-    const StationOptions options =
-        DemoStationOptions(ParseOperation(parser), ParseBarcodeOption(parser, QStringLiteral("ncc")),
-                           ParseBarcodeOption(parser, QStringLiteral("nc-plantio")));
+    const StationOptions options = DemoStationOptions(
+        ParseOperation(parser), ParseBarcodeOption(parser, QStringLiteral("ncc")),
+        ParseBarcodeOption(parser, QStringLiteral("nc-plantio")));
     CreateDemoStation(args[0], options);
     Out() << QStringLiteral("Banco de dados de demonstração criado: %1 (estação de %2).\n")
                  .arg(args[0], OperationText(options.Operation));
@@ -178,7 +181,9 @@ int RunUserAdd(const QStringList& args)
     StationTransaction transaction(connection.get());
     const int id = AddUser(connection.get(), args[1], args[2], args[3]);
     transaction.Commit();
-    Out() << QStringLiteral("Usuário %1 cadastrado com ID_USER %2.\n").arg(LoginText(args[1])).arg(id);
+    Out() << QStringLiteral("Usuário %1 cadastrado com ID_USER %2.\n")
+                 .arg(LoginText(args[1]))
+                 .arg(id);
     return 0;
 }
 
@@ -254,11 +259,12 @@ QList<Command> Commands(double* inicial, double* final)
          RunDemo});
     commands.append(
         {QStringLiteral("usuario add"),
-         QStringLiteral("Uso: tressalin-admin usuario add ARQUIVO CODIGO NOME SENHA\n"
-                        "\n"
-                        "Cadastra um usuário. Código e senha são gravados sem espaços nas pontas e\n"
-                        "em maiúsculas, como o login da estação os lê; a senha é gravada embaralhada\n"
-                        "(até 12 caracteres).\n"),
+         QStringLiteral(
+             "Uso: tressalin-admin usuario add ARQUIVO CODIGO NOME SENHA\n"
+             "\n"
+             "Cadastra um usuário. Código e senha são gravados sem espaços nas pontas e\n"
+             "em maiúsculas, como o login da estação os lê; a senha é gravada embaralhada\n"
+             "(senhas de até 7 caracteres sempre cabem; mais longas podem não caber).\n"),
          {},
          4,
          [](const QCommandLineParser&, const QStringList& args) { return RunUserAdd(args); }});
@@ -320,8 +326,8 @@ int RunParsed(const Command& command, QStringList arguments)
     arguments.prepend(kProgram);
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty()) {
-            throw UsageError(QStringLiteral("Opção desconhecida: %1")
-                                 .arg(parser.unknownOptionNames().first()));
+            throw UsageError(
+                QStringLiteral("Opção desconhecida: %1").arg(parser.unknownOptionNames().first()));
         }
         throw UsageError(QStringLiteral("Opção sem valor: %1").arg(parser.errorText()));
     }
@@ -366,13 +372,15 @@ int RunArguments(const QStringList& programArguments)
                 if (candidate.Name.startsWith(first + QLatin1Char(' ')))
                     group += candidate.Help + QLatin1Char('\n');
             }
-            const bool help = !arguments.isEmpty() && (arguments.first() == QLatin1String("-h") ||
-                                                       arguments.first() == QLatin1String("--help"));
+            const bool help =
+                !arguments.isEmpty() && (arguments.first() == QLatin1String("-h") ||
+                                         arguments.first() == QLatin1String("--help"));
             (help ? Out() : Err()) << group;
             return help ? 0 : kExitUsage;
         }
         if (!command)
-            throw UsageError(QStringLiteral("Comando desconhecido: %1\n\n%2").arg(name, kGeneralHelp));
+            throw UsageError(
+                QStringLiteral("Comando desconhecido: %1\n\n%2").arg(name, kGeneralHelp));
         if (command->Name == QLatin1String("create"))
             TakeRange(arguments, &inicial, &final);
         return RunParsed(*command, arguments);

@@ -51,7 +51,8 @@ QList<const StationColumn*> ReadHeader(const StationTable& table, const CsvRecor
                  QStringLiteral("a tabela %1 não tem a coluna \"%2\".").arg(table.Name, name));
         }
         if (columns.contains(column))
-            Fail(header.Line, QString(), QStringLiteral("a coluna %1 aparece duas vezes.").arg(column->Name));
+            Fail(header.Line, QString(),
+                 QStringLiteral("a coluna %1 aparece duas vezes.").arg(column->Name));
         columns << column;
     }
     for (const StationColumn& column : table.Columns) {
@@ -89,8 +90,8 @@ QVariant ParseValue(const StationTable& table, const StationColumn& column, cons
                     int line)
 {
     const bool usua = table.Name == QLatin1String("Usua");
-    const bool loginColumn = usua && (column.Name == QLatin1String("CODIGO") ||
-                                      column.Name == QLatin1String("SENHA"));
+    const bool loginColumn =
+        usua && (column.Name == QLatin1String("CODIGO") || column.Name == QLatin1String("SENHA"));
     const QString text = loginColumn ? LoginText(raw) : raw;
     if (text.trimmed().isEmpty()) {
         if (!column.Nullable)
@@ -114,7 +115,9 @@ QVariant ParseValue(const StationTable& table, const StationColumn& column, cons
     }
     if (text.size() > column.Size) {
         Fail(line, column.Name,
-             QStringLiteral("o texto tem %1 caracteres; o máximo é %2.").arg(text.size()).arg(column.Size));
+             QStringLiteral("o texto tem %1 caracteres; o máximo é %2.")
+                 .arg(text.size())
+                 .arg(column.Size));
     }
     return QVariant(text);
 }
@@ -167,9 +170,10 @@ int ImportCsv(TXConnection* connection, const QString& tableName, const QString&
     for (qsizetype r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
         if (record.Fields.size() != columns.size()) {
-            Fail(record.Line, QString(), QStringLiteral("esperadas %1 colunas, encontradas %2.")
-                                             .arg(columns.size())
-                                             .arg(record.Fields.size()));
+            Fail(record.Line, QString(),
+                 QStringLiteral("esperadas %1 colunas, encontradas %2.")
+                     .arg(columns.size())
+                     .arg(record.Fields.size()));
         }
         ImportRow row{record.Line, {}};
         for (qsizetype c = 0; c < columns.size(); ++c)
@@ -182,7 +186,8 @@ int ImportCsv(TXConnection* connection, const QString& tableName, const QString&
     command->SetCommandText(InsertSQL(table, columns));
     for (const ImportRow& row : rows) {
         for (qsizetype c = 0; c < columns.size(); ++c)
-            SetParameter(command->ParamByName(QStringLiteral("v%1").arg(c)), *columns[c], row.Values[c]);
+            SetParameter(command->ParamByName(QStringLiteral("v%1").arg(c)), *columns[c],
+                         row.Values[c]);
         try {
             command->Execute();
         } catch (const XException& error) {

@@ -24,7 +24,8 @@ QList<CsvRecord> ParseCsv(const QString& text)
     const qsizetype n = text.size();
     auto isLineEnd = [&](qsizetype at) {
         return text.at(at) == QLatin1Char('\n') ||
-               (text.at(at) == QLatin1Char('\r') && at + 1 < n && text.at(at + 1) == QLatin1Char('\n'));
+               (text.at(at) == QLatin1Char('\r') && at + 1 < n &&
+                text.at(at + 1) == QLatin1Char('\n'));
     };
     qsizetype i = 0;
     while (i < n) {

@@ -108,13 +108,11 @@ QList<DemoCodeSection> AddPlantioDemo(TXConnection* connection, const StationCon
             row.DataPlantio = Timestamp(plant * 37);
             row.Origem = item.Transmitted ? origin : QString();
             InsertPlantio(connection, row);
-            const QString state = item.Transmitted ? QStringLiteral("transmitido")
-                                                   : QStringLiteral("a transmitir");
-            plantsDone.Codes.append({QStringLiteral("planta"),
-                                     EanCode(row.Ncc, config.CbNcc),
-                                     PlantNote(plant) + QStringLiteral(", sub-lote %1, %2")
-                                                            .arg(lote)
-                                                            .arg(state)});
+            const QString state =
+                item.Transmitted ? QStringLiteral("transmitido") : QStringLiteral("a transmitir");
+            plantsDone.Codes.append(
+                {QStringLiteral("planta"), EanCode(row.Ncc, config.CbNcc),
+                 PlantNote(plant) + QStringLiteral(", sub-lote %1, %2").arg(lote).arg(state)});
             plantingsUsed.Codes.append({QStringLiteral("plantio"),
                                         EanCode(row.NcPlantio, config.CbNcPlantio),
                                         QStringLiteral("sub-lote %1, %2").arg(lote).arg(state)});
@@ -151,9 +149,10 @@ QList<DemoCodeSection> AddColetaDemo(TXConnection* connection, const StationConf
     for (int plate = 1; plate <= kPlates; ++plate) {
         const QString code = EanCode(PlateBase() + plate, BarcodeType::Ean13);
         InsertPlaca(connection, plate, plate, code, kPlateRows, kPlateColumns, kControlWells);
-        const QString notes[] = {QStringLiteral("coletada e transmitida"),
-                                 QStringLiteral("%1 poços coletados, a transmitir").arg(kPartialWells),
-                                 QStringLiteral("vazia"), QStringLiteral("vazia")};
+        const QString notes[] = {
+            QStringLiteral("coletada e transmitida"),
+            QStringLiteral("%1 poços coletados, a transmitir").arg(kPartialWells),
+            QStringLiteral("vazia"), QStringLiteral("vazia")};
         plates.Codes.append({QStringLiteral("placa"), code,
                              QStringLiteral("placa %1, %2").arg(plate).arg(notes[plate - 1])});
     }
@@ -167,11 +166,11 @@ QList<DemoCodeSection> AddColetaDemo(TXConnection* connection, const StationConf
             ++planting;
             const qint64 nc = PlantingBase(config.CbNcPlantio) + planting;
             CollectWell(connection, plate, seq, nc, 2, Timestamp(86400 + planting * 23), origem);
-            collected.Codes.append({QStringLiteral("plantio"), EanCode(nc, config.CbNcPlantio),
-                                    QStringLiteral("placa %1, poço %2")
-                                        .arg(plate)
-                                        .arg(WellName((seq - 1) % kPlateRows + 1,
-                                                      (seq - 1) / kPlateRows + 1))});
+            collected.Codes.append(
+                {QStringLiteral("plantio"), EanCode(nc, config.CbNcPlantio),
+                 QStringLiteral("placa %1, poço %2")
+                     .arg(plate)
+                     .arg(WellName((seq - 1) % kPlateRows + 1, (seq - 1) / kPlateRows + 1))});
         }
     };
     collect(1, kSampleWells, origin);
@@ -226,9 +225,9 @@ QString DemoCodesText(const QString& databasePath, StationOperation operation,
 {
     QString text = QStringLiteral("Tressalin - códigos de demonstração\n");
     text += QStringLiteral("Banco de dados: %1 (estação de %2)\n")
-                .arg(QFileInfo(databasePath).fileName(),
-                     operation == StationOperation::Coleta ? QStringLiteral("coleta")
-                                                           : QStringLiteral("plantio"));
+                .arg(QFileInfo(databasePath).fileName(), operation == StationOperation::Coleta
+                                                             ? QStringLiteral("coleta")
+                                                             : QStringLiteral("plantio"));
     text += QStringLiteral("Usuários:");
     for (const DemoUser& user : DemoUsers())
         text += QStringLiteral(" %1 (senha %2)").arg(user.Codigo, user.Senha);
@@ -249,7 +248,8 @@ void CreateDemoStation(const QString& path, const StationOptions& options)
 {
     const QString codesPath = DemoCodesPath(path);
     if (QFileInfo::exists(codesPath))
-        throw XException(QStringLiteral("O arquivo %1 já existe e não será alterado.").arg(codesPath));
+        throw XException(
+            QStringLiteral("O arquivo %1 já existe e não será alterado.").arg(codesPath));
     CreateStation(path, options);
     try {
         QList<DemoCodeSection> sections;

@@ -34,8 +34,7 @@ struct DemoUser
 const QList<DemoUser>& DemoUsers();
 
 /** The demo settings: EAN-13 codes unless told otherwise, a planting range covering the demo. */
-StationOptions DemoStationOptions(StationOperation operation,
-                                  BarcodeType ncc = BarcodeType::Ean13,
+StationOptions DemoStationOptions(StationOperation operation, BarcodeType ncc = BarcodeType::Ean13,
                                   BarcodeType ncPlantio = BarcodeType::Ean13);
 
 /**

@@ -31,13 +31,14 @@ const QString kSelectUserSQL =
 const QString kInsertUserSQL = QStringLiteral(
     "INSERT INTO Usua (ID_USER, NOME, CODIGO, SENHA) VALUES (:id_user, :nome, :codigo, :senha)");
 
-const QString kInsertPlacaSQL = QStringLiteral(
-    "INSERT INTO Placa (ID_PLACA, PLACA, CODIGO, TLINHA, TCOLUNA)"
-    " VALUES (:id_placa, :placa, :codigo, :tlinha, :tcoluna)");
+const QString kInsertPlacaSQL =
+    QStringLiteral("INSERT INTO Placa (ID_PLACA, PLACA, CODIGO, TLINHA, TCOLUNA)"
+                   " VALUES (:id_placa, :placa, :codigo, :tlinha, :tcoluna)");
 
-const QString kInsertPocoSQL = QStringLiteral(
-    "INSERT INTO Placa_Poco (ID_PLACA, PLACA, POCO, LINHA, COLUNA, SEQ_COLETA, AMOSTRA, STATUS_POCO)"
-    " VALUES (:id_placa, :placa, :poco, :linha, :coluna, :seq_coleta, :amostra, 0)");
+const QString kInsertPocoSQL =
+    QStringLiteral("INSERT INTO Placa_Poco (ID_PLACA, PLACA, POCO, LINHA, COLUNA, SEQ_COLETA, "
+                   "AMOSTRA, STATUS_POCO)"
+                   " VALUES (:id_placa, :placa, :poco, :linha, :coluna, :seq_coleta, :amostra, 0)");
 
 const QString kCollectWellSQL = QStringLiteral(
     "UPDATE Placa_Poco SET nc_plantio = :nc_plantio, user_coleta = :user_coleta,"
@@ -45,9 +46,9 @@ const QString kCollectWellSQL = QStringLiteral(
     " WHERE (id_placa = :id_placa) AND (seq_coleta = :seq_coleta) AND (amostra = 'T')"
     " AND (nc_plantio IS NULL)");
 
-// Longest password whose scrambled form can fit Usua.SENHA (34 characters):
-// 8 characters of header and 14 random digits always surround it.
-constexpr int kMaxPasswordLength = 12;
+// Scrambling adds at least 23 characters around a password, and Usua.SENHA holds 34: up to 7
+// characters always fit, 8 to 11 only for some passwords and salts, 12 or more never.
+constexpr int kMaxPasswordLength = 11;
 constexpr int kSenhaSize = 34;
 
 void Execute(TXConnection* connection, const QString& sql)
@@ -66,8 +67,7 @@ void CheckOptions(const StationOptions& options)
             QStringLiteral("O início da faixa deve ser menor ou igual ao fim da faixa."));
     }
     if (options.DescricaoLote.size() > 20) {
-        throw XException(
-            QStringLiteral("A descrição do lote deve ter no máximo 20 caracteres."));
+        throw XException(QStringLiteral("A descrição do lote deve ter no máximo 20 caracteres."));
     }
 }
 
@@ -186,21 +186,22 @@ QString LoginText(const QString& text)
 
 QString ScramblePassword(const QString& plainUpperCase)
 {
-    if (plainUpperCase.size() > kMaxPasswordLength) {
-        throw XException(QStringLiteral("A senha deve ter no máximo %1 caracteres.")
-                             .arg(kMaxPasswordLength));
-    }
+    const XException tooLong(QStringLiteral(
+        "A senha não cabe na coluna SENHA depois de embaralhada; use uma senha mais curta"
+        " (até 7 caracteres sempre cabem)."));
+    if (plainUpperCase.size() > kMaxPasswordLength)
+        throw tooLong;
     // The scrambled length varies with its random salt; draw until one fits the column.
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        const QString scrambled = ScrambleText(plainUpperCase, kUserPasswordKey);
-        if (UnscrambleText(scrambled, kUserPasswordKey) != plainUpperCase) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const QString scrambled = ScrambleText(plainUpperCase, QString(kUserPasswordKey));
+        if (UnscrambleText(scrambled, QString(kUserPasswordKey)) != plainUpperCase) {
             throw XException(
                 QStringLiteral("A senha contém caracteres que não podem ser gravados."));
         }
         if (scrambled.size() <= kSenhaSize)
             return scrambled;
     }
-    throw XException(QStringLiteral("Não foi possível gravar a senha; use uma senha mais curta."));
+    throw tooLong;
 }
 
 int AddUser(TXConnection* connection, const QString& codigo, const QString& nome,
@@ -254,7 +255,7 @@ bool CheckUser(TXConnection* connection, const QString& codigo, const QString& s
     if (query->Eof())
         return false;
     return UnscrambleText(query->FieldByName(QStringLiteral("senha")).AsString(),
-                          kUserPasswordKey) == password;
+                          QString(kUserPasswordKey)) == password;
 }
 
 void InsertLote(TXConnection* connection, int idSlote, const QString& nome, int qteTratamento)
@@ -307,10 +308,12 @@ void InsertPlaca(TXConnection* connection, int idPlaca, int placa, const QString
 {
     // Rows are labelled by one letter and a well name must fit POCO (5 characters).
     if (linhas < 1 || linhas > 26 || colunas < 1 || colunas > 999)
-        throw XException(QStringLiteral("Tamanho de placa inválido: %1 x %2.").arg(linhas).arg(colunas));
+        throw XException(
+            QStringLiteral("Tamanho de placa inválido: %1 x %2.").arg(linhas).arg(colunas));
     const int wells = linhas * colunas;
     if (controlWells < 0 || controlWells >= wells)
-        throw XException(QStringLiteral("Número de poços de controle inválido: %1.").arg(controlWells));
+        throw XException(
+            QStringLiteral("Número de poços de controle inválido: %1.").arg(controlWells));
 
     auto command = NewCommand(connection);
     command->SetCommandText(kInsertPlacaSQL);
@@ -339,8 +342,8 @@ void InsertPlaca(TXConnection* connection, int idPlaca, int placa, const QString
     }
 }
 
-void CollectWell(TXConnection* connection, int idPlaca, int seqColeta, qint64 ncPlantio,
-                 int idUser, const QString& dataColeta, const QString& origem)
+void CollectWell(TXConnection* connection, int idPlaca, int seqColeta, qint64 ncPlantio, int idUser,
+                 const QString& dataColeta, const QString& origem)
 {
     auto command = NewCommand(connection);
     command->SetCommandText(kCollectWellSQL);

@@ -62,7 +62,8 @@ QString LoginText(const QString& text);
 
 /**
  * The password as Usua.SENHA stores it: scrambled with the user-password key,
- * short enough for the column. Raises XException when the password cannot fit.
+ * short enough for the column (up to 7 characters always fit; 8 to 11 only
+ * some). Raises XException when the password cannot fit.
  */
 QString ScramblePassword(const QString& plainUpperCase);
 
@@ -112,8 +113,8 @@ void InsertPlaca(TXConnection* connection, int idPlaca, int placa, const QString
  * (STATUS_POCO 1); a non-empty origem marks it transmitted. Raises XException
  * when no such well exists.
  */
-void CollectWell(TXConnection* connection, int idPlaca, int seqColeta, qint64 ncPlantio,
-                 int idUser, const QString& dataColeta, const QString& origem = QString());
+void CollectWell(TXConnection* connection, int idPlaca, int seqColeta, qint64 ncPlantio, int idUser,
+                 const QString& dataColeta, const QString& origem = QString());
 
 /** Number of rows of a table (for checks and reports). */
 int CountRows(TXConnection* connection, const QString& table);

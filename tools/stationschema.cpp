@@ -27,25 +27,32 @@ QStringList Names(std::initializer_list<const char*> names)
     return list;
 }
 
-StationIndex Index(const char* name, std::initializer_list<const char*> columns, bool unique = false)
+StationIndex Index(const char* name, std::initializer_list<const char*> columns,
+                   bool unique = false)
 {
     return {QString::fromLatin1(name), Names(columns), unique};
 }
 
 QList<StationColumn> PlantioColumns()
 {
-    return {Long("ID_SLOTE"),     Double("NC_PLANTIO"),         Double("NCC"),
-            Long("ID_USER"),      Text("DATA_PLANTIO", 20),     Text("ORIGEM_PLANTIO", 20, true)};
+    return {Long("ID_SLOTE"), Double("NC_PLANTIO"),     Double("NCC"),
+            Long("ID_USER"),  Text("DATA_PLANTIO", 20), Text("ORIGEM_PLANTIO", 20, true)};
 }
 
 QList<StationColumn> PlacaPocoColumns()
 {
-    return {Long("ID_PLACA"),       Long("PLACA"),
-            Text("POCO", 5),        Long("LINHA"),
-            Long("COLUNA"),         Long("SEQ_COLETA"),
-            Text("AMOSTRA", 1),     Long("STATUS_POCO"),
-            Double("NC_PLANTIO", true), Long("USER_COLETA", true),
-            Text("DATA_COLETA", 20, true), Text("ORIGEM_COLETA", 20, true)};
+    return {Long("ID_PLACA"),
+            Long("PLACA"),
+            Text("POCO", 5),
+            Long("LINHA"),
+            Long("COLUNA"),
+            Long("SEQ_COLETA"),
+            Text("AMOSTRA", 1),
+            Long("STATUS_POCO"),
+            Double("NC_PLANTIO", true),
+            Long("USER_COLETA", true),
+            Text("DATA_COLETA", 20, true),
+            Text("ORIGEM_COLETA", 20, true)};
 }
 
 QList<StationTable> BuildTables()
@@ -62,10 +69,8 @@ QList<StationTable> BuildTables()
                    {Long("ID_SLOTE"), Text("NOME", 20), Long("QTE_TRATAMENTO")},
                    Names({"ID_SLOTE"}),
                    {}});
-    tables.append({QStringLiteral("Planta"),
-                   {Double("NCC"), Double("NC"), Long("REP")},
-                   Names({"NCC"}),
-                   {}});
+    tables.append(
+        {QStringLiteral("Planta"), {Double("NCC"), Double("NC"), Long("REP")}, Names({"NCC"}), {}});
     // The planting screen looks plants up by NCC and lists a sub-batch by date.
     tables.append({QStringLiteral("Plantio"),
                    PlantioColumns(),
@@ -79,11 +84,11 @@ QList<StationTable> BuildTables()
                    Names({"NC_PLANTIO", "NCC", "DATA_PLANTIO_EXC"}),
                    {}});
     // A plate is found by its scanned code; the code must name one plate only.
-    tables.append({QStringLiteral("Placa"),
-                   {Long("ID_PLACA"), Long("PLACA"), Text("CODIGO", 20), Long("TLINHA"),
-                    Long("TCOLUNA")},
-                   Names({"ID_PLACA"}),
-                   {Index("IX_Placa_Codigo", {"CODIGO"}, true)}});
+    tables.append(
+        {QStringLiteral("Placa"),
+         {Long("ID_PLACA"), Long("PLACA"), Text("CODIGO", 20), Long("TLINHA"), Long("TCOLUNA")},
+         Names({"ID_PLACA"}),
+         {Index("IX_Placa_Codigo", {"CODIGO"}, true)}});
     // Collection checks look wells up by planting code and walk a plate in collection order.
     tables.append({QStringLiteral("Placa_Poco"),
                    PlacaPocoColumns(),
@@ -110,7 +115,8 @@ QString ColumnDecl(const StationColumn& column)
     case StationColumnType::Text:
         return TextColumnDecl(column.Name, column.Size, !column.Nullable);
     case StationColumnType::Long:
-        return column.Name + (column.Nullable ? QStringLiteral(" LONG") : QStringLiteral(" LONG NOT NULL"));
+        return column.Name +
+               (column.Nullable ? QStringLiteral(" LONG") : QStringLiteral(" LONG NOT NULL"));
     case StationColumnType::Double:
         return column.Name +
                (column.Nullable ? QStringLiteral(" DOUBLE") : QStringLiteral(" DOUBLE NOT NULL"));
@@ -151,7 +157,8 @@ QString CreateTableSQL(const StationTable& table)
         parts << ColumnDecl(column);
     parts << QStringLiteral("CONSTRAINT PK_%1 PRIMARY KEY (%2)")
                  .arg(table.Name, table.PrimaryKey.join(QStringLiteral(", ")));
-    return QStringLiteral("CREATE TABLE %1 (\n  %2\n)").arg(table.Name, parts.join(QStringLiteral(",\n  ")));
+    return QStringLiteral("CREATE TABLE %1 (\n  %2\n)")
+        .arg(table.Name, parts.join(QStringLiteral(",\n  ")));
 }
 
 QStringList CreateIndexSQL(const StationTable& table)

@@ -17,9 +17,9 @@ namespace {
 
 struct Pickup
 {
-    QString Columns;    // selected and written, in this order
+    QString Columns; // selected and written, in this order
     QString Table;
-    QString Pending;    // condition of the rows not yet transmitted
+    QString Pending; // condition of the rows not yet transmitted
     QString Order;
     QString OriginColumn;
 };
@@ -32,7 +32,8 @@ const Pickup kPlantioPickup = {
 const Pickup kColetaPickup = {
     QStringLiteral("ID_PLACA, PLACA, POCO, LINHA, COLUNA, SEQ_COLETA, AMOSTRA, STATUS_POCO,"
                    " NC_PLANTIO, USER_COLETA, DATA_COLETA"),
-    QStringLiteral("Placa_Poco"), QStringLiteral("(NC_PLANTIO IS NOT NULL) AND (ORIGEM_COLETA IS NULL)"),
+    QStringLiteral("Placa_Poco"),
+    QStringLiteral("(NC_PLANTIO IS NOT NULL) AND (ORIGEM_COLETA IS NULL)"),
     QStringLiteral("ID_PLACA, SEQ_COLETA"), QStringLiteral("ORIGEM_COLETA")};
 
 QString CsvValue(const QVariant& value)
@@ -96,7 +97,8 @@ int TransmitStation(const QString& databasePath, const QString& origem, QIODevic
                                 .arg(pickup.Table, pickup.OriginColumn, pickup.Pending));
     command->ParamByName(QStringLiteral("origem")).SetString(origin);
     if (command->Execute() != rows)
-        throw XException(QStringLiteral("Os dados mudaram durante a transmissão; nada foi marcado."));
+        throw XException(
+            QStringLiteral("Os dados mudaram durante a transmissão; nada foi marcado."));
 
     const QByteArray bytes = csv.toUtf8();
     auto* file = qobject_cast<QFileDevice*>(out);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+/** What one run of the built tressalin-admin gave. */
+struct AdminRun
+{
+    int ExitCode = -1;
+    QString Out;
+    QString Err;
+};
+
+/** Runs tressalin-admin with the arguments and waits for it. */
+inline AdminRun RunAdmin(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(TRESSALIN_ADMIN_PATH), arguments);
+    AdminRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.ExitCode = process.exitCode();
+    run.Out = QString::fromUtf8(process.readAllStandardOutput());
+    run.Err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+inline QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+/** A temporary folder per test. */
+class AdminToolTest : public ::testing::Test
+{
+protected:
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};

@@ -1,0 +1,115 @@
+#include "admintool.h"
+
+#include "csvtext.h"
+#include "data/txconnection.h"
+#include "data/txquery.h"
+#include "stationbuilder.h"
+
+namespace {
+
+int Count(TXConnection* connection, const QString& sql)
+{
+    auto query = NewQuery(connection);
+    query->SetSQL(sql);
+    query->Open();
+    return query->Fields(0).AsInteger();
+}
+
+void Execute(TXConnection* connection, const QString& sql)
+{
+    auto command = NewCommand(connection);
+    command->SetCommandText(sql);
+    command->Execute();
+}
+
+} // namespace
+
+TEST_F(AdminToolTest, TransmitHandsOverPendingPlantingsOnceAndMarksThem)
+{
+    const QString db = Path(QStringLiteral("plantio.db"));
+    ASSERT_EQ(RunAdmin({"demo", db, "--operacao", "plantio"}).ExitCode, 0);
+
+    AdminRun run = RunAdmin({"transmitir", db, "--origem", "CENTRAL"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    const QList<CsvRecord> records = ParseCsv(run.Out);
+    ASSERT_EQ(records.size(), 1 + 40);
+    EXPECT_EQ(records.first().Fields.join(';').toUpper(),
+              QStringLiteral("ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO;ORIGEM_PLANTIO"));
+    for (qsizetype i = 1; i < records.size(); ++i) {
+        const QStringList& fields = records[i].Fields;
+        EXPECT_EQ(fields[0], QStringLiteral("2"));
+        EXPECT_EQ(fields[1], QString::number(Q_INT64_C(200000000060) + i)); // whole, no exponent
+        EXPECT_EQ(fields[5], QStringLiteral("CENTRAL"));
+    }
+    {
+        auto connection = OpenStation(db);
+        EXPECT_EQ(
+            Count(connection.get(), "SELECT count(*) FROM Plantio WHERE origem_plantio IS NULL"),
+            0);
+        EXPECT_EQ(Count(connection.get(),
+                        "SELECT count(*) FROM Plantio WHERE origem_plantio = 'CENTRAL'"),
+                  40);
+    }
+
+    run = RunAdmin({"transmitir", db});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(ParseCsv(run.Out).size(), 1); // header only: nothing is sent twice
+
+    // What a planting station sends is what a collection station imports.
+    const QString coleta = Path(QStringLiteral("coleta.db"));
+    ASSERT_EQ(RunAdmin({"create", coleta, "--operacao", "coleta"}).ExitCode, 0);
+    const QString csv = Path(QStringLiteral("plantios.csv"));
+    WriteFile(
+        csv, CsvLine(records.first().Fields).toUtf8() + [&] {
+            QByteArray rows;
+            for (qsizetype i = 1; i < records.size(); ++i)
+                rows += CsvLine(records[i].Fields).toUtf8();
+            return rows;
+        }());
+    run = RunAdmin({"import", coleta, "Plantio", csv});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    auto connection = OpenStation(coleta);
+    EXPECT_EQ(CountRows(connection.get(), QStringLiteral("Plantio")), 40);
+}
+
+TEST_F(AdminToolTest, TransmitHandsOverCollectedWellsWithTheStationsMachine)
+{
+    const QString db = Path(QStringLiteral("coleta.db"));
+    ASSERT_EQ(RunAdmin({"demo", db, "--operacao", "coleta"}).ExitCode, 0);
+    {
+        auto connection = OpenStation(db);
+        Execute(connection.get(), QStringLiteral("UPDATE Configuracao SET maquina = 'ESTACAO7'"));
+    }
+
+    AdminRun run = RunAdmin({"transmitir", db});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    QList<CsvRecord> records = ParseCsv(run.Out);
+    ASSERT_EQ(records.size(), 1 + 30);
+    const QStringList header = records.first().Fields;
+    ASSERT_EQ(header.size(), 12);
+    EXPECT_EQ(header.last().toUpper(), QStringLiteral("ORIGEM_COLETA"));
+    const qsizetype poco = header.indexOf(QStringLiteral("POCO"));
+    ASSERT_GE(poco, 0);
+    EXPECT_EQ(records[1].Fields[poco], QStringLiteral("A1"));
+    EXPECT_EQ(records[9].Fields[poco], QStringLiteral("A2"));
+    EXPECT_EQ(records[1].Fields.last(), QStringLiteral("ESTACAO7"));
+
+    {
+        auto connection = OpenStation(db);
+        auto* c = connection.get();
+        EXPECT_EQ(Count(c, "SELECT count(*) FROM Placa_Poco WHERE origem_coleta = 'ESTACAO7'"), 30);
+        EXPECT_EQ(Count(c, "SELECT count(*) FROM Placa_Poco WHERE nc_plantio IS NULL"
+                           " AND origem_coleta IS NOT NULL"),
+                  0);
+        // The next collection is picked up on its own.
+        CollectWell(c, 3, 1, Q_INT64_C(200000000200), 2, QStringLiteral("2024-03-06 10:00:00"));
+    }
+    run = RunAdmin({"transmitir", db, "--origem", "OUTRA"});
+    records = ParseCsv(run.Out);
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[1].Fields.last(), QStringLiteral("OUTRA"));
+
+    run = RunAdmin({"transmitir", db, "--origem", "ORIGEM COM MAIS DE 20 CARACTERES"});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Out.isEmpty());
+}

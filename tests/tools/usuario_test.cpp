@@ -1,0 +1,80 @@
+#include "admintool.h"
+
+#include "data/txconnection.h"
+#include "data/txquery.h"
+#include "stationbuilder.h"
+#include "xscramble.h"
+
+TEST_F(AdminToolTest, UserAddStoresNormalisedScrambledPasswordsAndCheckMatchesTheLogin)
+{
+    const QString db = Path(QStringLiteral("usuarios.db"));
+    ASSERT_EQ(RunAdmin({"demo", db, "--operacao", "plantio"}).ExitCode, 0);
+    const AdminRun added = RunAdmin({"usuario", "add", db, "  joana ", "Joana Souza", " senha1 "});
+    ASSERT_EQ(added.ExitCode, 0) << added.Err.toStdString();
+    EXPECT_TRUE(added.Out.contains(QStringLiteral("JOANA")));
+
+    {
+        auto connection = OpenStation(db);
+        auto query = NewQuery(connection.get());
+        query->SetSQL(
+            QStringLiteral("SELECT id_user, nome, senha FROM Usua WHERE codigo = 'JOANA'"));
+        query->Open();
+        ASSERT_EQ(query->RecordCount(), 1);
+        EXPECT_EQ(query->FieldByName(QStringLiteral("id_user")).AsInteger(),
+                  3); // after the two demo users
+        EXPECT_EQ(query->FieldByName(QStringLiteral("nome")).AsString(),
+                  QStringLiteral("Joana Souza"));
+        const QString stored = query->FieldByName(QStringLiteral("senha")).AsString();
+        EXPECT_FALSE(stored.contains(QStringLiteral("SENHA1")));
+        EXPECT_LE(stored.size(), 34);
+        EXPECT_EQ(UnscrambleText(stored, QString(kUserPasswordKey)), QStringLiteral("SENHA1"));
+    }
+
+    struct Case
+    {
+        QString Codigo;
+        QString Senha;
+        int ExitCode;
+    };
+    const QList<Case> cases = {
+        {"JOANA", "SENHA1", 0}, {"joana", "senha1", 0}, {" JOANA ", " SENHA1", 0},
+        {"JOANA", "SENHA2", 1}, {"MARIA", "SENHA1", 1}, {"JOANA", "", 1},
+        {"ADMIN", "1234", 0},   {"ADMIN", "4321", 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunAdmin({"usuario", "check", db, c.Codigo, c.Senha}).ExitCode, c.ExitCode)
+            << c.Codigo.toStdString() << "/" << c.Senha.toStdString();
+    }
+}
+
+TEST_F(AdminToolTest, UserAddRefusesDuplicatesAndValuesTheColumnsCannotHold)
+{
+    const QString db = Path(QStringLiteral("recusa.db"));
+    ASSERT_EQ(RunAdmin({"create", db, "--operacao", "coleta"}).ExitCode, 0);
+    ASSERT_EQ(RunAdmin({"usuario", "add", db, "ANA", "Ana", "1"}).ExitCode, 0);
+    struct Case
+    {
+        QStringList Args;
+        QString Message;
+    };
+    const QList<Case> cases = {
+        {{"ana", "Outra Ana", "2"}, "já está cadastrado"},
+        {{"CODIGO_LONGO_16C", "Nome", "1"}, "15 caracteres"},
+        {{"BETO", "Beto", "SENHA_12CHAR"}, "senha mais curta"},
+        {{"BETO", "  ", "1"}, "nome do usuário"},
+        {{"BETO", "Beto", "  "}, "senha deve ser informada"},
+    };
+    for (const Case& c : cases) {
+        const AdminRun run = RunAdmin(QStringList{"usuario", "add", db} + c.Args);
+        EXPECT_EQ(run.ExitCode, 1) << c.Args.join(' ').toStdString();
+        EXPECT_TRUE(run.Err.contains(c.Message)) << run.Err.toStdString();
+    }
+    auto connection = OpenStation(db);
+    EXPECT_EQ(CountRows(connection.get(), QStringLiteral("Usua")), 1);
+    // A seven-character password always fits the column, whatever the salt drawn.
+    for (int i = 0; i < 20; ++i) {
+        const QString code = QStringLiteral("U%1").arg(i);
+        AddUser(connection.get(), code, code, QStringLiteral("ZÇ$%&*9"));
+        EXPECT_TRUE(CheckUser(connection.get(), code, QStringLiteral("zç$%&*9")));
+    }
+}
