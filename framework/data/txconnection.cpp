@@ -140,10 +140,9 @@ void TXConnection::Open()
         RaiseProviderError(QStringLiteral("Could not find file '%1'.").arg(settings.dataSource));
 
     // Without SQLITE_OPEN_CREATE a missing file is never created behind our back.
-    // A connection lives on one thread, so the engine's per-call mutex is not needed.
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(settings.dataSource).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+                                   SQLITE_OPEN_READWRITE, nullptr);
     try {
         if (rc != SQLITE_OK)
             RaiseProviderError(

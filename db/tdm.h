@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class TXConnection;
+
+/** The database password of every station file this program opens. */
+inline const QString kDatabasePassword = QStringLiteral("7k4M9R5");
+
+/**
+ * The data module: the one connection every screen uses (Conn) and a probe
+ * connection (Conn_Check) that only tests whether the file still opens. The
+ * database path lives only in Conn's connection string; the last accepted one
+ * is remembered in the connection file (see connectionfile.h).
+ */
+class TDM : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TDM(QObject* parent = nullptr);
+    ~TDM() override;
+
+    TXConnection* const Conn;       // timeout 5 s
+    TXConnection* const Conn_Check; // default timeout
+
+    /** The program whose connection file is used; the running executable by default. */
+    QString ProgramPath() const { return m_programPath; }
+    void SetProgramPath(const QString& path) { m_programPath = path; }
+    /** Path of the connection file for ProgramPath(). */
+    QString ConnectionFile() const;
+
+    /** Conn's connection string with the file when it exists, else without one. Opens nothing. */
+    void SetDatabase(const QString& path);
+    void ResetConnectionString();
+    /** SetDatabase for an existing file; otherwise the box "Nome do Banco de Dados inválido.". */
+    void UseDatabaseFile(const QString& path);
+
+    /** The trimmed text after "Data Source=" of a connection string; empty when there is none. */
+    static QString ExtractDataSource(const QString& connectionString);
+    QString DatabasePath() const;
+    /** True when Conn's connection string names ("Data Source=", exact) an existing file. */
+    bool DataSourceExists() const;
+    int ActiveDataSetCount() const;
+
+    /**
+     * True when Conn is open and its file opens once more through Conn_Check
+     * (opened and closed on every call). A failing probe shows an error box and
+     * answers false; Conn stays open.
+     */
+    bool IsConnected();
+    /**
+     * Connects (reading the connection file when no path is set) or
+     * disconnects (asking first when datasets are open). True on success or
+     * when already in that state; every failure has shown its box.
+     */
+    bool SetConnected(bool value);
+
+    /**
+     * Connects, then runs VerifyDatabase; a failed verification closes Conn
+     * again. When verified and remember is true, the path is saved to the
+     * connection file, which is otherwise left as it was. True when connected
+     * and verified.
+     */
+    bool ConnectVerified(bool remember);
+
+    /**
+     * Takes the database path from the connection file. A missing or unreadable
+     * file, or one without a valid payload, changes nothing silently; a stored
+     * length beyond the content raises XException "GetS error - bigger than pack".
+     */
+    void LoadConnectionFile();
+    /** Remembers DatabasePath() in the connection file (previous one kept as ".bkp").
+        False, without a message, when it could not be written. */
+    bool SaveConnectionFile();
+
+private:
+    QString m_programPath;
+};
+
+/**
+ * The box text of a failed open of databasePath: the incompatible-file text
+ * for a provider error (class name "EOleException", any letter case), the
+ * general connect-error text for any other.
+ */
+QString ConnectFailureText(const QString& databasePath, const QString& className,
+                           const QString& message);
+
+/** The application's data module, set by whoever creates it; null before. */
+extern TDM* DM;

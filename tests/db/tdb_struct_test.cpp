@@ -1,0 +1,267 @@
+#include "appschema.h"
+#include "scriptedpresenter.h"
+#include "tdb_struct.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+std::unique_ptr<TTab_Struct> Table(const QString& name, std::initializer_list<TField_Struct> fields)
+{
+    auto table = std::make_unique<TTab_Struct>(name);
+    for (const TField_Struct& f : fields)
+        table->AddField(f.Name, f.FieldType, f.Size, f.AllowNull);
+    return table;
+}
+
+TField_Struct F(const char* name, TStructFieldType type, int size = 0, bool allowNull = false)
+{
+    return TField_Struct(QString::fromUtf8(name), type, size, allowNull);
+}
+
+} // namespace
+
+TEST(FieldTypeText, GivesTheMessageTexts)
+{
+    EXPECT_EQ(FieldTypeText(sftUnknown, 0), QString());
+    EXPECT_EQ(FieldTypeText(sftAutoInc, 0), QStringLiteral("AutoInc"));
+    EXPECT_EQ(FieldTypeText(sftText, 40), QStringLiteral("TEXT(40)"));
+    EXPECT_EQ(FieldTypeText(sftLong, 0), QStringLiteral("LONG "));
+    EXPECT_EQ(FieldTypeText(sftFloat, 0), QStringLiteral("FLOAT "));
+    EXPECT_EQ(FieldTypeText(sftDateTime, 0), QStringLiteral("DATETIME"));
+    EXPECT_EQ(FieldTypeText(sftMemo, 0), QStringLiteral("MEMO"));
+    EXPECT_EQ(FieldTypeText(static_cast<TStructFieldType>(7), 3), QString());
+}
+
+TEST(FieldTypeFromDataType, MapsEveryProviderType)
+{
+    const std::pair<TXFieldType, TStructFieldType> cases[] = {
+        {TXFieldType::String, sftText},       {TXFieldType::WideString, sftText},
+        {TXFieldType::SmallInt, sftLong},     {TXFieldType::Integer, sftLong},
+        {TXFieldType::Word, sftLong},         {TXFieldType::LargeInt, sftLong},
+        {TXFieldType::Bytes, sftLong},        {TXFieldType::Float, sftFloat},
+        {TXFieldType::Currency, sftFloat},    {TXFieldType::BCD, sftFloat},
+        {TXFieldType::DateTime, sftDateTime}, {TXFieldType::AutoInc, sftAutoInc},
+        {TXFieldType::Blob, sftMemo},         {TXFieldType::Memo, sftMemo},
+        {TXFieldType::Unknown, sftUnknown},   {TXFieldType::Boolean, sftUnknown},
+        {TXFieldType::Date, sftUnknown},      {TXFieldType::Time, sftUnknown},
+        {TXFieldType::VarBytes, sftUnknown},  {TXFieldType::Graphic, sftUnknown},
+        {TXFieldType::FmtMemo, sftUnknown},   {TXFieldType::FixedChar, sftUnknown},
+        {TXFieldType::Guid, sftUnknown},
+    };
+    for (const auto& [dataType, expected] : cases)
+        EXPECT_EQ(FieldTypeFromDataType(dataType), expected) << static_cast<int>(dataType);
+}
+
+TEST(TTab_Struct, AddIndexStoresSemicolonsAsCommas)
+{
+    TTab_Struct table(QStringLiteral("Plantio"));
+    table.AddIndex(QStringLiteral("NC_PLANTIO;NCC"), QStringLiteral("PK_Plantio"), true, false);
+    table.AddIndex(QStringLiteral("NC_PLANTIO, NCC"), QStringLiteral("Other"), false, true);
+    ASSERT_EQ(table.Indexes.Count(), 2);
+    EXPECT_EQ(table.Indexes.Object(0)->Fields, QStringLiteral("NC_PLANTIO,NCC"));
+    EXPECT_TRUE(table.Indexes.Object(0)->Primary);
+    EXPECT_EQ(table.Indexes.Object(1)->Fields, QStringLiteral("NC_PLANTIO, NCC"));
+    EXPECT_TRUE(table.Indexes.Object(1)->Unique);
+}
+
+TEST(TDB_Struct, EmptyNamesAndMissingObjectsAreRefusedWithABox)
+{
+    ScriptedPresenter presenter;
+    TTab_Struct table(QStringLiteral("T"));
+    table.AddField(QString(), sftLong, 0, false);
+    EXPECT_EQ(table.Fields.Count(), 0);
+
+    TDB_Struct db;
+    EXPECT_FALSE(db.AddTable(QString(), std::make_unique<TTab_Struct>()));
+    EXPECT_FALSE(db.AddTable(QStringLiteral("T"), nullptr));
+    db.SetConnection(nullptr);
+    EXPECT_EQ(db.Tables.Count(), 0);
+    EXPECT_FALSE(db.Connection);
+
+    QStringList lines;
+    EXPECT_FALSE(TTab_Struct::CompareFields(&table, nullptr, lines));
+    Register_Plantio(nullptr);
+    DeclareSchema(nullptr);
+
+    EXPECT_EQ(presenter.Texts(),
+              QStringList({QStringLiteral("Nome do Campo deve ser informado."),
+                           QStringLiteral("Nome da tabela deve ser informado."),
+                           QStringLiteral("Estrutura da tabela deve ser informado(Objeto "
+                                          "TTab_Struct)."),
+                           QStringLiteral("ADOConn inválido"),
+                           QStringLiteral("As estruturas (TTab_Struct) devem estar instanciadas."),
+                           QStringLiteral("Instância de TDB_Struct não criado."),
+                           QStringLiteral("Instância de TDB_Struct não criado.")}));
+}
+
+TEST(TDB_Struct, CompareToListsEveryDifferenceInDeclarationOrder)
+{
+    struct Case
+    {
+        const char* title;
+        std::unique_ptr<TTab_Struct> expected;
+        std::unique_ptr<TTab_Struct> actual; // null: the table is missing
+        QStringList messages;
+    };
+    std::vector<Case> cases;
+    cases.push_back(
+        {"missing field and long for float",
+         Table(QStringLiteral("Plantio"),
+               {F("NCC", sftFloat), F("ORIGEM_PLANTIO", sftText, 20, true)}),
+         Table(QStringLiteral("Plantio"), {F("NCC", sftLong)}),
+         {QStringLiteral("Tabela: Plantio") + CRLF +
+          QStringLiteral("Campo: NCC.  Estrutura Esperada: FLOAT   Estrutura "
+                         "retornada: LONG ") +
+          CRLF + QStringLiteral("Campo: ORIGEM_PLANTIO não encontrado na tabela Plantio.") +
+          CRLF}});
+    cases.push_back({"text sizes differ",
+                     Table(QStringLiteral("Lote"), {F("NOME", sftText, 20)}),
+                     Table(QStringLiteral("Lote"), {F("NOME", sftText, 40)}),
+                     {QStringLiteral("Tabela: Lote") + CRLF +
+                      QStringLiteral("Campo: NOME.  Estrutura Esperada: TEXT(20)  Estrutura "
+                                     "retornada: TEXT(40)") +
+                      CRLF}});
+    cases.push_back({"counter is not a long",
+                     Table(QStringLiteral("Usua"), {F("ID_USER", sftLong)}),
+                     Table(QStringLiteral("Usua"), {F("ID_USER", sftAutoInc)}),
+                     {QStringLiteral("Tabela: Usua") + CRLF +
+                      QStringLiteral("Campo: ID_USER.  Estrutura Esperada: LONG   Estrutura "
+                                     "retornada: AutoInc") +
+                      CRLF}});
+    cases.push_back({"letter case of names does not matter",
+                     Table(QStringLiteral("Plantio"), {F("Ncc", sftFloat)}),
+                     Table(QStringLiteral("PLANTIO"), {F("NCC", sftFloat), F("EXTRA", sftMemo)}),
+                     {}});
+    cases.push_back({"missing field names the actual table",
+                     Table(QStringLiteral("Plantio"), {F("NCC", sftFloat)}),
+                     Table(QStringLiteral("PLANTIO"), {}),
+                     {QStringLiteral("Tabela: Plantio") + CRLF +
+                      QStringLiteral("Campo: NCC não encontrado na tabela PLANTIO.") + CRLF}});
+    cases.push_back({"null flag and keys are not compared",
+                     Table(QStringLiteral("Placa"), {F("CODIGO", sftText, 20, false)}),
+                     Table(QStringLiteral("Placa"), {F("CODIGO", sftText, 20, true)}),
+                     {}});
+    cases.push_back({"missing table",
+                     Table(QStringLiteral("Placa"), {F("PLACA", sftLong)}),
+                     nullptr,
+                     {QStringLiteral("Tabela Placa não encontrado.")}});
+
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        c.expected->AddIndex(QStringLiteral("X"), QStringLiteral("PK_X"), true, false);
+        TDB_Struct expected;
+        TDB_Struct actual;
+        const QString name = c.expected->Name;
+        expected.AddTable(name, std::move(c.expected));
+        actual.AddTable(QStringLiteral("Other"), Table(QStringLiteral("Other"), {}));
+        if (c.actual) {
+            const QString actualName = c.actual->Name;
+            actual.AddTable(actualName, std::move(c.actual));
+        }
+        QStringList messages{QStringLiteral("left over")};
+        EXPECT_EQ(expected.CompareTo(actual, messages), c.messages.isEmpty());
+        EXPECT_EQ(messages, c.messages);
+    }
+}
+
+TEST(TDB_Struct, MissingPlacaAndWrongNccGiveOneEntryEachInOrder)
+{
+    TDB_Struct expected;
+    DeclareSchema(&expected);
+    TDB_Struct broken;
+    for (const auto& entry : expected.Tables) {
+        if (entry.Name == QStringLiteral("Placa"))
+            continue;
+        auto copy = std::make_unique<TTab_Struct>(entry.Name);
+        for (const auto& f : entry.Object->Fields) {
+            const bool ncc =
+                entry.Name == QStringLiteral("Plantio") && f.Name == QStringLiteral("NCC");
+            copy->AddField(f.Name, ncc ? sftLong : f.Object->FieldType, f.Object->Size,
+                           f.Object->AllowNull);
+        }
+        broken.AddTable(entry.Name, std::move(copy));
+    }
+    QStringList messages;
+    EXPECT_FALSE(expected.CompareTo(broken, messages));
+    EXPECT_EQ(StringListText(messages),
+              QStringLiteral("Tabela: Plantio\r\nCampo: NCC.  Estrutura Esperada: FLOAT   "
+                             "Estrutura retornada: LONG \r\n\r\nTabela Placa não encontrado.\r\n"));
+}
+
+TEST(TDB_Struct, EmptyExpectedStructureEqualsAnything)
+{
+    TDB_Struct expected;
+    TDB_Struct actual;
+    DeclareSchema(&actual);
+    QStringList messages;
+    EXPECT_TRUE(expected.CompareTo(actual, messages));
+    EXPECT_TRUE(expected.CompareTo(TDB_Struct(), messages));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST(AppSchema, DeclaresNineTablesWithTheirKeys)
+{
+    TDB_Struct db;
+    DeclareSchema(&db);
+    const char* names[] = {"Configuracao", "Lote",       "Planta",         "Plantio", "Plantio_Exc",
+                           "Placa",        "Placa_Poco", "Placa_Poco_Exc", "Usua"};
+    ASSERT_EQ(db.Tables.Count(), 9);
+    for (int i = 0; i < db.Tables.Count(); ++i) {
+        const QString name = QString::fromUtf8(names[i]);
+        const TTab_Struct* table = db.Tables.Object(i);
+        EXPECT_EQ(db.Tables.Name(i), name);
+        EXPECT_EQ(table->Name, name);
+        ASSERT_EQ(table->Indexes.Count(), 1) << names[i];
+        EXPECT_EQ(table->Indexes.Name(0), QStringLiteral("PK_") + name);
+        EXPECT_TRUE(table->Indexes.Object(0)->Primary);
+        EXPECT_FALSE(table->Indexes.Object(0)->Unique);
+    }
+    const TTab_Struct* archive = db.Tables.Find(QStringLiteral("placa_poco_exc"));
+    ASSERT_NE(archive, nullptr);
+    EXPECT_EQ(archive->Fields.Count(), 14);
+    EXPECT_EQ(archive->Fields.Name(12), QStringLiteral("USER_COLETA_EXC"));
+    EXPECT_EQ(archive->Indexes.Object(0)->Fields,
+              QStringLiteral("ID_PLACA, POCO, DATA_COLETA_EXC"));
+    const TField_Struct* sound =
+        db.Tables.Find(QStringLiteral("Configuracao"))->Fields.Find(QStringLiteral("alert_sound"));
+    ASSERT_NE(sound, nullptr);
+    EXPECT_EQ(sound->Size, 100);
+    EXPECT_TRUE(sound->AllowNull);
+    EXPECT_EQ(ConfigSelectSQL(),
+              QStringLiteral("SELECT maquina, rela_inicial, rela_final, descricao_lote, info_db, "
+                             "cb_ncc, cb_nc_plantio, alert_sound   FROM Configuracao"));
+}
+
+TEST(StructConnectionString, FollowsTheProviderAndOptionRules)
+{
+    struct Case
+    {
+        int tag;
+        const char* password;
+        const char* extra;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0, "pw", "",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/x.db;Persist Security "
+         "Info=False;Jet OLEDB:DataBase Password=pw"},
+        {2007, "pw", "",
+         "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=/d/x.db;Persist Security "
+         "Info=False;Jet OLEDB:DataBase Password=pw"},
+        {0, "", "",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/x.db;Persist Security Info=False;"},
+        {0, "", "Mode=Read",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/x.db;Persist Security "
+         "Info=False;;Mode=Read"},
+        {2006, "pw", "Mode=Read",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/x.db;Persist Security "
+         "Info=False;Jet OLEDB:DataBase Password=pw;Mode=Read"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(StructConnectionString(c.tag, QStringLiteral("/d/x.db"),
+                                         QString::fromUtf8(c.password), QString::fromUtf8(c.extra)),
+                  QString::fromUtf8(c.expected));
+}

@@ -1,0 +1,287 @@
+#include "connectionfile.h"
+#include "data/txconnection.h"
+#include "data/txquery.h"
+#include "scriptedpresenter.h"
+#include "stationfixture.h"
+#include "tdm.h"
+#include "xexception.h"
+#include "xpackbuffer.h"
+#include "xscramble.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kWithoutFile =
+    QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;"
+                   "Jet OLEDB:Database Password=7k4M9R5");
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+class TDMTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        dm.SetProgramPath(dir.filePath(QStringLiteral("prog")));
+    }
+
+    QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    void Remember(const QString& databasePath)
+    {
+        ASSERT_TRUE(WriteConnectionFile(dm.ConnectionFile(), BuildConnectionFile(databasePath)));
+    }
+
+    QTemporaryDir dir;
+    TDM dm;
+    ScriptedPresenter presenter;
+};
+
+} // namespace
+
+TEST_F(TDMTest, ConnectionStringNamesOnlyAnExistingFile)
+{
+    EXPECT_EQ(dm.Conn->ConnectionString(),
+              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False"));
+    EXPECT_EQ(dm.Conn->ConnectionTimeout(), 5);
+    EXPECT_FALSE(dm.Conn->Connected());
+    EXPECT_FALSE(dm.Conn_Check->Connected());
+
+    const QString db = MakeStation(Path("base.db"));
+    dm.SetDatabase(db);
+    EXPECT_EQ(
+        dm.Conn->ConnectionString(),
+        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + db +
+            QStringLiteral(";Persist Security Info=False;Jet OLEDB:Database Password=7k4M9R5"));
+    EXPECT_EQ(dm.DatabasePath(), db);
+    EXPECT_TRUE(dm.DataSourceExists());
+
+    dm.SetDatabase(Path("missing.db"));
+    EXPECT_EQ(dm.Conn->ConnectionString(), kWithoutFile);
+    dm.SetDatabase(db);
+    dm.ResetConnectionString();
+    EXPECT_EQ(dm.Conn->ConnectionString(), kWithoutFile);
+    EXPECT_EQ(dm.DatabasePath(), QString());
+    EXPECT_FALSE(dm.DataSourceExists());
+    EXPECT_EQ(presenter.Count(), 0);
+}
+
+TEST(TDM, ExtractDataSourceTakesTheFirstItemTrimmed)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Provider=P;Data Source=/a/b.db;Persist Security Info=False", "/a/b.db"},
+        {"Provider=P; Data Source= /a b/c.db ;X=1", "/a b/c.db"},
+        {"Data Source=x=y;Data Source=second", "x=y"},
+        {"Provider=P;data source=/lower.db", ""},
+        {"Provider=P;Persist Security Info=False", ""},
+        {"", ""},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(TDM::ExtractDataSource(QString::fromUtf8(text)), QString::fromUtf8(expected))
+            << text;
+}
+
+TEST_F(TDMTest, PathWithBlanksAroundItIsTakenOnlyWhenTheUntrimmedNameExists)
+{
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    MakeStation(Path("base.db"));
+    const QString padded = QStringLiteral("  base.db  ");
+
+    Remember(padded);
+    dm.LoadConnectionFile();
+    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Nome do Banco de Dados inválido.")});
+    EXPECT_EQ(dm.Conn->ConnectionString(),
+              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False"));
+
+    presenter.Clear();
+    ASSERT_TRUE(QFile::copy(QStringLiteral("base.db"), padded));
+    dm.LoadConnectionFile();
+    EXPECT_EQ(presenter.Count(), 0);
+    EXPECT_EQ(dm.DatabasePath(), QStringLiteral("base.db"));
+    EXPECT_TRUE(dm.DataSourceExists());
+    EXPECT_TRUE(dm.Conn->ConnectionString().contains(QStringLiteral("Data Source=") + padded +
+                                                     QStringLiteral(";")));
+
+    presenter.Clear();
+    dm.UseDatabaseFile(QStringLiteral("   "));
+    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Nome do Banco de Dados inválido.")});
+    QDir::setCurrent(previous);
+}
+
+TEST_F(TDMTest, EachConnectFailureShowsItsBoxAndStaysClosed)
+{
+    struct Case
+    {
+        const char* title;
+        std::function<void()> prepare;
+        QStringList texts; // exact texts; an entry ending in "…" is a prefix
+    };
+    const QString notAStation = Path("notes.db");
+    WriteAll(notAStation, "just some text, not a database");
+    const QString otherPassword = MakeStation(Path("other.db"), QStringLiteral("segredo"));
+    const QString gone = MakeStation(Path("gone.db"));
+    QFile::remove(gone);
+
+    const Case cases[] = {
+        {"no connection file", [] {}, {QStringLiteral("Banco de Dados  não Encontrado.")}},
+        {"remembered file gone",
+         [&] { Remember(gone); },
+         {QStringLiteral("Nome do Banco de Dados inválido."),
+          QStringLiteral("Banco de Dados  não Encontrado.")}},
+        {"remembered file empty",
+         [&] { WriteAll(dm.ConnectionFile(), QByteArray()); },
+         {QStringLiteral("Banco de Dados  não Encontrado.")}},
+        {"not a station file",
+         [&] { Remember(notAStation); },
+         {QStringLiteral("O arquivo ") + notAStation +
+          QStringLiteral(
+              " não é compatível com o banco de dados utilizado na aplicação.\r\nErro: …")}},
+        {"another password",
+         [&] { Remember(otherPassword); },
+         {QStringLiteral("O arquivo ") + otherPassword +
+          QStringLiteral(
+              " não é compatível com o banco de dados utilizado na aplicação.\r\nErro: …")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        QFile::remove(dm.ConnectionFile());
+        dm.ResetConnectionString();
+        presenter.Clear();
+        c.prepare();
+        EXPECT_FALSE(dm.SetConnected(true));
+        EXPECT_FALSE(dm.Conn->Connected());
+        const QStringList texts = presenter.Texts();
+        ASSERT_EQ(texts.size(), c.texts.size()) << texts.join(QLatin1Char('|')).toStdString();
+        for (int i = 0; i < texts.size(); ++i) {
+            if (c.texts[i].endsWith(QChar(0x2026))) {
+                EXPECT_TRUE(texts[i].startsWith(c.texts[i].chopped(1))) << texts[i].toStdString();
+                EXPECT_GT(texts[i].size(), c.texts[i].size() - 1); // the provider's message
+            } else {
+                EXPECT_EQ(texts[i], c.texts[i]);
+            }
+            EXPECT_EQ(presenter.Requests()[i].Kind, TXMessageKind::Error);
+        }
+    }
+}
+
+TEST_F(TDMTest, ConnectsToTheRememberedFileAndProbesOnEveryCall)
+{
+    const QString db = MakeStation(Path("base.db"));
+    Remember(db);
+    dm.ResetConnectionString();
+    ASSERT_TRUE(dm.SetConnected(true));
+    EXPECT_EQ(dm.DatabasePath(), db);
+    EXPECT_TRUE(dm.IsConnected());
+    EXPECT_FALSE(dm.Conn_Check->Connected());
+    EXPECT_TRUE(dm.SetConnected(true)); // already connected
+    EXPECT_EQ(presenter.Count(), 0);
+
+    // The probe opens the file anew each time, so a file gone from under the
+    // open connection is noticed; Conn itself stays open.
+    ASSERT_TRUE(QFile::rename(db, Path("moved.db")));
+    EXPECT_FALSE(dm.IsConnected());
+    EXPECT_TRUE(dm.Conn->Connected());
+    EXPECT_FALSE(dm.Conn_Check->Connected());
+    ASSERT_EQ(presenter.Count(), 1);
+    EXPECT_TRUE(presenter.Last().Text.startsWith(
+        QStringLiteral("Erro ao verificar conexão com o banco de dados corrente.\r\n"
+                       "Erro (Classe): (EOleException) ")));
+
+    ASSERT_TRUE(QFile::rename(Path("moved.db"), db));
+    presenter.Clear();
+    EXPECT_TRUE(dm.IsConnected());
+    EXPECT_EQ(presenter.Count(), 0);
+}
+
+TEST_F(TDMTest, DisconnectWithOpenDataSetsAsksFirst)
+{
+    dm.SetDatabase(MakeStation(Path("base.db")));
+    ASSERT_TRUE(dm.SetConnected(true));
+    auto query = NewQuery(dm.Conn);
+    query->SetSQL(QStringLiteral("SELECT * FROM Configuracao"));
+    query->Open();
+    ASSERT_EQ(dm.ActiveDataSetCount(), 1);
+
+    presenter.QueueAnswer(TXMessageButton::No);
+    EXPECT_FALSE(dm.SetConnected(false));
+    EXPECT_TRUE(dm.Conn->Connected());
+    EXPECT_EQ(presenter.Last().Kind, TXMessageKind::Confirmation);
+    EXPECT_EQ(presenter.Last().Text,
+              QStringLiteral("Há conexões ativas. Desconectar assim mesmo?"));
+
+    presenter.QueueAnswer(TXMessageButton::Yes);
+    EXPECT_TRUE(dm.SetConnected(false));
+    EXPECT_FALSE(dm.Conn->Connected());
+    EXPECT_EQ(presenter.Count(), 2);
+}
+
+TEST_F(TDMTest, OnlyAVerifiedConnectRewritesTheConnectionFile)
+{
+    const QString good = MakeStation(Path("good.db"));
+    const QString older = MakeStation(Path("older.db"));
+    const QString bkp = BackupFilePathFor(dm.ConnectionFile());
+    Remember(older);
+    Remember(good); // .dat names good.db, .bkp older.db
+    const QByteArray dat = ReadAll(dm.ConnectionFile());
+    const QByteArray backup = ReadAll(bkp);
+
+    const QString bad = MakeStation(Path("bad.db"), kDatabasePassword, QStringLiteral("01.001"));
+    dm.UseDatabaseFile(bad);
+    EXPECT_FALSE(dm.ConnectVerified(true));
+    EXPECT_FALSE(dm.Conn->Connected());
+    EXPECT_EQ(ReadAll(dm.ConnectionFile()), dat);
+    EXPECT_EQ(ReadAll(bkp), backup);
+
+    presenter.Clear();
+    dm.ResetConnectionString();
+    ASSERT_TRUE(dm.ConnectVerified(true)); // reads good.db from the file
+    EXPECT_EQ(dm.DatabasePath(), good);
+    EXPECT_EQ(ReadAll(bkp), dat);
+    EXPECT_EQ(ReadConnectionPayload(ReadAll(dm.ConnectionFile())), good);
+    EXPECT_EQ(presenter.Count(), 0);
+}
+
+TEST_F(TDMTest, OverlongStoredPathReachesTheCaller)
+{
+    TPackBuffer buffer;
+    PackInitWrite(buffer);
+    PackPutInt32(buffer, 1);
+    PackPutInt32(buffer, 50);
+    PackFinish(buffer);
+    WriteAll(dm.ConnectionFile(), ScrambleText(buffer.Data, kConnectionFileKey));
+    try {
+        dm.SetConnected(true);
+        ADD_FAILURE() << "no error";
+    } catch (const XException& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("GetS error - bigger than pack"));
+    }
+    EXPECT_FALSE(dm.Conn->Connected());
+}
+
+TEST(TDM, ConnectFailureTextTellsProviderErrorsFromOthers)
+{
+    EXPECT_EQ(ConnectFailureText(QStringLiteral("/d/x.db"), QStringLiteral("eOleException"),
+                                 QStringLiteral("bad")),
+              QStringLiteral("O arquivo /d/x.db não é compatível com o banco de dados utilizado "
+                             "na aplicação.\r\nErro: bad"));
+    EXPECT_EQ(ConnectFailureText(QStringLiteral("/d/x.db"), QStringLiteral("EFOpenError"),
+                                 QStringLiteral("bad")),
+              QStringLiteral("Erro ao conectar ao banco de dados.\r\nErro: bad\r\n"
+                             "Help Context: EFOpenError"));
+}
