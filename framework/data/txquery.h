@@ -68,8 +68,10 @@ public:
 
     /**
      * A filter such as "(TABLE_TYPE = 'TABLE')": comparisons of a column with a
-     * quoted text or a number, joined by AND, in optional parentheses. Text
-     * comparison ignores letter case. Takes effect while Filtered is true.
+     * quoted text or a number, "column IS [NOT] NULL", joined by AND / OR,
+     * negated by NOT, in optional parentheses. Text comparison ignores letter
+     * case. Takes effect while Filtered is true; moves to the first row. A
+     * malformed filter or unknown column raises XException and changes nothing.
      */
     QString Filter() const;
     void SetFilter(const QString& filter);
