@@ -1,0 +1,185 @@
+#include "data/txquery.h"
+#include "teststation.h"
+#include "txdbgrid.h"
+#include "txquerymodel.h"
+
+#include <QHeaderView>
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TXDBGridTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        station.CreatePlantingTables();
+        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (1, 'Primeiro', 3)"));
+        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (2, 'Segundo', 2)"));
+        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (3, 'Terceiro', 5)"));
+        station.Exec(QStringLiteral("INSERT INTO Planta VALUES (123456789012, 10.5, 1)"));
+        station.Exec(QStringLiteral("INSERT INTO Plantio VALUES "
+                                    "(1, 5001, 123456789012, 7, '2024-01-02 10:00:00', NULL)"));
+        query = NewQuery(&station.Conn());
+        query->SetSQL(QStringLiteral("SELECT ID_SLOTE, NOME, QTE_TRATAMENTO FROM Lote "
+                                     "ORDER BY ID_SLOTE"));
+        query->Open();
+    }
+
+    static QList<TXGridColumn> LoteColumns()
+    {
+        return {{QStringLiteral("nome"), QStringLiteral("Sub Lote"), 150,
+                 Qt::AlignLeft | Qt::AlignVCenter},
+                {QStringLiteral("qte_tratamento"), QStringLiteral("Tot."), 60,
+                 Qt::AlignRight | Qt::AlignVCenter},
+                {QStringLiteral("sem_campo"), QStringLiteral("Nada"), 40, Qt::AlignLeft}};
+    }
+
+    TestStation station;
+    std::unique_ptr<TXQuery> query;
+};
+
+TEST_F(TXDBGridTest, ModelWithoutColumnsShowsEveryFieldUnderItsName)
+{
+    auto plantio = NewQuery(&station.Conn());
+    plantio->SetSQL(
+        QStringLiteral("SELECT pl.ncc, p.nc, pl.origem_plantio FROM Plantio pl INNER JOIN Planta p "
+                       "ON pl.ncc = p.ncc"));
+    plantio->Open();
+    TXQueryModel model;
+    model.SetQuery(plantio.get());
+
+    ASSERT_EQ(model.columnCount(), 3);
+    EXPECT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("NCC"));
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("ORIGEM_PLANTIO"));
+    // Display text is the query's: big codes in full, regional decimals; typed values for exports.
+    EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("123456789012"));
+    EXPECT_EQ(model.index(0, 1).data().toString(), QStringLiteral("10,5"));
+    EXPECT_EQ(model.index(0, 2).data().toString(), QString());
+    EXPECT_EQ(model.TypedValue(0, 1), QVariant(10.5));
+    EXPECT_TRUE(model.TypedValue(0, 2).isNull());
+    EXPECT_TRUE(model.TypedValue(1, 0).isNull()); // past the last row
+}
+
+TEST_F(TXDBGridTest, ModelColumnsChooseFieldsTitlesAndAlignment)
+{
+    TXQueryModel model;
+    model.SetQuery(query.get());
+    model.SetColumns(LoteColumns());
+
+    ASSERT_EQ(model.columnCount(), 3);
+    ASSERT_EQ(model.rowCount(), 3);
+    const struct
+    {
+        int Row, Column;
+        QVariant Display, Typed;
+    } cells[] = {{0, 0, QStringLiteral("Primeiro"), QStringLiteral("Primeiro")},
+                 {2, 1, QStringLiteral("5"), qint64(5)},
+                 {1, 2, QVariant(), QVariant()}}; // a column naming no field stays empty
+    for (const auto& c : cells) {
+        EXPECT_EQ(model.index(c.Row, c.Column).data(), c.Display) << c.Row << "," << c.Column;
+        EXPECT_EQ(model.TypedValue(c.Row, c.Column), c.Typed) << c.Row << "," << c.Column;
+    }
+    EXPECT_EQ(model.TypedValue(2, 1).typeId(), QMetaType::LongLong);
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Tot."));
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignCenter);
+    EXPECT_EQ(model.index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_EQ(model.FieldIndexOf(1), 2);
+    EXPECT_EQ(model.FieldIndexOf(2), -1);
+}
+
+TEST_F(TXDBGridTest, RefreshFollowsTheQueryThroughCloseFilterAndReopen)
+{
+    TXQueryModel model;
+    model.SetQuery(query.get());
+    model.SetColumns(LoteColumns());
+    int resets = 0;
+    QObject::connect(&model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+
+    query->Close();
+    model.Refresh();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.columnCount(), 3); // the columns stay, with nothing to show
+    EXPECT_FALSE(model.index(0, 0).data().isValid());
+
+    query->SetFilter(QStringLiteral("(QTE_TRATAMENTO = 2)"));
+    query->SetFiltered(true);
+    query->Open();
+    model.Refresh();
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("Segundo"));
+    EXPECT_EQ(resets, 2);
+
+    model.SetColumns({});
+    EXPECT_EQ(model.columnCount(), 3);
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("NOME"));
+}
+
+TEST_F(TXDBGridTest, GridCurrentRowIsTheQueryRecord)
+{
+    TXDBGrid grid;
+    grid.SetQuery(query.get());
+    grid.SetColumns(LoteColumns());
+    EXPECT_EQ(grid.columnWidth(0), 150);
+    EXPECT_EQ(grid.columnWidth(1), 60);
+    EXPECT_EQ(grid.CurrentRecNo(), 1); // an opened query stands on its first record
+    EXPECT_EQ(query->RecNo(), 1);
+
+    grid.setCurrentIndex(grid.Model()->index(2, 1));
+    EXPECT_EQ(grid.CurrentRecNo(), 3);
+    EXPECT_EQ(query->RecNo(), 3);
+    EXPECT_EQ(query->FieldByName(QStringLiteral("NOME")).AsString(), QStringLiteral("Terceiro"));
+    EXPECT_EQ(grid.selectionModel()->selectedRows().size(), 1); // the whole row is selected
+    EXPECT_EQ(grid.Model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("▶"));
+    EXPECT_EQ(grid.Model()->headerData(0, Qt::Vertical).toString(), QString());
+
+    grid.SetCurrentRecNo(99);
+    EXPECT_EQ(query->RecNo(), 3);
+    grid.SetCurrentRecNo(2);
+    EXPECT_EQ(query->RecNo(), 2);
+
+    query->Requery();
+    query->SetRecNo(2);
+    grid.Refresh();
+    EXPECT_EQ(grid.CurrentRecNo(), 2);
+
+    query->Close();
+    grid.Refresh();
+    EXPECT_EQ(grid.CurrentRecNo(), 0);
+    EXPECT_EQ(grid.Model()->rowCount(), 0);
+}
+
+TEST_F(TXDBGridTest, DrawHookShadesTheCellsItChooses)
+{
+    TXDBGrid grid;
+    grid.resize(400, 200);
+    grid.SetQuery(query.get());
+    grid.SetColumns(LoteColumns());
+    const QColor shade(255, 0, 255);
+    // Even record numbers are shaded unless selected, as the report screens do it.
+    grid.SetDrawHook([shade](int row, int, bool selected) {
+        return (row + 1) % 2 == 0 && !selected ? TXCellColors{shade, Qt::black} : TXCellColors{};
+    });
+    const auto pixelOfRow = [&grid](int row) {
+        const QRect cell = grid.visualRect(grid.Model()->index(row, 2)); // the empty column
+        const QImage image = grid.viewport()->grab().toImage();
+        return image.pixelColor(cell.center());
+    };
+    grid.SetCurrentRecNo(1);
+    EXPECT_EQ(pixelOfRow(1), shade);
+    EXPECT_NE(pixelOfRow(0), shade);
+    EXPECT_NE(pixelOfRow(2), shade);
+
+    grid.SetCurrentRecNo(2); // the selected even row keeps the selection look
+    EXPECT_NE(pixelOfRow(1), shade);
+
+    grid.SetDrawHook({});
+    grid.SetCurrentRecNo(1);
+    EXPECT_NE(pixelOfRow(1), shade);
+}
+
+} // namespace
