@@ -1,9 +1,11 @@
 #include "admincommandline.h"
 
+#include "clientconnection.h"
 #include "csvimport.h"
 #include "demodata.h"
 #include "stationbuilder.h"
 #include "stationtransaction.h"
+#include "stationverify.h"
 #include "transmission.h"
 
 #include "data/txconnection.h"
@@ -205,6 +207,45 @@ int RunImport(const QStringList& args)
     return 0;
 }
 
+int RunVerify(const QStringList& args)
+{
+    const StationVerification result = VerifyStation(args[0]);
+    for (const QString& message : result.Messages)
+        (result.Passed ? Out() : Err())
+            << QString(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed()
+            << '\n';
+    if (!result.Passed) {
+        Err() << QStringLiteral("Verificação falhou: %1\n").arg(args[0]);
+        return kExitFailure;
+    }
+    Out() << QStringLiteral("Banco de dados verificado: %1\n").arg(args[0]);
+    Out() << QStringLiteral("Versão, estrutura das tabelas e computador conferem.\n");
+    if (result.Maquina.isEmpty()) {
+        Out() << QStringLiteral("Ainda não vinculado a um computador; a estação %1 o vinculará ao"
+                                " conectar.\n")
+                     .arg(result.Computer);
+    } else {
+        Out() << QStringLiteral("Vinculado ao computador %1.\n").arg(result.Maquina);
+    }
+    return 0;
+}
+
+int RunConnectionSet(const QStringList& args)
+{
+    const ClientConnection connection = SetClientConnection(args[0], args[1]);
+    Out() << QStringLiteral("Arquivo de conexão gravado: %1\n").arg(connection.File);
+    Out() << QStringLiteral("Banco de dados: %1\n").arg(connection.DatabasePath);
+    return 0;
+}
+
+int RunConnectionShow(const QStringList& args)
+{
+    const ClientConnection connection = ReadClientConnection(args[0]);
+    Out() << QStringLiteral("Arquivo de conexão: %1\n").arg(connection.File);
+    Out() << QStringLiteral("Banco de dados: %1\n").arg(connection.DatabasePath);
+    return 0;
+}
+
 int RunTransmit(const QCommandLineParser& parser, const QStringList& args)
 {
     QFile out;
@@ -291,6 +332,41 @@ QList<Command> Commands(double* inicial, double* final)
          {},
          3,
          [](const QCommandLineParser&, const QStringList& args) { return RunImport(args); }});
+    commands.append(
+        {QStringLiteral("verify"),
+         QStringLiteral(
+             "Uso: tressalin-admin verify ARQUIVO\n"
+             "\n"
+             "Faz a verificação que a estação faz ao conectar: versão do banco (01.000),\n"
+             "estrutura de cada tabela e o computador ao qual o banco está vinculado.\n"
+             "Não vincula nem altera nada. Termina com 1 quando a verificação falha.\n"),
+         {},
+         1,
+         [](const QCommandLineParser&, const QStringList& args) { return RunVerify(args); }});
+    commands.append(
+        {QStringLiteral("conexao set"),
+         QStringLiteral(
+             "Uso: tressalin-admin conexao set PROGRAMA ARQUIVO\n"
+             "\n"
+             "Grava o arquivo de conexão do programa da estação que está em PROGRAMA, para\n"
+             "que ele abra o banco de dados ARQUIVO ao iniciar. O arquivo anterior fica\n"
+             "como cópia \".bkp\".\n"),
+         {},
+         2,
+         [](const QCommandLineParser&, const QStringList& args) {
+             return RunConnectionSet(args);
+         }});
+    commands.append(
+        {QStringLiteral("conexao show"),
+         QStringLiteral("Uso: tressalin-admin conexao show PROGRAMA\n"
+                        "\n"
+                        "Mostra onde está o arquivo de conexão do programa da estação que está em\n"
+                        "PROGRAMA e qual banco de dados ele indica.\n"),
+         {},
+         1,
+         [](const QCommandLineParser&, const QStringList& args) {
+             return RunConnectionShow(args);
+         }});
     commands.append(
         {QStringLiteral("transmitir"),
          QStringLiteral(
