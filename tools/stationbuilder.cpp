@@ -3,6 +3,7 @@
 #include "stationschema.h"
 #include "stationtransaction.h"
 
+#include "appschema.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "data/xstationfile.h"
@@ -11,7 +12,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSysInfo>
 
 namespace {
 
@@ -174,9 +174,11 @@ StationConfig ReadStationConfig(TXConnection* connection)
 
 QString StationComputerName()
 {
-    QString name = QSysInfo::machineHostName();
-    name = name.left(name.indexOf(QLatin1Char('.')));
-    return name.left(15).trimmed().toUpper();
+    try {
+        return LocalComputerName().trimmed().toUpper();
+    } catch (const XException&) {
+        return {};
+    }
 }
 
 QString LoginText(const QString& text)

@@ -50,11 +50,11 @@ QString CsvValue(const QVariant& value)
     return value.toString();
 }
 
-QString ResolveOrigin(TXConnection* connection, const QString& requested)
+QString ResolveOrigin(const StationConfig& config, const QString& requested)
 {
     QString origem = requested.trimmed();
     if (origem.isEmpty())
-        origem = ReadStationConfig(connection).Maquina.trimmed();
+        origem = config.Maquina.trimmed();
     if (origem.isEmpty())
         origem = StationComputerName();
     if (origem.isEmpty())
@@ -69,10 +69,10 @@ QString ResolveOrigin(TXConnection* connection, const QString& requested)
 int TransmitStation(const QString& databasePath, const QString& origem, QIODevice* out)
 {
     auto connection = OpenStation(databasePath);
-    const QString origin = ResolveOrigin(connection.get(), origem);
-    const Pickup& pickup = ReadStationConfig(connection.get()).Operation == StationOperation::Coleta
-                               ? kColetaPickup
-                               : kPlantioPickup;
+    const StationConfig config = ReadStationConfig(connection.get());
+    const QString origin = ResolveOrigin(config, origem);
+    const Pickup& pickup =
+        config.Operation == StationOperation::Coleta ? kColetaPickup : kPlantioPickup;
 
     StationTransaction transaction(connection.get());
     auto query = NewQuery(connection.get());
