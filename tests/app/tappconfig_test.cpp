@@ -1,0 +1,170 @@
+#include "data/txconnection.h"
+#include "data/txquery.h"
+#include "recordingplayer.h"
+#include "scriptedpresenter.h"
+#include "stationfixture.h"
+#include "tappconfig.h"
+#include "xexception.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TAppConfigTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        connection = OpenStation(MakeStation(dir.filePath(QStringLiteral("s.db"))));
+        config.Connection = connection.get();
+        config.MPlayer = &player;
+    }
+
+    QString ExistingSound()
+    {
+        const QString path = dir.filePath(QStringLiteral("alerta.wav"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return path;
+    }
+
+    void SetSound(const QString& path)
+    {
+        auto command = NewCommand(connection.get());
+        command->SetCommandText(QStringLiteral("UPDATE Configuracao SET alert_sound = :s"));
+        if (path.isNull())
+            command->ParamByName(QStringLiteral("s")).SetNull(TXParamType::String);
+        else
+            command->ParamByName(QStringLiteral("s")).SetString(path);
+        command->Execute();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TXConnection> connection;
+    RecordingPlayer player;
+    TAppConfig config;
+    ScriptedPresenter presenter;
+};
+
+QString LoadError(TAppConfig& config)
+{
+    try {
+        config.SetLoaded(true);
+    } catch (const XException& e) {
+        return e.Message();
+    }
+    return QStringLiteral("(no error)");
+}
+
+} // namespace
+
+TEST(TAppConfig, StartsEmpty)
+{
+    TAppConfig config;
+    EXPECT_FALSE(config.Loaded);
+    EXPECT_EQ(config.info_db, 0);
+    EXPECT_EQ(config.OperatorId, -1);
+    EXPECT_EQ(config.DeleteAuthorizerId, -1);
+    EXPECT_EQ(config.rela_inicial, 0.0);
+    EXPECT_TRUE(config.maquina.isEmpty());
+    EXPECT_EQ(config.Connection, nullptr);
+    EXPECT_EQ(config.MPlayer, nullptr);
+}
+
+TEST_F(TAppConfigTest, LoadsTheConfigurationRow)
+{
+    const QString sound = ExistingSound();
+    ExecuteSql(connection.get(),
+               QStringLiteral("UPDATE Configuracao SET maquina = 'ESTACAO-01', rela_inicial = "
+                              "1000.5, rela_final = 123456789012, descricao_lote = 'Lote 7', "
+                              "info_db = 1, cb_ncc = 1, cb_nc_plantio = 0"));
+    SetSound(sound);
+    config.SetLoaded(true);
+    EXPECT_TRUE(config.Loaded);
+    EXPECT_EQ(config.maquina, QStringLiteral("ESTACAO-01"));
+    EXPECT_EQ(config.rela_inicial, 1000.5);
+    EXPECT_EQ(config.rela_final, 123456789012.0);
+    EXPECT_EQ(config.descricao_lote, QStringLiteral("Lote 7"));
+    EXPECT_EQ(config.info_db, 1);
+    EXPECT_EQ(config.cb_ncc, 1);
+    EXPECT_EQ(config.cb_nc_plantio, 0);
+    EXPECT_EQ(player.FileName(), sound);
+    EXPECT_EQ(connection->DataSetCount(), 0);
+    EXPECT_EQ(presenter.Count(), 0);
+}
+
+TEST_F(TAppConfigTest, MissingOrEmptySoundKeepsThePlayersFile)
+{
+    const QString previous = ExistingSound();
+    const QString stored[] = {dir.filePath(QStringLiteral("apagado.wav")), QStringLiteral(""),
+                              QString()};
+    for (const QString& sound : stored) {
+        player.SetFileName(previous);
+        SetSound(sound);
+        EXPECT_TRUE(config.LoadConfig());
+        EXPECT_EQ(player.FileName(), previous) << sound.toStdString();
+    }
+    EXPECT_EQ(presenter.Count(), 0);
+    EXPECT_TRUE(player.Played.isEmpty());
+}
+
+TEST_F(TAppConfigTest, LoadFailuresRaiseAndLeaveLoadedAsItWas)
+{
+    config.Loaded = true;
+    ExecuteSql(connection.get(), QStringLiteral("DELETE FROM Configuracao"));
+    EXPECT_EQ(LoadError(config), QStringLiteral("Erro ao carregar a configuração.\r\nEntre em "
+                                                "contato com o Administrador."));
+    EXPECT_TRUE(config.Loaded);
+    EXPECT_EQ(connection->DataSetCount(), 0); // the query was freed on the way out
+
+    config.Loaded = false;
+    config.Connection = nullptr;
+    EXPECT_EQ(LoadError(config), QStringLiteral("Defina a Conexão antes de ler a configuração."));
+    EXPECT_FALSE(config.Loaded);
+    EXPECT_EQ(presenter.Count(), 0);
+}
+
+TEST_F(TAppConfigTest, ResetOperationEmptiesTheOperationName)
+{
+    config.ProgramVersion = QStringLiteral("01.006");
+    config.DatabaseVersion = QStringLiteral("01.000");
+    config.descricao_lote = QStringLiteral("L1");
+    const std::pair<int, const char*> cases[] = {
+        {0, "Tressalin - V. 01.006 / DB. 01.000  -  Plantio  - Lote: L1"},
+        {1, "Tressalin - V. 01.006 / DB. 01.000  -  Coleta  - Lote: L1"},
+        {2, "Tressalin - V. 01.006 / DB. 01.000  -    - Lote: L1"},
+    };
+    for (const auto& [infoDb, title] : cases) {
+        config.info_db = infoDb;
+        EXPECT_EQ(config.MainTitle(), QString::fromUtf8(title));
+    }
+
+    config.SetLoaded(true);
+    ASSERT_TRUE(config.Loaded);
+    config.SetLoaded(false);
+    config.ResetOperation();
+    EXPECT_FALSE(config.Loaded);
+    EXPECT_EQ(config.info_db, -1);
+    EXPECT_EQ(config.OperationName(), QString());
+
+    config.SetOperator(7, QStringLiteral("MARIA"));
+    EXPECT_EQ(config.OperatorId, 7);
+    EXPECT_EQ(config.OperatorName, QStringLiteral("MARIA"));
+}
+
+TEST(TAppConfig, DestroyingClosesThePlayer)
+{
+    RecordingPlayer player;
+    {
+        TAppConfig config;
+        config.MPlayer = &player;
+    }
+    EXPECT_EQ(player.CloseCount, 1);
+    {
+        TAppConfig config; // without a player nothing is touched
+    }
+    EXPECT_EQ(player.CloseCount, 1);
+}
