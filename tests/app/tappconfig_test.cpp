@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        connection = OpenStation(MakeStation(dir.filePath(QStringLiteral("s.db"))));
+        connection = OpenStationFile(MakeStation(dir.filePath(QStringLiteral("s.db"))));
         config.Connection = connection.get();
         config.MPlayer = &player;
     }

@@ -76,7 +76,7 @@ QString MakeEmptyStation(const QString& path, const QString& password)
 QString MakeStation(const QString& path, const QString& password, const QString& version)
 {
     CreateStationFile(path, password);
-    std::unique_ptr<TXConnection> connection = OpenStation(path, password);
+    std::unique_ptr<TXConnection> connection = OpenStationFile(path, password);
     for (const QString& ddl : SchemaDdl())
         ExecuteSql(connection.get(), ddl);
     auto insert = NewCommand(connection.get());
@@ -89,7 +89,7 @@ QString MakeStation(const QString& path, const QString& password, const QString&
     return path;
 }
 
-std::unique_ptr<TXConnection> OpenStation(const QString& path, const QString& password)
+std::unique_ptr<TXConnection> OpenStationFile(const QString& path, const QString& password)
 {
     auto connection = std::make_unique<TXConnection>();
     connection->SetConnectionString(

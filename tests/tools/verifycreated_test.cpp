@@ -1,0 +1,72 @@
+#include "appschema.h"
+#include "data/txconnection.h"
+#include "data/txquery.h"
+#include "scriptedpresenter.h"
+#include "stationbuilder.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ComputerName
+{
+    explicit ComputerName(const QString& name)
+    {
+        SetComputerNameSource([name] { return name; });
+    }
+    ~ComputerName() { SetComputerNameSource({}); }
+};
+
+void Execute(TXConnection* connection, const QString& sql)
+{
+    auto command = NewCommand(connection);
+    command->SetCommandText(sql);
+    command->Execute();
+}
+
+} // namespace
+
+// The client's check against the tool's own provisioning: what `create` makes
+// must be accepted as it stands, and bound to the first computer that opens it.
+TEST(VerifyCreatedStation, ProvisionedFilePassesAndBindsOnce)
+{
+    QTemporaryDir dir;
+    ScriptedPresenter presenter;
+    const QString path = dir.filePath(QStringLiteral("estacao.db"));
+    CreateStation(path, StationOptions{});
+    std::unique_ptr<TXConnection> connection = OpenStation(path);
+
+    {
+        ComputerName here(QStringLiteral("lab'01"));
+        EXPECT_TRUE(VerifyDatabase(connection.get()));
+        EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(connection->Connected());
+        EXPECT_EQ(ReadStationConfig(connection.get()).Maquina, QStringLiteral("LAB'01"));
+    }
+    {
+        ComputerName elsewhere(QStringLiteral("LAB02"));
+        EXPECT_FALSE(VerifyDatabase(connection.get()));
+        EXPECT_EQ(presenter.Texts(),
+                  QStringList{QStringLiteral(
+                      "O Banco de dados já foi utilizado no computador [LAB'01].\r\n")});
+    }
+}
+
+TEST(VerifyCreatedStation, OtherSchemaVersionIsRefusedBeforeComparing)
+{
+    QTemporaryDir dir;
+    ScriptedPresenter presenter;
+    ComputerName here(QStringLiteral("LAB01"));
+    const QString path = dir.filePath(QStringLiteral("estacao.db"));
+    CreateStation(path, StationOptions{});
+    std::unique_ptr<TXConnection> connection = OpenStation(path);
+    Execute(connection.get(), QStringLiteral("UPDATE Configuracao SET version_mdb = '01.001'"));
+    Execute(connection.get(), QStringLiteral("DROP TABLE Usua"));
+
+    EXPECT_FALSE(VerifyDatabase(connection.get()));
+    EXPECT_EQ(presenter.Texts(),
+              QStringList{QStringLiteral("Versão do sistema diferente ao do Banco de Dados.\r\n"
+                                         "Entre em contato com o Suporte Técnico.")});
+    EXPECT_EQ(ReadStationConfig(connection.get()).Maquina, QString());
+}
