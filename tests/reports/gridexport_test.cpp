@@ -1,0 +1,190 @@
+#include "data/txquery.h"
+#include "gridexport.h"
+#include "scriptedpresenter.h"
+#include "teststation.h"
+#include "txdbgrid.h"
+#include "txxls.h"
+#include "xlsxinspector.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <gtest/gtest.h>
+
+namespace {
+
+class GridExportTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        station.CreatePlantingTables();
+        station.Exec(QStringLiteral("INSERT INTO Plantio VALUES "
+                                    "(1, 5001, 123456789012, 7, '2024-01-02 10:00:00', NULL)"));
+        station.Exec(QStringLiteral("INSERT INTO Plantio VALUES "
+                                    "(1, 5002.5, 2000, 7, '2024-01-02 10:01:00', 'CENTRAL')"));
+        station.Exec(QStringLiteral("INSERT INTO Plantio VALUES "
+                                    "(2, 5003, 2001, 7, '2024-01-03 08:00:00', NULL)"));
+        query = NewQuery(&station.Conn());
+        grid.SetQuery(query.get());
+        grid.SetColumns({{QStringLiteral("nc_plantio"), QStringLiteral("NC_Plantio"), 100,
+                          Qt::AlignRight | Qt::AlignVCenter},
+                         {QStringLiteral("data_plantio"), QStringLiteral("Data_Plantio"), 150,
+                          Qt::AlignLeft | Qt::AlignVCenter},
+                         {QStringLiteral("origem_plantio"), QStringLiteral("Origem"), 100,
+                          Qt::AlignLeft | Qt::AlignVCenter}});
+    }
+
+    void OpenQuery(const QString& where = QString())
+    {
+        query->SetSQL(QStringLiteral("SELECT nc_plantio, data_plantio, origem_plantio "
+                                     "FROM Plantio ") +
+                      where + QStringLiteral(" ORDER BY nc_plantio"));
+        query->Open();
+        grid.Refresh();
+    }
+
+    QString Target() const { return station.Folder() + QStringLiteral("/exportado.xlsx"); }
+
+    QStringList ExportFiles() const
+    {
+        return QDir(station.Folder())
+            .entryList({QStringLiteral("*.xlsx*"), QStringLiteral(".*.tmp")},
+                       QDir::Files | QDir::Hidden);
+    }
+
+    static QString ErrorText(const QString& className, const QString& message)
+    {
+        return QStringLiteral("Erro ao Exportar os dados.\r\n Erro: (") + className +
+               QStringLiteral(")  ") + message;
+    }
+
+    TestStation station;
+    std::unique_ptr<TXQuery> query;
+    TXDBGrid grid;
+    TXXLS xls;
+    ScriptedPresenter boxes;
+};
+
+TEST_F(GridExportTest, WritesHeaderTypedRowsAndFormatsTheTable)
+{
+    OpenQuery();
+    grid.setCurrentIndex(grid.Model()->index(1, 0));
+
+    ASSERT_TRUE(ExportQueryGridToXLS(Target(), &grid, &xls));
+    EXPECT_FALSE(xls.IsOpen());
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(boxes.Last().Kind, TXMessageKind::Information);
+    EXPECT_EQ(boxes.Last().Text,
+              QStringLiteral("Arquivo ") + Target() + QStringLiteral(" exportado com sucesso."));
+    EXPECT_EQ(query->RecNo(), 2); // the export reads the rows without moving the operator's row
+
+    const XlsxContent file = ReadXlsx(Target());
+    ASSERT_TRUE(file.Ok) << file.Error.toStdString();
+    EXPECT_EQ(file.SheetNames, QStringList{QStringLiteral("Plan1")});
+    EXPECT_EQ(file.MaxRow, 4);
+    EXPECT_EQ(file.MaxColumn, 3);
+    const struct
+    {
+        const char* Ref;
+        QVariant Value; // null: an empty cell
+        bool Text;
+    } cells[] = {
+        {"A1", QStringLiteral("NC_Plantio"), true},
+        {"B1", QStringLiteral("Data_Plantio"), true},
+        {"C1", QStringLiteral("Origem"), true},
+        {"A2", 5001.0, false},
+        {"B2", QStringLiteral("2024-01-02 10:00:00"), true},
+        {"C2", QVariant(), false},
+        {"A3", 5002.5, false},
+        {"C3", QStringLiteral("CENTRAL"), true},
+        {"A4", 5003.0, false},
+        {"C4", QVariant(), false},
+    };
+    const QStringList thin(4, QStringLiteral("thin"));
+    for (const auto& c : cells) {
+        const XlsxCell cell = file.At(QLatin1String(c.Ref));
+        EXPECT_EQ(cell.Value, c.Value) << c.Ref;
+        if (c.Value.isValid()) {
+            EXPECT_EQ(cell.Type == u"s" || cell.Type == u"inlineStr", c.Text) << c.Ref;
+        }
+        // Every cell of the table, empty ones too, is centred and bordered.
+        EXPECT_EQ(cell.Alignment, QStringLiteral("center")) << c.Ref;
+        EXPECT_EQ(cell.Borders, thin) << c.Ref;
+        EXPECT_EQ(cell.FillRgb, c.Ref[1] == '1' ? 0x808080 : -1) << c.Ref;
+    }
+    EXPECT_GE(file.ColumnWidths.value(2), 19.0); // auto-fitted to the longest date text
+}
+
+TEST_F(GridExportTest, FollowsTheColumnOrderTheOperatorSees)
+{
+    OpenQuery();
+    grid.horizontalHeader()->moveSection(2, 0);
+
+    ASSERT_TRUE(ExportQueryGridToXLS(Target(), &grid, &xls));
+    const XlsxContent file = ReadXlsx(Target());
+    EXPECT_EQ(file.At(QStringLiteral("A1")).Value, QVariant(QStringLiteral("Origem")));
+    EXPECT_EQ(file.At(QStringLiteral("B1")).Value, QVariant(QStringLiteral("NC_Plantio")));
+    EXPECT_EQ(file.At(QStringLiteral("A3")).Value, QVariant(QStringLiteral("CENTRAL")));
+    EXPECT_EQ(file.At(QStringLiteral("B3")).Value, QVariant(5002.5));
+}
+
+TEST_F(GridExportTest, NoRowsWritesTheHeaderOnly)
+{
+    OpenQuery(QStringLiteral("WHERE id_slote = -1"));
+
+    ASSERT_TRUE(ExportQueryGridToXLS(Target(), &grid, &xls));
+    const XlsxContent file = ReadXlsx(Target());
+    ASSERT_TRUE(file.Ok);
+    EXPECT_EQ(file.MaxRow, 1);
+    EXPECT_EQ(file.Cells.size(), 3);
+    EXPECT_EQ(file.At(QStringLiteral("C1")).Borders, QStringList(4, QStringLiteral("thin")));
+    EXPECT_EQ(file.At(QStringLiteral("C1")).Alignment, QStringLiteral("center"));
+}
+
+TEST_F(GridExportTest, FileThatAppearedMeanwhileIsKeptAndTheFailureReported)
+{
+    OpenQuery();
+    // Another program takes the name after the screen checked it was free.
+    QFile other(Target());
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("alheio");
+    other.close();
+
+    EXPECT_FALSE(ExportQueryGridToXLS(Target(), &grid, &xls));
+    EXPECT_FALSE(xls.IsOpen());
+    ASSERT_EQ(boxes.Count(), 1); // the error box, and no success box
+    EXPECT_EQ(boxes.Last().Kind, TXMessageKind::Error);
+    EXPECT_EQ(boxes.Last().Text,
+              ErrorText(QStringLiteral("EOleException"),
+                        QStringLiteral("O arquivo ") + Target() + QStringLiteral(" já existe.")));
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+    EXPECT_EQ(other.readAll(), QByteArray("alheio"));
+    EXPECT_EQ(ExportFiles(), QStringList{QStringLiteral("exportado.xlsx")});
+}
+
+TEST_F(GridExportTest, ColumnWithoutFieldFailsBeforeAnythingIsWritten)
+{
+    OpenQuery();
+    grid.SetColumns(
+        {{QStringLiteral("nc_plantio"), QStringLiteral("NC_Plantio"), 100, Qt::AlignRight},
+         {QStringLiteral("sem_campo"), QStringLiteral("Nada"), 100, Qt::AlignLeft}});
+
+    EXPECT_FALSE(ExportQueryGridToXLS(Target(), &grid, &xls));
+    EXPECT_FALSE(xls.IsOpen());
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(boxes.Last().Kind, TXMessageKind::Error);
+    EXPECT_TRUE(
+        boxes.Last().Text.startsWith(QStringLiteral("Erro ao Exportar os dados.\r\n Erro: (")));
+    EXPECT_TRUE(boxes.Last().Text.contains(QStringLiteral("sem_campo")));
+    EXPECT_TRUE(ExportFiles().isEmpty());
+
+    // With no rows the missing field is never read: the header alone is exported.
+    query->Close();
+    grid.Refresh();
+    boxes.Clear();
+    EXPECT_TRUE(ExportQueryGridToXLS(Target(), &grid, &xls));
+    EXPECT_EQ(boxes.Last().Kind, TXMessageKind::Information);
+}
+
+} // namespace
