@@ -61,19 +61,6 @@ QString LoadError(TAppConfig& config)
 
 } // namespace
 
-TEST(TAppConfig, StartsEmpty)
-{
-    TAppConfig config;
-    EXPECT_FALSE(config.Loaded);
-    EXPECT_EQ(config.info_db, 0);
-    EXPECT_EQ(config.OperatorId, -1);
-    EXPECT_EQ(config.DeleteAuthorizerId, -1);
-    EXPECT_EQ(config.rela_inicial, 0.0);
-    EXPECT_TRUE(config.maquina.isEmpty());
-    EXPECT_EQ(config.Connection, nullptr);
-    EXPECT_EQ(config.MPlayer, nullptr);
-}
-
 TEST_F(TAppConfigTest, LoadsTheConfigurationRow)
 {
     const QString sound = ExistingSound();

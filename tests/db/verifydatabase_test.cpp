@@ -52,18 +52,6 @@ protected:
 
 } // namespace
 
-TEST_F(VerifyDatabaseTest, ProvisionedStationPassesAndIsBoundToThisComputer)
-{
-    ComputerName here(QStringLiteral(" estacao-01 "));
-    TXConnection* conn = Open(MakeStation(dir.filePath(QStringLiteral("s.db"))));
-    EXPECT_TRUE(VerifyDatabase(conn));
-    EXPECT_EQ(presenter.Count(), 0);
-    EXPECT_TRUE(conn->Connected()); // the lent connection stays open
-    EXPECT_EQ(StoredMachine(conn), QStringLiteral("ESTACAO-01"));
-    EXPECT_TRUE(VerifyDatabase(conn));
-    EXPECT_EQ(presenter.Count(), 0);
-}
-
 TEST_F(VerifyDatabaseTest, BindingComparesTheStoredNameExactly)
 {
     struct Case

@@ -18,13 +18,6 @@ struct ComputerName
     ~ComputerName() { SetComputerNameSource({}); }
 };
 
-void Execute(TXConnection* connection, const QString& sql)
-{
-    auto command = NewCommand(connection);
-    command->SetCommandText(sql);
-    command->Execute();
-}
-
 } // namespace
 
 // The client's check against the tool's own provisioning: what `create` makes
@@ -51,22 +44,4 @@ TEST(VerifyCreatedStation, ProvisionedFilePassesAndBindsOnce)
                   QStringList{QStringLiteral(
                       "O Banco de dados já foi utilizado no computador [LAB'01].\r\n")});
     }
-}
-
-TEST(VerifyCreatedStation, OtherSchemaVersionIsRefusedBeforeComparing)
-{
-    QTemporaryDir dir;
-    ScriptedPresenter presenter;
-    ComputerName here(QStringLiteral("LAB01"));
-    const QString path = dir.filePath(QStringLiteral("estacao.db"));
-    CreateStation(path, StationOptions{});
-    std::unique_ptr<TXConnection> connection = OpenStation(path);
-    Execute(connection.get(), QStringLiteral("UPDATE Configuracao SET version_mdb = '01.001'"));
-    Execute(connection.get(), QStringLiteral("DROP TABLE Usua"));
-
-    EXPECT_FALSE(VerifyDatabase(connection.get()));
-    EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("Versão do sistema diferente ao do Banco de Dados.\r\n"
-                                         "Entre em contato com o Suporte Técnico.")});
-    EXPECT_EQ(ReadStationConfig(connection.get()).Maquina, QString());
 }
