@@ -1,0 +1,23 @@
+#include "tdm.h"
+#include "tfmain.h"
+#include "txapplication.h"
+#include "xobject.h"
+
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    TXFramework framework;
+    TXApplication app(argc, argv);
+    TXApplication::setApplicationName(QStringLiteral("Tressalin_Cliente"));
+    auto mainForm = std::make_unique<TFMain>();
+    auto dataModule = std::make_unique<TDM>();
+    DM = dataModule.get();
+    mainForm->showMaximized();
+    const int result = TXApplication::exec();
+    // The screens use the data module until they die with the main window.
+    mainForm.reset();
+    DM = nullptr;
+    dataModule.reset();
+    return result;
+}

@@ -1,0 +1,117 @@
+#include "tfconfigdb.h"
+
+#include "appschema.h"
+#include "data/txconnection.h"
+#include "tappconfig.h"
+#include "tdm.h"
+#include "tfmain.h"
+#include "xfiledialogs.h"
+#include "xmessages.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+
+QToolButton* FlatButton(const QString& caption, const char* colour, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setText(caption);
+    button->setAutoRaise(true);
+    button->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;")
+                              .arg(QString::fromLatin1(colour)));
+    return button;
+}
+
+} // namespace
+
+TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FConfigDB"));
+    setWindowTitle(QStringLiteral("Configurar Conexão DB"));
+    setFixedSize(420, 97);
+
+    GBDados = new QGroupBox(QStringLiteral(" Banco de Dados "), this);
+    GBDados->setObjectName(QStringLiteral("GBDados"));
+    GBDados->setGeometry(8, 4, 404, 52);
+    EDBase = new QLineEdit(GBDados);
+    EDBase->setObjectName(QStringLiteral("EDBase"));
+    EDBase->setReadOnly(true);
+    BLoadDBFile = new QToolButton(GBDados);
+    BLoadDBFile->setObjectName(QStringLiteral("BLoadDBFile"));
+    BLoadDBFile->setText(QStringLiteral("..."));
+    auto* row = new QHBoxLayout(GBDados);
+    row->addWidget(EDBase);
+    row->addWidget(BLoadDBFile);
+
+    BConfirm = FlatButton(QStringLiteral("Conectar"), "green", this);
+    BConfirm->setObjectName(QStringLiteral("BConfirm"));
+    BConfirm->setGeometry(252, 64, 80, 25);
+    BClose = FlatButton(QStringLiteral("Fechar"), "maroon", this);
+    BClose->setObjectName(QStringLiteral("BClose"));
+    BClose->setGeometry(332, 64, 80, 25);
+
+    connect(BLoadDBFile, &QToolButton::clicked, this, &TFConfigDB::BLoadDBFileClick);
+    connect(BConfirm, &QToolButton::clicked, this, &TFConfigDB::BConfirmClick);
+    connect(BClose, &QToolButton::clicked, this, &TFConfigDB::BCloseClick);
+
+    // The create event.
+    RefreshState();
+    if (DM->DatabasePath().isEmpty())
+        DM->LoadConnectionFile();
+    EDBase->setText(DM->DatabasePath());
+}
+
+void TFConfigDB::RefreshState()
+{
+    const bool connected = DM->IsConnected();
+    BConfirm->setText(connected ? QStringLiteral("Desconectar") : QStringLiteral("Conectar"));
+    BLoadDBFile->setEnabled(!connected);
+    RefreshMainStatus();
+}
+
+void TFConfigDB::BLoadDBFileClick()
+{
+    TXFileDialogRequest request;
+    request.Folder = QCoreApplication::applicationDirPath();
+    request.Filter = kDatabaseFileFilter;
+    request.DefaultExt = kDatabaseFileExt;
+    const QString file = ExecFileDialog(this, request);
+    if (file.isEmpty())
+        return;
+    if (!QFileInfo::exists(file)) {
+        ShowErrorMessage(QStringLiteral(" Arquivo não Encontrado. "));
+        return;
+    }
+    DM->UseDatabaseFile(file);
+    EDBase->setText(file);
+}
+
+void TFConfigDB::BConfirmClick()
+{
+    DM->SetConnected(!DM->IsConnected());
+    TAppConfig* config = FMain ? FMain->AppConfig : nullptr;
+    if (DM->IsConnected()) {
+        if (!VerifyDatabase()) {
+            DM->Conn->Close();
+        } else {
+            DM->SaveConnectionFile();
+            if (config)
+                config->SetLoaded(true);
+        }
+    }
+    if (!DM->IsConnected() && config) {
+        config->SetLoaded(false);
+        config->ResetOperation();
+    }
+    RefreshState();
+}
+
+void TFConfigDB::BCloseClick()
+{
+    CloseChildForm(this);
+}

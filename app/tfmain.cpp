@@ -1,0 +1,304 @@
+#include "tfmain.h"
+
+#include "appschema.h"
+#include "data/txconnection.h"
+#include "tappconfig.h"
+#include "tdm.h"
+#include "tfconfigdb.h"
+#include "txsoundplayer.h"
+#include "xmessages.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+TFMain* FMain = nullptr;
+
+namespace {
+
+TFMain*& RegisteredMainForm()
+{
+    static TFMain* form = nullptr;
+    return form;
+}
+
+std::function<QDateTime()>& NowSource()
+{
+    static std::function<QDateTime()> source;
+    return source;
+}
+
+const int kPanelWidths[3] = {100, 200, 400};
+
+} // namespace
+
+TFMain::TFMain(QWidget* parent)
+    : QMainWindow(parent), AppConfig(new TAppConfig), m_appConfig(AppConfig)
+{
+    setObjectName(QStringLiteral("FMain"));
+    setWindowTitle(QStringLiteral("Tressalin  "));
+    resize(1024, 768);
+    MdiArea = new QMdiArea(this);
+    MdiArea->setObjectName(QStringLiteral("MdiArea"));
+    setCentralWidget(MdiArea);
+    MPlayer = new TXSoundPlayer(this);
+    CreateStatusBar();
+    CreateActions();
+    CreateMenu();
+    AppConfig->ProgramVersion = QStringLiteral("01.006");
+    AppConfig->DatabaseVersion = QStringLiteral("01.000");
+    FMain = this;
+    RegisterMainForm(this);
+}
+
+TFMain::~TFMain()
+{
+    // Screens may still look at AppConfig while they die with the MDI area.
+    delete MdiArea;
+    MdiArea = nullptr;
+    if (FMain == this)
+        FMain = nullptr;
+    if (RegisteredMainForm() == this)
+        RegisteredMainForm() = nullptr;
+}
+
+void TFMain::CreateStatusBar()
+{
+    StatusBar = statusBar();
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSizeGripEnabled(false);
+    const QString initial[3] = {QStringLiteral("Conexao"), QString(),
+                                QStringLiteral("Banco de Dados")};
+    for (int i = 0; i < 3; ++i) {
+        Panels[i] = new QLabel(initial[i], StatusBar);
+        Panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
+        Panels[i]->setFixedWidth(kPanelWidths[i]);
+        Panels[i]->setFrameShape(QFrame::Panel);
+        Panels[i]->setFrameShadow(QFrame::Sunken);
+        StatusBar->addWidget(Panels[i]);
+    }
+}
+
+void TFMain::CreateActions()
+{
+    auto make = [this](const char* name, const QString& caption) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    LCadastro = make("LCadastro", QStringLiteral("Cadastro"));
+    LCONS_CADASTRO = make("LCONS_CADASTRO", QStringLiteral("Cadastro"));
+    LCONS_RESUMO = make("LCONS_RESUMO", QStringLiteral("Resumo"));
+    LConfigConexao = make("LConfigConexao", QStringLiteral("Configurar"));
+    LConection = make("LConection", QStringLiteral("Conectar"));
+    LAPPCONFIG = make("LAPPCONFIG", QStringLiteral("Configuração"));
+    Sair1 = make("Sair1", QStringLiteral("Sair"));
+    // The direct connect entry (Conectar1) stays hidden; operators use the connection screen.
+    LConection->setVisible(false);
+
+    connect(LCadastro, &QAction::triggered, this, [this] { RunWorkAction(TWorkAction::Cadastro); });
+    connect(LCONS_CADASTRO, &QAction::triggered, this,
+            [this] { RunWorkAction(TWorkAction::ConsultaCadastro); });
+    connect(LCONS_RESUMO, &QAction::triggered, this,
+            [this] { RunWorkAction(TWorkAction::ConsultaResumo); });
+    connect(LConfigConexao, &QAction::triggered, this, &TFMain::OpenConnectionScreen);
+    connect(LConection, &QAction::triggered, this, &TFMain::LConectionExecute);
+    connect(LAPPCONFIG, &QAction::triggered, this, [this] {
+        if (m_configScreen)
+            m_configScreen();
+    });
+    connect(Sair1, &QAction::triggered, this, &QWidget::close);
+}
+
+void TFMain::CreateMenu()
+{
+    MM = menuBar();
+    MM->setObjectName(QStringLiteral("MM"));
+    QMenu* cadastro = MM->addMenu(QStringLiteral("Cadastro"));
+    cadastro->addAction(LCadastro);
+    QMenu* consulta = MM->addMenu(QStringLiteral("Consulta"));
+    consulta->addAction(LCONS_CADASTRO);
+    consulta->addAction(LCONS_RESUMO);
+    QMenu* configuracao = MM->addMenu(QStringLiteral("Configuração"));
+    QMenu* conexao = configuracao->addMenu(QStringLiteral("Conexão"));
+    conexao->addAction(LConfigConexao);
+    conexao->addAction(LConection);
+    configuracao->addAction(LAPPCONFIG);
+    MM->addAction(Sair1);
+}
+
+void TFMain::RegisterWorkScreen(TWorkAction action, int operation, std::function<void()> opener)
+{
+    m_workScreens[{action, operation}] = std::move(opener);
+}
+
+void TFMain::RegisterConfigScreen(std::function<void()> opener)
+{
+    m_configScreen = std::move(opener);
+}
+
+void TFMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_startQueued)
+        return;
+    m_startQueued = true;
+    // Run after the window is on screen, so the boxes of a failed start have a parent to sit on.
+    QMetaObject::invokeMethod(this, &TFMain::StartUp, Qt::QueuedConnection);
+}
+
+void TFMain::StartUp()
+{
+    m_started = true;
+    DM->ResetConnectionString();
+    AppConfig->Connection = DM->Conn;
+    AppConfig->MPlayer = MPlayer;
+    if (DM->SetConnected(true) && VerifyDatabase()) {
+        // An error here reaches the default error display and skips the status refresh.
+        AppConfig->SetLoaded(true);
+    } else {
+        if (DM->IsConnected())
+            DM->Conn->Close();
+        OpenConnectionScreen();
+    }
+    RefreshMainStatus();
+}
+
+void TFMain::OpenConnectionScreen()
+{
+    OpenChildForm<TFConfigDB>();
+}
+
+void TFMain::RunWorkAction(TWorkAction action)
+{
+    const auto found = m_workScreens.find({action, AppConfig->info_db});
+    if (found != m_workScreens.end() && found->second)
+        found->second();
+}
+
+void TFMain::LConectionExecute()
+{
+    if (!DM->IsConnected()) {
+        if (!DM->DataSourceExists()) {
+            ShowErrorMessage(QStringLiteral("Selecione o Banco de Dados a conectar."));
+            return;
+        }
+        DM->Conn->Open();
+        LConection->setText(QStringLiteral("Desconectar"));
+        return;
+    }
+    if (DM->ActiveDataSetCount() != 0 &&
+        !AskConfirmation(QStringLiteral("Há conexões ativas. Desconectar assim mesmo?")))
+        return;
+    DM->Conn->Close();
+    LConection->setText(QStringLiteral("Conectar"));
+}
+
+void TFMain::closeEvent(QCloseEvent* event)
+{
+    MdiArea->closeAllSubWindows();
+    event->accept();
+}
+
+void RegisterMainForm(TFMain* mainForm)
+{
+    RegisteredMainForm() = mainForm;
+    // The process-wide formats the original runtime used: dd/mm/yyyy and HH:MM:SS.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+}
+
+QMdiSubWindow* FindChildForm(const char* className)
+{
+    TFMain* form = RegisteredMainForm();
+    if (!form || !form->MdiArea)
+        return nullptr;
+    const QList<QMdiSubWindow*> children = form->MdiArea->subWindowList();
+    for (QMdiSubWindow* sub : children) {
+        if (sub->widget() && qstrcmp(sub->widget()->metaObject()->className(), className) == 0)
+            return sub;
+    }
+    return nullptr;
+}
+
+QMdiSubWindow* AddChildForm(QWidget* form)
+{
+    TFMain* main = RegisteredMainForm();
+    Q_ASSERT(main);
+    // Screens have a fixed single border with the system menu only; the report
+    // screens also offer maximise.
+    Qt::WindowFlags flags = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (form->property(kMaximizableProperty).toBool())
+        flags |= Qt::WindowMaximizeButtonHint;
+    QMdiSubWindow* sub = main->MdiArea->addSubWindow(form, flags);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(QIcon());
+    return sub;
+}
+
+void CloseChildForm(QWidget* form)
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+        sub->close();
+    else
+        form->close();
+}
+
+bool IsChildOpen(const QString& componentName)
+{
+    if (!FMain)
+        return false;
+    const QList<QMdiSubWindow*> children = FMain->MdiArea->subWindowList();
+    for (QMdiSubWindow* sub : children) {
+        if (sub->widget() && sub->widget()->objectName() == componentName)
+            return true;
+    }
+    return false;
+}
+
+void RefreshMainStatus()
+{
+    if (!FMain)
+        return;
+    TFMain& main = *FMain;
+    if (DM && DM->IsConnected()) {
+        main.Panels[0]->setText(QStringLiteral("Conectado"));
+        main.Panels[1]->setText(main.AppConfig->maquina);
+        main.Panels[2]->setText(DM->DatabasePath());
+    } else {
+        main.Panels[0]->setText(QStringLiteral("Desconectado"));
+        main.Panels[2]->setText(QString());
+    }
+    main.setWindowTitle(main.AppConfig->MainTitle());
+}
+
+QString NowAsText()
+{
+    const QDateTime now = NowSource() ? NowSource()() : QDateTime::currentDateTime();
+    return now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+void SetNowSource(std::function<QDateTime()> source)
+{
+    NowSource() = std::move(source);
+}
+
+void ShowAlert(const QString& text)
+{
+    std::exception_ptr soundError;
+    try {
+        TXMediaPlayer* player = FMain ? FMain->AppConfig->MPlayer : nullptr;
+        if (player && !player->FileName().isEmpty())
+            player->Play();
+    } catch (...) {
+        soundError = std::current_exception();
+    }
+    ShowErrorMessage(text);
+    if (soundError)
+        std::rethrow_exception(soundError);
+}

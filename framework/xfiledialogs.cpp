@@ -1,0 +1,67 @@
+#include "xfiledialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace {
+
+TXFileDialogHandler& Handler()
+{
+    static TXFileDialogHandler handler;
+    return handler;
+}
+
+QString WithDefaultExt(const QString& path, const QString& defaultExt)
+{
+    QString ext = defaultExt;
+    ext.remove(QLatin1Char('*'));
+    if (path.isEmpty() || ext.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    if (!ext.startsWith(QLatin1Char('.')))
+        ext.prepend(QLatin1Char('.'));
+    return path + ext;
+}
+
+} // namespace
+
+QString QtFileFilter(const QString& pairs)
+{
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts.at(i + 1);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        const QString& text = parts.at(i);
+        filters << (text.contains(patterns) ? text
+                                            : text + QStringLiteral(" (") + patterns +
+                                                  QLatin1Char(')'));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString ExecFileDialog(QWidget* parent, const TXFileDialogRequest& request)
+{
+    QString chosen;
+    if (Handler()) {
+        chosen = Handler()(request);
+    } else {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        // The screens check existence themselves and say so in their own words.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setDirectory(request.Folder);
+        dialog.setNameFilter(QtFileFilter(request.Filter));
+        if (!request.FileName.isEmpty())
+            dialog.selectFile(request.FileName);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            chosen = dialog.selectedFiles().constFirst();
+    }
+    return WithDefaultExt(chosen, request.DefaultExt);
+}
+
+void SetFileDialogHandler(TXFileDialogHandler handler)
+{
+    Handler() = std::move(handler);
+}
