@@ -14,7 +14,7 @@ class QLabel;
 class QAction;
 class QMenuBar;
 class TAppConfig;
-class TXSoundPlayer;
+class TXMediaPlayer;
 
 /** The work actions whose screen depends on the station's operation. */
 enum class TWorkAction { Cadastro, ConsultaCadastro, ConsultaResumo };
@@ -36,7 +36,8 @@ public:
     QMdiArea* MdiArea = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel* Panels[3] = {};
-    TXSoundPlayer* MPlayer = nullptr;
+    /** The alert player; the window's own sound player unless replaced before showing. */
+    TXMediaPlayer* MPlayer = nullptr;
     QMenuBar* MM = nullptr;
 
     // The action list AL.

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "txmediaplayer.h"
+
+#include <QStringList>
+#include <functional>
+
+/** Media player for tests: records what it is asked to play; can be told to fail. */
+class RecordingPlayer : public TXMediaPlayer
+{
+public:
+    QString FileName() const override { return m_fileName; }
+    void SetFileName(const QString& fileName) override
+    {
+        if (FailOnSetFileName)
+            FailOnSetFileName();
+        m_fileName = fileName;
+    }
+    void Play() override { Played << m_fileName; }
+    void Close() override { ++Closed; }
+
+    QStringList Played;
+    int Closed = 0;
+    std::function<void()> FailOnSetFileName;
+
+private:
+    QString m_fileName;
+};

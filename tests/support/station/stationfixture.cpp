@@ -1,0 +1,43 @@
+#include "stationfixture.h"
+
+#include "connectionfile.h"
+#include "data/txconnection.h"
+#include "data/txquery.h"
+
+#include <gtest/gtest.h>
+
+StationFixture::StationFixture(StationOperation operation, const QString& descricaoLote)
+{
+    StationOptions options;
+    options.Operation = operation;
+    options.DescricaoLote = descricaoLote;
+    CreateStation(DbPath(), options);
+}
+
+std::unique_ptr<TXConnection> StationFixture::Open() const
+{
+    return OpenStation(DbPath());
+}
+
+void StationFixture::Exec(const QString& sql) const
+{
+    auto connection = Open();
+    auto command = NewCommand(connection.get());
+    command->SetCommandText(sql);
+    command->Execute();
+}
+
+QString StationFixture::Scalar(const QString& sql) const
+{
+    auto connection = Open();
+    auto query = NewQuery(connection.get());
+    query->SetSQL(sql);
+    query->Open();
+    return query->RecordCount() == 0 ? QString() : query->Fields(0).AsString();
+}
+
+void StationFixture::WriteConnectionFile() const
+{
+    ASSERT_TRUE(::WriteConnectionFile(ConnectionFilePathFor(ProgramPath()),
+                                      BuildConnectionFile(DbPath())));
+}
