@@ -1,0 +1,164 @@
+#include "data/txconnection.h"
+#include "data/txquery.h"
+#include "shellfixture.h"
+#include "tfbcad.h"
+#include "txcombobox.h"
+#include "txnumedit.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+
+/** A data screen whose field check refuses the controls named in refuse and logs every call. */
+class ProbeScreen : public TFBCad
+{
+public:
+    ProbeScreen() : TFBCad(300, 200) {}
+    bool ValidateField(QWidget* control) override
+    {
+        checked << control->objectName();
+        return !refuse.contains(control->objectName());
+    }
+    template <class T> T* Add(const char* name)
+    {
+        auto* control = new T(this);
+        control->setObjectName(QString::fromLatin1(name));
+        return control;
+    }
+    QStringList checked;
+    QStringList refuse;
+};
+
+TEST(DataScreenBase, FieldListsInBothModes)
+{
+    ProbeScreen screen;
+    screen.Add<QLineEdit>("a")->setText(QStringLiteral("x"));
+    screen.Add<QLineEdit>("b");
+    auto* c = screen.Add<QComboBox>("c");
+    c->addItems({QStringLiteral("EAN-8"), QStringLiteral("EAN-13")});
+    c->setCurrentIndex(1);
+    screen.Add<QLabel>("label");
+    // Names are matched without regard to case; unknown names and other kinds are skipped.
+    screen.FieldNames = {"A", "missing", "label", "b", "C"};
+
+    QString columns, values;
+    screen.BuildFieldLists(columns, values, true);
+    EXPECT_EQ(columns, QStringLiteral("A, C"));
+    EXPECT_EQ(values, QStringLiteral(":A, :C"));
+
+    columns.clear();
+    values.clear();
+    screen.BuildFieldLists(columns, values, false);
+    EXPECT_EQ(columns, QStringLiteral("A =:A, b = null , C =:C"));
+    EXPECT_EQ(values, QString());
+
+    // The first control without a value has no trailing blank.
+    screen.FieldNames = {"b", "a"};
+    columns.clear();
+    screen.BuildFieldLists(columns, values, false);
+    EXPECT_EQ(columns, QStringLiteral("b = null, a =:a"));
+
+    screen.FieldNames = {"b"};
+    columns.clear();
+    screen.BuildFieldLists(columns, values, true);
+    EXPECT_TRUE(columns.isEmpty());
+    EXPECT_TRUE(values.isEmpty());
+}
+
+TEST(DataScreenBase, ValueRulesPerControlKind)
+{
+    ProbeScreen screen;
+    auto* combo = screen.Add<QComboBox>("combo");
+    combo->addItem(QStringLiteral("um"));
+    combo->setCurrentIndex(-1);
+    auto* xcombo = screen.Add<TXComboBox>("xcombo");
+    auto* num = screen.Add<TXNumEdit>("num");
+    EXPECT_FALSE(FieldHasValue(combo));
+    EXPECT_FALSE(FieldHasValue(xcombo));
+    EXPECT_TRUE(FieldHasValue(num));
+    EXPECT_EQ(FieldKindOf(num), TFieldKind::NumEdit);
+    EXPECT_EQ(FieldKindOf(xcombo), TFieldKind::XComboBox);
+    EXPECT_EQ(FieldKindOf(screen.BConfirm), TFieldKind::None);
+}
+
+TEST(DataScreenBase, ParametersAreTypedByControlKind)
+{
+    ProbeScreen screen;
+    screen.Add<QLineEdit>("texto")->setText(QStringLiteral("abc"));
+    screen.Add<QLineEdit>("vazio");
+    auto* real = screen.Add<TXNumEdit>("real");
+    real->SetValue(12.5);
+    auto* inteiro = screen.Add<TXNumEdit>("inteiro");
+    inteiro->SetEntryRequired(TNumberEditType::integervalue);
+    inteiro->SetValue(42);
+    auto* combo = screen.Add<QComboBox>("combo");
+    combo->addItems({QStringLiteral("EAN-8"), QStringLiteral("EAN-13")});
+    combo->setCurrentIndex(1);
+    auto* xcombo = screen.Add<TXComboBox>("xcombo");
+    xcombo->Items().Add(QStringLiteral("Plantio"));
+    xcombo->setCurrentIndex(0);
+    screen.FieldNames = {"texto", "vazio", "real", "inteiro", "combo", "xcombo"};
+
+    TXCommand command;
+    command.SetCommandText(
+        QStringLiteral("UPDATE t SET texto =:texto, vazio =:vazio, real =:real, "
+                       "inteiro =:inteiro, combo =:combo, xcombo =:xcombo"));
+    command.ParamByName(QStringLiteral("vazio")).SetInteger(7);
+    screen.SetFieldParameters(&command);
+
+    auto param = [&](const char* name) { return command.ParamByName(QString::fromLatin1(name)); };
+    EXPECT_EQ(param("texto").DataType, TXParamType::String);
+    EXPECT_EQ(param("texto").Value.toString(), QStringLiteral("abc"));
+    EXPECT_EQ(param("vazio").Value.toInt(), 7); // untouched
+    EXPECT_EQ(param("real").DataType, TXParamType::Float);
+    EXPECT_DOUBLE_EQ(param("real").Value.toDouble(), 12.5);
+    EXPECT_EQ(param("inteiro").DataType, TXParamType::Integer);
+    EXPECT_EQ(param("inteiro").Value.toInt(), 42);
+    EXPECT_EQ(param("combo").DataType, TXParamType::Integer);
+    EXPECT_EQ(param("combo").Value.toInt(), 1);
+    EXPECT_EQ(param("xcombo").DataType, TXParamType::String);
+    EXPECT_EQ(param("xcombo").Value.toString(), QStringLiteral("Plantio"));
+}
+
+TEST(DataScreenBase, ValidateFieldsStopsAtTheFirstRefusal)
+{
+    ProbeScreen screen;
+    screen.Add<QLineEdit>("a");
+    screen.Add<QLabel>("l");
+    screen.Add<QLineEdit>("b");
+    screen.Add<QLineEdit>("c");
+    EXPECT_TRUE(screen.ValidateFields()); // empty list
+    screen.FieldNames = {"a", "l", "b", "c"};
+    screen.refuse = {"b"};
+    EXPECT_FALSE(screen.ValidateFields());
+    EXPECT_EQ(screen.checked, (QStringList{"a", "b"}));
+}
+
+class DataScreenShellTest : public ShellTest
+{
+};
+
+TEST_F(DataScreenShellTest, OpensAtTheTopAndFreesItselfOnClose)
+{
+    Start();
+    mainForm->MdiArea->closeAllSubWindows();
+    QCoreApplication::processEvents();
+    auto* screen = new ProbeScreen;
+    QPointer<QMdiSubWindow> sub = AddChildForm(screen);
+    sub->move(40, 60);
+    sub->show();
+    EXPECT_EQ(sub->y(), 0);
+    EXPECT_EQ(screen->BConfirm->text(), QStringLiteral("Confirmar"));
+    EXPECT_EQ(screen->BClose->text(), QStringLiteral("Fechar"));
+    EXPECT_LT(screen->BConfirm->x(), screen->BClose->x());
+    QPointer<ProbeScreen> alive(screen);
+    screen->BClose->click();
+    QTest::qWaitFor([&] { return alive.isNull(); }, 2000);
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_TRUE(sub.isNull());
+}
+
+} // namespace
