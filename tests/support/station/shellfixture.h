@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
