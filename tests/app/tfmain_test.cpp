@@ -3,6 +3,7 @@
 #include "shellfixture.h"
 #include "tfconfigdb.h"
 #include "txsoundplayer.h"
+#include "xexception.h"
 
 #include <QFile>
 #include <QLabel>

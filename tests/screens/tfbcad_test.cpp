@@ -156,7 +156,7 @@ TEST_F(DataScreenShellTest, OpensAtTheTopAndFreesItselfOnClose)
     EXPECT_LT(screen->BConfirm->x(), screen->BClose->x());
     QPointer<ProbeScreen> alive(screen);
     screen->BClose->click();
-    QTest::qWaitFor([&] { return alive.isNull(); }, 2000);
+    (void)QTest::qWaitFor([&] { return alive.isNull(); }, 2000);
     EXPECT_TRUE(alive.isNull());
     EXPECT_TRUE(sub.isNull());
 }
