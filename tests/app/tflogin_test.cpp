@@ -15,11 +15,12 @@ using LoginStep = std::function<void(TFLogin*)>;
 /**
  * Plays the steps against the login dialog once it is the active modal widget,
  * one step per appearance of the dialog's event loop; after the last step a
- * dialog still open is closed with its close box.
+ * dialog still open is closed with its close box. The driver dies with the main
+ * window, so it never reaches into the next test.
  */
 void DriveLogin(QList<LoginStep> steps)
 {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(FMain);
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, steps]() mutable {
         auto* dialog = qobject_cast<TFLogin*>(QApplication::activeModalWidget());
