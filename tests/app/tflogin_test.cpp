@@ -4,6 +4,7 @@
 #include "xscramble.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -22,16 +23,19 @@ void DriveLogin(QList<LoginStep> steps)
 {
     auto* timer = new QTimer(FMain);
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, steps]() mutable {
+    QObject::connect(timer, &QTimer::timeout, [timer, steps, acted = QPointer<TFLogin>()]() mutable {
         auto* dialog = qobject_cast<TFLogin*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
         if (steps.isEmpty()) {
-            timer->deleteLater();
-            if (dialog->isVisible())
+            // Done: close the dialog the steps left open, and leave later dialogs alone.
+            if (dialog && dialog == acted)
                 dialog->close();
+            if (!dialog || dialog == acted)
+                timer->deleteLater();
             return;
         }
+        if (!dialog)
+            return;
+        acted = dialog;
         steps.takeFirst()(dialog);
     });
     timer->start();
