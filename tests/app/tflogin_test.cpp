@@ -1,5 +1,6 @@
 #include "data/txconnection.h"
 #include "shellfixture.h"
+#include "logindriver.h"
 #include "tflogin.h"
 #include "xscramble.h"
 
@@ -10,49 +11,6 @@
 #include <functional>
 
 namespace {
-
-using LoginStep = std::function<void(TFLogin*)>;
-
-/**
- * Plays the steps against the login dialog once it is the active modal widget,
- * one step per appearance of the dialog's event loop; after the last step a
- * dialog still open is closed with its close box. The driver dies with the main
- * window, so it never reaches into the next test.
- */
-void DriveLogin(QList<LoginStep> steps)
-{
-    auto* timer = new QTimer(FMain);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, steps, acted = QPointer<TFLogin>()]() mutable {
-        auto* dialog = qobject_cast<TFLogin*>(QApplication::activeModalWidget());
-        if (steps.isEmpty()) {
-            // Done: close the dialog the steps left open, and leave later dialogs alone.
-            if (dialog && dialog == acted)
-                dialog->close();
-            if (!dialog || dialog == acted)
-                timer->deleteLater();
-            return;
-        }
-        if (!dialog)
-            return;
-        acted = dialog;
-        steps.takeFirst()(dialog);
-    });
-    timer->start();
-}
-
-LoginStep Type(const QString& user, const QString& password)
-{
-    return [user, password](TFLogin* dialog) {
-        dialog->EUser->clear();
-        dialog->EPassword->clear();
-        QTest::keyClicks(dialog->EUser, user);
-        QTest::keyClick(dialog->EUser, Qt::Key_Return);
-        EXPECT_EQ(dialog->focusWidget(), dialog->EPassword);
-        QTest::keyClicks(dialog->EPassword, password);
-        QTest::keyClick(dialog->EPassword, Qt::Key_Return);
-    };
-}
 
 class LoginTest : public ShellTest
 {
