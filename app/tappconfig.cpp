@@ -1,6 +1,9 @@
 #include "tappconfig.h"
 
 #include "appschema.h"
+#include "codevalidation.h"
+#include "tfmain.h"
+#include "xformat.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "txmediaplayer.h"
@@ -77,4 +80,34 @@ QString TAppConfig::MainTitle() const
     return QStringLiteral("Tressalin - V. ") + ProgramVersion + QStringLiteral(" / DB. ") +
            DatabaseVersion + QStringLiteral("  -  ") + OperationName() +
            QStringLiteral("  - Lote: ") + descricao_lote;
+}
+
+void TAppConfig::NccBarcodeType(QString& name) const
+{
+    BarcodeTypeName(cb_ncc, name);
+}
+
+void TAppConfig::NcPlantioBarcodeType(QString& name) const
+{
+    BarcodeTypeName(cb_nc_plantio, name);
+}
+
+bool TAppConfig::CheckNcPlantioRange(double value) const
+{
+    const double lo = rela_inicial;
+    const double hi = rela_final;
+    if (!((lo > 0 && value < lo) || (hi > 0 && value > hi)))
+        return true;
+    const QString pattern = QStringLiteral("###,###,###,##0");
+    QString limits;
+    if (lo == 0)
+        limits = QStringLiteral(" ser menor que [") + FormatFloat(pattern, hi) + QStringLiteral("].");
+    else if (hi == 0)
+        limits = QStringLiteral(" ser maior que [") + FormatFloat(pattern, lo) + QStringLiteral("].");
+    else
+        limits = QStringLiteral(" estar entre [") + FormatFloat(pattern, lo) + QStringLiteral("] e [") +
+                 FormatFloat(pattern, hi) + QStringLiteral("].");
+    ShowAlert(QStringLiteral(" NC [") + FormatFloat(pattern, value) +
+              QStringLiteral("] fora da faixa válida. \r\n O Valor do NC Plantio deve ") + limits);
+    return false;
 }

@@ -53,6 +53,15 @@ public:
     void ResetOperation();
     void SetOperator(qint32 id, const QString& name);
 
+    /** BarcodeTypeName of cb_ncc / cb_nc_plantio: name is left unchanged for other indexes. */
+    void NccBarcodeType(QString& name) const;
+    void NcPlantioBarcodeType(QString& name) const;
+    /**
+     * True when value lies within rela_inicial..rela_final (a limit of 0 or
+     * less is no limit); otherwise alerts the operator (ShowAlert) and answers false.
+     */
+    bool CheckNcPlantioRange(double value) const;
+
     /** "Plantio" for info_db 0, "Coleta" for 1, empty otherwise. */
     QString OperationName() const;
     /** The main window's title. */

@@ -76,3 +76,54 @@ TEST(CodeValidation, EveryComputedCheckDigitValidates)
 }
 
 } // namespace
+
+#include "scriptedpresenter.h"
+#include "tappconfig.h"
+
+namespace {
+
+struct RangeCase
+{
+    double lo, hi, value;
+    const char* alert; // empty: in range
+};
+
+const RangeCase kRangeCases[] = {
+    {0, 0, 123456789, ""},
+    {5, 10, 5, ""},
+    {5, 10, 10, ""},
+    {5, 10, 10.5, " NC [11] fora da faixa válida. \r\n O Valor do NC Plantio deve  estar entre [5] e [10]."},
+    {500, 0, 499, " NC [499] fora da faixa válida. \r\n O Valor do NC Plantio deve  ser maior que [500]."},
+    {0, 1000000, 1234567, " NC [1.234.567] fora da faixa válida. \r\n O Valor do NC Plantio deve  ser menor que [1.000.000]."},
+    {-3, 0, -50, ""},
+};
+
+TEST(CodeValidation, PlantingRangeAlertsWithItsMessage)
+{
+    for (const auto& c : kRangeCases) {
+        ScriptedPresenter presenter;
+        TAppConfig config;
+        config.rela_inicial = c.lo;
+        config.rela_final = c.hi;
+        const QString alert = QString::fromUtf8(c.alert);
+        EXPECT_EQ(config.CheckNcPlantioRange(c.value), alert.isEmpty()) << c.value;
+        EXPECT_EQ(presenter.Texts(), alert.isEmpty() ? QStringList() : QStringList{alert})
+            << c.value;
+    }
+}
+
+TEST(CodeValidation, BarcodeTypesComeFromTheConfiguration)
+{
+    TAppConfig config;
+    config.cb_ncc = 1;
+    config.cb_nc_plantio = 2;
+    QString ncc, ncPlantio;
+    config.NccBarcodeType(ncc);
+    config.NcPlantioBarcodeType(ncPlantio);
+    EXPECT_EQ(ncc, QStringLiteral("EAN-13"));
+    EXPECT_EQ(ncPlantio, QString());
+    QString message;
+    EXPECT_TRUE(ValidateBarcode(QStringLiteral("sem checagem"), ncPlantio, message));
+}
+
+} // namespace

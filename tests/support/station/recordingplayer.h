@@ -17,10 +17,10 @@ public:
         m_fileName = fileName;
     }
     void Play() override { Played << m_fileName; }
-    void Close() override { ++Closed; }
+    void Close() override { ++CloseCount; }
 
     QStringList Played;
-    int Closed = 0;
+    int CloseCount = 0;
     std::function<void()> FailOnSetFileName;
 
 private:

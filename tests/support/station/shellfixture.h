@@ -3,7 +3,7 @@
 #include "appschema.h"
 #include "recordingplayer.h"
 #include "scriptedpresenter.h"
-#include "stationfixture.h"
+#include "provisionedstation.h"
 #include "tappconfig.h"
 #include "tdm.h"
 #include "tfmain.h"
@@ -60,7 +60,7 @@ protected:
 
     ScriptedPresenter presenter;
     RecordingPlayer player;
-    StationFixture station;
+    ProvisionedStation station;
     std::unique_ptr<TDM> dataModule;
     std::unique_ptr<TFMain> mainForm;
 };

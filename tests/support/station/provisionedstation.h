@@ -12,10 +12,10 @@ class TXConnection;
  * A station file in a temporary folder, made by the provisioning code the
  * station tool uses, with a program path beside it for the connection file.
  */
-class StationFixture
+class ProvisionedStation
 {
 public:
-    explicit StationFixture(StationOperation operation = StationOperation::Plantio,
+    explicit ProvisionedStation(StationOperation operation = StationOperation::Plantio,
                             const QString& descricaoLote = QStringLiteral("LOTE A"));
 
     QString Dir() const { return m_dir.path(); }

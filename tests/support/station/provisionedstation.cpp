@@ -1,4 +1,4 @@
-#include "stationfixture.h"
+#include "provisionedstation.h"
 
 #include "connectionfile.h"
 #include "data/txconnection.h"
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-StationFixture::StationFixture(StationOperation operation, const QString& descricaoLote)
+ProvisionedStation::ProvisionedStation(StationOperation operation, const QString& descricaoLote)
 {
     StationOptions options;
     options.Operation = operation;
@@ -14,12 +14,12 @@ StationFixture::StationFixture(StationOperation operation, const QString& descri
     CreateStation(DbPath(), options);
 }
 
-std::unique_ptr<TXConnection> StationFixture::Open() const
+std::unique_ptr<TXConnection> ProvisionedStation::Open() const
 {
     return OpenStation(DbPath());
 }
 
-void StationFixture::Exec(const QString& sql) const
+void ProvisionedStation::Exec(const QString& sql) const
 {
     auto connection = Open();
     auto command = NewCommand(connection.get());
@@ -27,7 +27,7 @@ void StationFixture::Exec(const QString& sql) const
     command->Execute();
 }
 
-QString StationFixture::Scalar(const QString& sql) const
+QString ProvisionedStation::Scalar(const QString& sql) const
 {
     auto connection = Open();
     auto query = NewQuery(connection.get());
@@ -36,7 +36,7 @@ QString StationFixture::Scalar(const QString& sql) const
     return query->RecordCount() == 0 ? QString() : query->Fields(0).AsString();
 }
 
-void StationFixture::WriteConnectionFile() const
+void ProvisionedStation::WriteConnectionFile() const
 {
     ASSERT_TRUE(::WriteConnectionFile(ConnectionFilePathFor(ProgramPath()),
                                       BuildConnectionFile(DbPath())));
