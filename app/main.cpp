@@ -1,4 +1,5 @@
 #include "tdm.h"
+#include "tfappconfig.h"
 #include "tfmain.h"
 #include "txapplication.h"
 #include "xobject.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     auto mainForm = std::make_unique<TFMain>();
     auto dataModule = std::make_unique<TDM>();
     DM = dataModule.get();
+    mainForm->RegisterConfigScreen([] { OpenChildForm<TFAppConfig>(); });
     mainForm->showMaximized();
     const int result = TXApplication::exec();
     // The screens use the data module until they die with the main window.

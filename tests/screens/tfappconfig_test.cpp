@@ -1,0 +1,128 @@
+#include "data/txconnection.h"
+#include "shellfixture.h"
+#include "tfappconfig.h"
+#include "txnumedit.h"
+#include "xfiledialogs.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+
+class AppConfigScreenTest : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        mainForm->RegisterConfigScreen([] { OpenChildForm<TFAppConfig>(); });
+    }
+    void TearDown() override
+    {
+        SetFileDialogHandler({});
+        ShellTest::TearDown();
+    }
+
+    /** Connects at start and opens the screen from the menu. */
+    TFAppConfig* OpenScreen()
+    {
+        station.WriteConnectionFile();
+        Start();
+        presenter.Clear();
+        mainForm->LAPPCONFIG->trigger();
+        QMdiSubWindow* sub = FindChildForm("TFAppConfig");
+        return sub ? qobject_cast<TFAppConfig*>(sub->widget()) : nullptr;
+    }
+};
+
+TEST_F(AppConfigScreenTest, ShowsTheStoredRowReadOnlyWhereItMust)
+{
+    station.Exec(QStringLiteral("UPDATE Configuracao SET RELA_INICIAL = 1234567, "
+                                "RELA_FINAL = 7654321, INFO_DB = 5, CB_NCC = 1, CB_NC_PLANTIO = 0"));
+    TFAppConfig* screen = OpenScreen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Configuração"));
+    EXPECT_EQ(screen->info_db->text(), QStringLiteral("Coleta"));
+    EXPECT_EQ(screen->maquina->text(), QStringLiteral("ESTACAO01"));
+    EXPECT_EQ(screen->descricao_lote->text(), QStringLiteral("LOTE A"));
+    EXPECT_EQ(screen->rela_inicial->text(), QStringLiteral("1.234.567"));
+    EXPECT_EQ(screen->rela_final->text(), QStringLiteral("7.654.321"));
+    EXPECT_FALSE(screen->rela_inicial->isEnabled());
+    EXPECT_FALSE(screen->maquina->isEnabled());
+    EXPECT_EQ(screen->cb_ncc->currentIndex(), 1);
+    EXPECT_EQ(screen->cb_nc_plantio->currentIndex(), 0);
+    // The title's operation is empty for an unknown operation, the screen still says Coleta.
+    EXPECT_EQ(mainForm->AppConfig->OperationName(), QString());
+}
+
+TEST_F(AppConfigScreenTest, SavingTakesEffectAtOnce)
+{
+    const QString sound = station.FilePath(QStringLiteral("alerta.wav"));
+    QFile(sound).open(QIODevice::WriteOnly);
+    TFAppConfig* screen = OpenScreen();
+    ASSERT_NE(screen, nullptr);
+    QPointer<TFAppConfig> alive(screen);
+    screen->cb_nc_plantio->setCurrentIndex(1);
+    SetFileDialogHandler([&](const TXFileDialogRequest& request) {
+        EXPECT_EQ(request.Filter, kSoundFileFilter);
+        return sound;
+    });
+    screen->BLoadFile->click();
+    EXPECT_EQ(screen->alert_sound->text(), sound);
+    screen->BConfirm->click();
+    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Configuração Atualizado.")});
+    EXPECT_EQ(station.Scalar(QStringLiteral("SELECT CB_NC_PLANTIO FROM Configuracao")),
+              QStringLiteral("1"));
+    QString type;
+    mainForm->AppConfig->NcPlantioBarcodeType(type);
+    EXPECT_EQ(type, QStringLiteral("EAN-13"));
+    EXPECT_EQ(player.FileName(), sound);
+    (void)QTest::qWaitFor([&] { return alive.isNull(); }, 2000);
+    EXPECT_TRUE(alive.isNull());
+}
+
+TEST_F(AppConfigScreenTest, AnEmptySoundWritesNullAndKeepsThePlayersFile)
+{
+    station.Exec(QStringLiteral("UPDATE Configuracao SET ALERT_SOUND = 'x.wav'"));
+    player.SetFileName(QStringLiteral("/anterior.wav"));
+    TFAppConfig* screen = OpenScreen();
+    ASSERT_NE(screen, nullptr);
+    screen->alert_sound->clear();
+    screen->BConfirm->click();
+    EXPECT_EQ(station.Scalar(QStringLiteral("SELECT IIF(ALERT_SOUND Is Null, 'nulo', 'x') "
+                                            "FROM Configuracao")),
+              QStringLiteral("nulo"));
+    EXPECT_EQ(player.FileName(), QStringLiteral("/anterior.wav"));
+}
+
+TEST_F(AppConfigScreenTest, AFailingSaveKeepsTheScreenOpen)
+{
+    TFAppConfig* screen = OpenScreen();
+    ASSERT_NE(screen, nullptr);
+    station.Exec(QStringLiteral("CREATE TRIGGER recusa BEFORE UPDATE ON Configuracao "
+                                "BEGIN SELECT RAISE(ABORT, 'gravacao recusada'); END"));
+    const int stored = mainForm->AppConfig->cb_ncc;
+    screen->cb_ncc->setCurrentIndex(1 - stored);
+    screen->BConfirm->click();
+    ASSERT_EQ(presenter.Count(), 1);
+    EXPECT_TRUE(presenter.Last().Text.startsWith(
+        QStringLiteral("Erro ao atualizar a Configuração: ")));
+    EXPECT_TRUE(presenter.Last().Text.contains(QStringLiteral("gravacao recusada")));
+    EXPECT_EQ(mainForm->AppConfig->cb_ncc, stored);
+    EXPECT_NE(FindChildForm("TFAppConfig"), nullptr);
+}
+
+TEST_F(AppConfigScreenTest, OpeningWhileNotLoadedCloses)
+{
+    Start(); // no connection file
+    presenter.Clear();
+    mainForm->LAPPCONFIG->trigger();
+    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Banco de dados não Conectado.")});
+    (void)QTest::qWaitFor([] { return FindChildForm("TFAppConfig") == nullptr; }, 2000);
+    EXPECT_EQ(FindChildForm("TFAppConfig"), nullptr);
+}
+
+} // namespace
