@@ -1,0 +1,47 @@
+#include "codevalidation.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The check digits against python-stdnum's EAN module, an implementation
+// written independently of this project.
+TEST(CodeValidation, CheckDigitsAgreeWithAnIndependentLibrary)
+{
+    QStringList prefixes;
+    QRandomGenerator random(20261206);
+    for (int i = 0; i < 300; ++i) {
+        const int length = i % 2 == 0 ? 7 : 12;
+        QString prefix;
+        for (int d = 0; d < length; ++d)
+            prefix += QChar(u'0' + random.bounded(10));
+        prefixes << prefix;
+    }
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys\nfrom stdnum import ean\n"
+                                 "for p in sys.stdin.read().split():\n"
+                                 "    print(ean.calc_check_digit(p))\n")});
+    ASSERT_TRUE(python.waitForStarted()) << "python3 is missing";
+    python.write(prefixes.join(QLatin1Char('\n')).toLatin1());
+    python.closeWriteChannel();
+    ASSERT_TRUE(python.waitForFinished(30000));
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    const QStringList digits =
+        QString::fromLatin1(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(digits.size(), prefixes.size());
+    for (int i = 0; i < prefixes.size(); ++i) {
+        const QString code = prefixes[i] + digits[i];
+        QString message;
+        EXPECT_EQ(EanCheckDigit(prefixes[i]), digits[i].toInt()) << code.toStdString();
+        const bool valid = code.size() == 8 ? ValidateEAN8(code, message)
+                                            : ValidateEAN13(code, message);
+        EXPECT_TRUE(valid) << code.toStdString() << " " << message.toStdString();
+    }
+}
+
+} // namespace
