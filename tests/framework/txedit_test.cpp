@@ -1,0 +1,46 @@
+#include "txedit.h"
+#include "txradiogroup.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+TEST(TXEdit, UpperCaseAndMaxLengthApplyToTypingOnly)
+{
+    TXEdit edit;
+    edit.SetCharCase(TXCharCase::Upper);
+    edit.SetMaxLength(5);
+    QTest::keyClicks(&edit, QStringLiteral("abc1234"));
+    EXPECT_EQ(edit.text(), QStringLiteral("ABC12"));
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QApplication::clipboard()->setText(QStringLiteral("xyz"));
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit.text(), QStringLiteral("ABC1X"));
+
+    // The program's own text is never cut.
+    const QString longName(60, QLatin1Char('N'));
+    edit.setText(longName);
+    EXPECT_EQ(edit.text(), longName);
+}
+
+TEST(TXRadioGroup, ChoiceAndClicks)
+{
+    TXRadioGroup group(
+        QStringLiteral(" Operação "),
+        {QStringLiteral("Inclusão"), QStringLiteral("Exclusão"), QStringLiteral("Filtro")}, 3);
+    EXPECT_EQ(group.ItemIndex(), -1);
+    QSignalSpy clicked(&group, &TXRadioGroup::Clicked);
+    group.SetItemIndex(2);
+    EXPECT_EQ(group.ItemIndex(), 2);
+    EXPECT_EQ(clicked.count(), 0);
+    group.Button(1)->click();
+    EXPECT_EQ(group.ItemIndex(), 1);
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked[0][0].toInt(), 1);
+    group.SetItemIndex(-1);
+    EXPECT_EQ(group.ItemIndex(), -1);
+    EXPECT_EQ(group.Count(), 3);
+}
