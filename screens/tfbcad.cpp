@@ -1,6 +1,7 @@
 #include "tfbcad.h"
 
 #include "data/txquery.h"
+#include "gridexport.h"
 #include "tfmain.h"
 #include "txcombobox.h"
 #include "txnumedit.h"
@@ -20,8 +21,8 @@ QToolButton* FlatButton(const QString& name, const QString& caption, const char*
     button->setText(caption);
     button->setAutoRaise(true);
     button->setFixedSize(80, 25);
-    button->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;")
-                              .arg(QString::fromLatin1(colour)));
+    button->setStyleSheet(
+        QStringLiteral("color: %1; font-weight: bold;").arg(QString::fromLatin1(colour)));
     return button;
 }
 
@@ -177,4 +178,9 @@ void TFBCad::SetFieldParameters(TXCommand* command)
 void TFBCad::BCloseClick()
 {
     CloseChildForm(this);
+}
+
+bool TFBCad::ExportGridToXLS(const QString& fileName, TXDBGrid* grid, TXXLS* xls)
+{
+    return ExportQueryGridToXLS(fileName, grid, xls);
 }

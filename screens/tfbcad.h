@@ -5,6 +5,8 @@
 
 class QToolButton;
 class TXCommand;
+class TXDBGrid;
+class TXXLS;
 
 /**
  * Base of every data screen: an MDI child with a fixed frame, the buttons
@@ -42,6 +44,13 @@ public:
 
     /** The control with that object name, compared without regard to case; null when none. */
     QWidget* FindFieldControl(const QString& name) const;
+
+    /**
+     * Exports the grid's columns and rows into a new workbook saved under
+     * fileName with xls; reports success or failure in a box itself. False
+     * when the export could not start or failed (see ExportQueryGridToXLS).
+     */
+    bool ExportGridToXLS(const QString& fileName, TXDBGrid* grid, TXXLS* xls);
 
     /** Closes the screen, which frees it. */
     void BCloseClick();
