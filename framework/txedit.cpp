@@ -2,12 +2,40 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QKeyEvent>
 
 TXEdit::TXEdit(QWidget* parent) : QLineEdit(parent)
 {
     // The context menu's paste goes through the same rules as typing.
     setContextMenuPolicy(Qt::NoContextMenu);
+    connect(this, &QLineEdit::textChanged, this, &TXEdit::ApplyCharCase);
+}
+
+void TXEdit::SetCharCase(TXCharCase charCase)
+{
+    m_charCase = charCase;
+    ApplyCharCase();
+}
+
+void TXEdit::ApplyCharCase()
+{
+    if (m_charCase != TXCharCase::Upper)
+        return;
+    const QString upper = text().toUpper();
+    if (upper == text())
+        return;
+    const int cursor = cursorPosition();
+    setText(upper);
+    setCursorPosition(cursor);
+}
+
+void TXEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // A message box or a popup taking the window's focus does not leave the box.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        emit Exited();
 }
 
 void TXEdit::InsertTyped(const QString& text)

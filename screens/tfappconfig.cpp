@@ -82,8 +82,8 @@ void TFAppConfig::CreateControls()
     Caption(QStringLiteral("NC Plantio"), GBCBarra, 130, 24);
     cb_nc_plantio = BarcodeCombo(GBCBarra, "cb_nc_plantio", 130, 42);
 
-    GBAlertSound = Named(new QGroupBox(QStringLiteral(" Som de Alerta "), PConfig),
-                         "GBAlertSound", 276, 4, 259, 80);
+    GBAlertSound = Named(new QGroupBox(QStringLiteral(" Som de Alerta "), PConfig), "GBAlertSound",
+                         276, 4, 259, 80);
     alert_sound = Named(new QLineEdit(GBAlertSound), "alert_sound", 10, 42, 205, 22);
     // Read-only: the path comes from the dialog and is never cut to fit.
     alert_sound->setReadOnly(true);
@@ -126,7 +126,8 @@ void TFAppConfig::showEvent(QShowEvent* event)
     }
     ShowErrorMessage(QStringLiteral("Banco de dados não Conectado."));
     // Closing inside the show event would pull the window from under Qt: close once it settled.
-    QMetaObject::invokeMethod(this, [this] { CloseChildForm(this); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { CloseChildForm(this); }, Qt::QueuedConnection);
 }
 
 bool TFAppConfig::eventFilter(QObject* watched, QEvent* event)

@@ -24,6 +24,9 @@ TEST(TXEdit, UpperCaseAndMaxLengthApplyToTypingOnly)
     const QString longName(60, QLatin1Char('N'));
     edit.setText(longName);
     EXPECT_EQ(edit.text(), longName);
+    // An upper-case box shows the program's text in upper case as well.
+    edit.setText(QStringLiteral("Operador"));
+    EXPECT_EQ(edit.text(), QStringLiteral("OPERADOR"));
 }
 
 TEST(TXRadioGroup, ChoiceAndClicks)

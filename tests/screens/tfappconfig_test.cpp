@@ -40,8 +40,9 @@ protected:
 
 TEST_F(AppConfigScreenTest, ShowsTheStoredRowReadOnlyWhereItMust)
 {
-    station.Exec(QStringLiteral("UPDATE Configuracao SET RELA_INICIAL = 1234567, "
-                                "RELA_FINAL = 7654321, INFO_DB = 5, CB_NCC = 1, CB_NC_PLANTIO = 0"));
+    station.Exec(
+        QStringLiteral("UPDATE Configuracao SET RELA_INICIAL = 1234567, "
+                       "RELA_FINAL = 7654321, INFO_DB = 5, CB_NCC = 1, CB_NC_PLANTIO = 0"));
     TFAppConfig* screen = OpenScreen();
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Configuração"));
@@ -108,8 +109,8 @@ TEST_F(AppConfigScreenTest, AFailingSaveKeepsTheScreenOpen)
     screen->cb_ncc->setCurrentIndex(1 - stored);
     screen->BConfirm->click();
     ASSERT_EQ(presenter.Count(), 1);
-    EXPECT_TRUE(presenter.Last().Text.startsWith(
-        QStringLiteral("Erro ao atualizar a Configuração: ")));
+    EXPECT_TRUE(
+        presenter.Last().Text.startsWith(QStringLiteral("Erro ao atualizar a Configuração: ")));
     EXPECT_TRUE(presenter.Last().Text.contains(QStringLiteral("gravacao recusada")));
     EXPECT_EQ(mainForm->AppConfig->cb_ncc, stored);
     EXPECT_NE(FindChildForm("TFAppConfig"), nullptr);

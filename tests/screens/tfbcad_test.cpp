@@ -103,9 +103,8 @@ TEST(DataScreenBase, ParametersAreTypedByControlKind)
     screen.FieldNames = {"texto", "vazio", "real", "inteiro", "combo", "xcombo"};
 
     TXCommand command;
-    command.SetCommandText(
-        QStringLiteral("UPDATE t SET texto =:texto, vazio =:vazio, real =:real, "
-                       "inteiro =:inteiro, combo =:combo, xcombo =:xcombo"));
+    command.SetCommandText(QStringLiteral("UPDATE t SET texto =:texto, vazio =:vazio, real =:real, "
+                                          "inteiro =:inteiro, combo =:combo, xcombo =:xcombo"));
     command.ParamByName(QStringLiteral("vazio")).SetInteger(7);
     screen.SetFieldParameters(&command);
 

@@ -1,0 +1,126 @@
+#include "plantiosql.h"
+
+#include "codevalidation.h"
+#include "data/txrowstore.h"
+#include "tfmain.h"
+#include "xformat.h"
+
+namespace {
+
+bool AllDigits(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString QuotedSQLText(const QString& text)
+{
+    QString inner = text;
+    inner.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + inner + QLatin1Char('\'');
+}
+
+QString LoteItemText(int id, const QString& nome)
+{
+    return FormatFloat(QStringLiteral("00"), id) + QStringLiteral(" - ") + nome;
+}
+
+int LoteIdFromItem(const QString& item)
+{
+    const qsizetype dash = item.indexOf(QLatin1Char('-'));
+    bool ok = false;
+    const int id = (dash < 0 ? item : item.left(dash)).trimmed().toInt(&ok);
+    return ok ? id : -1;
+}
+
+QString PlantioGridSQL(int loteId, const QString& filter)
+{
+    QString sql = kPlantioGridSelectSQL + QStringLiteral(" WHERE (pl.id_slote = ") +
+                  QString::number(loteId) + QStringLiteral(" ) ");
+    if (!filter.isEmpty())
+        sql += QStringLiteral(" AND (") + filter + QStringLiteral(") ");
+    return sql + QStringLiteral(" ORDER BY pl.data_plantio desc ");
+}
+
+bool CodeNumber(const QString& code, qint64& number)
+{
+    // Digits only: the number also goes into statements assembled as text.
+    const QString digits = code.left(code.size() - 1);
+    if (!AllDigits(digits))
+        return false;
+    bool ok = false;
+    number = digits.toLongLong(&ok);
+    return ok;
+}
+
+QString PlantioCopyExcSQL(const PlantioKey& row, int authorizerId, const QString& now)
+{
+    return QStringLiteral(
+               "INSERT INTO Plantio_Exc (id_slote, nc_plantio, ncc, id_user, data_plantio, "
+               "origem_plantio,   user_plantio_exc, data_plantio_exc)  SELECT id_slote, "
+               "nc_plantio, ncc, id_user, data_plantio, origem_plantio,         ") +
+           QString::number(authorizerId) + QStringLiteral(", ") + QuotedSQLText(now) +
+           QStringLiteral("   FROM Plantio") + QStringLiteral("  WHERE (id_slote = ") +
+           QString::number(row.IdSlote) + QStringLiteral(")") +
+           QStringLiteral("    AND (nc_plantio = ") + FormatGeneralFloat(row.NcPlantio) +
+           QStringLiteral(")") + QStringLiteral("    AND (ncc = ") + FormatGeneralFloat(row.Ncc) +
+           QStringLiteral(")") + QStringLiteral("    AND (data_plantio = ") +
+           QuotedSQLText(row.DataPlantio) + QStringLiteral(")") +
+           // A row transmitted since the grid was read must be neither archived nor removed.
+           QStringLiteral("    AND (origem_plantio is null)");
+}
+
+QString MachineText(const QString& origem, const QString& maquina)
+{
+    if (!origem.isEmpty() && origem != maquina)
+        return origem;
+    return QStringLiteral(" Nesse computador.");
+}
+
+QString PlantioDeleteQuestion(double ncc, double nc, double rep, double ncPlantio)
+{
+    const QString digits = QStringLiteral("###########0");
+    return QStringLiteral("Confirma a exclusão da seguinte informação? \r\n NCC: ") +
+           FormatFloat(digits, ncc) + QStringLiteral("\r\n") + QStringLiteral(" NC: ") +
+           FormatFloat(digits, nc) + QStringLiteral("\r\n") + QStringLiteral(" Rep: ") +
+           FormatFloat(QStringLiteral("##0"), rep) + QStringLiteral("\r\n") +
+           QStringLiteral(" NC_Plantio: ") + FormatFloat(digits, ncPlantio);
+}
+
+bool AddFiltro(const QString& code, const QString& column, const QString& codeType, QString& filter)
+{
+    const QString trimmed = code.trimmed();
+    if (trimmed.isEmpty())
+        return true;
+    QString message;
+    qint64 number = 0;
+    if (!ValidateBarcode(trimmed, codeType, message)) {
+        ShowAlert(message);
+        return false;
+    }
+    if (!CodeNumber(trimmed, number)) {
+        ShowAlert(kCodeNotNumeric);
+        return false;
+    }
+    if (!filter.isEmpty())
+        filter += QStringLiteral(" AND ");
+    filter += QStringLiteral(" (pl.") + column + QStringLiteral(" = ") + QString::number(number) +
+              QStringLiteral(") ");
+    return true;
+}
+
+QString BuildFiltro(const QString& ncpText, const QString& ncpType, const QString& nccText,
+                    const QString& nccType)
+{
+    QString filter;
+    if (AddFiltro(ncpText, QStringLiteral("NC_PLANTIO"), ncpType, filter))
+        AddFiltro(nccText, QStringLiteral("NCC"), nccType, filter);
+    return filter;
+}

@@ -1,0 +1,122 @@
+#include "plantiosql.h"
+#include "scriptedpresenter.h"
+
+#include <gtest/gtest.h>
+
+TEST(PlantioSql, SubBatchItemsAndTheirIds)
+{
+    EXPECT_EQ(LoteItemText(1, QStringLiteral("LOTE UM")), QStringLiteral("01 - LOTE UM"));
+    EXPECT_EQ(LoteItemText(123, QStringLiteral("A-B")), QStringLiteral("123 - A-B"));
+    const struct
+    {
+        const char* item;
+        int id;
+    } cases[] = {{"01 - LOTE UM", 1}, {"07 - A-B - C", 7}, {"123 - x", 123}, {" 5 -", 5},
+                 {"LOTE", -1},        {"- 3", -1},         {"", -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(LoteIdFromItem(QString::fromUtf8(c.item)), c.id) << c.item;
+}
+
+TEST(PlantioSql, GridStatementWithAndWithoutFilter)
+{
+    const QString select = QStringLiteral(
+        "SELECT pl.id_slote, pl.data_plantio, pl.ncc, p.nc, p.rep, pl.nc_plantio, "
+        "pl.origem_plantio   FROM Plantio pl INNER JOIN Planta p     ON ( pl.ncc = p.ncc ) ");
+    EXPECT_EQ(PlantioGridSQL(-1, QString()),
+              select +
+                  QStringLiteral(" WHERE (pl.id_slote = -1 )  ORDER BY pl.data_plantio desc "));
+    EXPECT_EQ(PlantioGridSQL(12, QStringLiteral(" (pl.NCC = 5) ")),
+              select + QStringLiteral(" WHERE (pl.id_slote = 12 )  AND ( (pl.NCC = 5) )  ORDER BY "
+                                      "pl.data_plantio desc "));
+}
+
+TEST(PlantioSql, ArchiveCopyQuotesTextsAndWritesPlainNumbers)
+{
+    PlantioKey row;
+    row.IdSlote = 3;
+    row.NcPlantio = 123456789012;
+    row.Ncc = 10.5;
+    row.DataPlantio = QStringLiteral("2024-01-01 10:00'00");
+    EXPECT_EQ(
+        PlantioCopyExcSQL(row, 7, QStringLiteral("it's")),
+        QStringLiteral("INSERT INTO Plantio_Exc (id_slote, nc_plantio, ncc, id_user, data_plantio, "
+                       "origem_plantio,   user_plantio_exc, data_plantio_exc)  SELECT id_slote, "
+                       "nc_plantio, ncc, id_user, data_plantio, origem_plantio,         7, 'it''s'"
+                       "   FROM Plantio  WHERE (id_slote = 3)    AND (nc_plantio = 123456789012)"
+                       "    AND (ncc = 10.5)    AND (data_plantio = '2024-01-01 10:00''00')"
+                       "    AND (origem_plantio is null)"));
+}
+
+TEST(PlantioSql, CodeWithoutCheckDigit)
+{
+    const struct
+    {
+        const char* code;
+        bool ok;
+        qint64 number;
+    } cases[] = {{"1234567890128", true, 123456789012},
+                 {"00123", true, 12},
+                 {"1", false, 0},
+                 {"", false, 0},
+                 {"12A4", false, 0},
+                 {"1) OR (1=1", false, 0}};
+    for (const auto& c : cases) {
+        qint64 number = -1;
+        EXPECT_EQ(CodeNumber(QString::fromUtf8(c.code), number), c.ok) << c.code;
+        if (c.ok) {
+            EXPECT_EQ(number, c.number) << c.code;
+        }
+    }
+}
+
+TEST(PlantioSql, DeletionQuestion)
+{
+    EXPECT_EQ(
+        PlantioDeleteQuestion(123456789012, 5001, 2, 200000000001),
+        QStringLiteral("Confirma a exclusão da seguinte informação? \r\n NCC: 123456789012\r\n"
+                       " NC: 5001\r\n Rep: 2\r\n NC_Plantio: 200000000001"));
+    EXPECT_EQ(MachineText(QStringLiteral("MAQ02"), QStringLiteral("MAQ01")),
+              QStringLiteral("MAQ02"));
+    EXPECT_EQ(MachineText(QStringLiteral("MAQ01"), QStringLiteral("MAQ01")),
+              QStringLiteral(" Nesse computador."));
+    EXPECT_EQ(MachineText(QString(), QStringLiteral("MAQ01")),
+              QStringLiteral(" Nesse computador."));
+}
+
+TEST(PlantioSql, FilterConditions)
+{
+    const QString ean13 = QStringLiteral("EAN-13");
+    const QString ean8 = QStringLiteral("EAN-8");
+    const struct
+    {
+        const char* ncp;
+        QString ncpType;
+        const char* ncc;
+        QString nccType;
+        const char* filter;
+        const char* alert;
+    } cases[] = {
+        {"", ean13, " ", ean13, "", nullptr},
+        {" 2000000000015 ", ean13, "", ean13, " (pl.NC_PLANTIO = 200000000001) ", nullptr},
+        {"", ean13, "12345670", ean8, " (pl.NCC = 1234567) ", nullptr},
+        {"2000000000015", ean13, "12345670", ean8,
+         " (pl.NC_PLANTIO = 200000000001)  AND  (pl.NCC = 1234567) ", nullptr},
+        // A rejected NC Plantio keeps the NCC condition out as well.
+        {"2000000000016", ean13, "12345670", ean8, "", "Dígito Verificador EAN13 não confere (6)."},
+        // Typed without its check digit: the length check refuses it.
+        {"200000000001", ean13, "", ean13, "", "Código deve conter exatos 13 dígitos."},
+        {"", ean13, "12345678", ean8, "", "Dígito Verificador não confere (8)."},
+        // No barcode type configured: still only numbers reach the statement.
+        {"9) OR (1=1", QString(), "", ean13, "", "Código deve conter somente números."},
+    };
+    for (const auto& c : cases) {
+        ScriptedPresenter presenter;
+        EXPECT_EQ(
+            BuildFiltro(QString::fromUtf8(c.ncp), c.ncpType, QString::fromUtf8(c.ncc), c.nccType),
+            QString::fromUtf8(c.filter))
+            << c.ncp << " / " << c.ncc;
+        const QStringList alerts =
+            c.alert ? QStringList{QString::fromUtf8(c.alert)} : QStringList{};
+        EXPECT_EQ(presenter.Texts(), alerts) << c.ncp << " / " << c.ncc;
+    }
+}
