@@ -1,0 +1,409 @@
+#include "connectionfile.h"
+#include "data/txconnection.h"
+#include "registerreports.h"
+#include "shellfixture.h"
+#include "tfcons_coletacad.h"
+#include "tfcons_coletaresumo.h"
+#include "tfcons_plantiocad.h"
+#include "tfcons_plantioresumo.h"
+#include "txdbgrid.h"
+#include "txradiogroup.h"
+#include "txxls.h"
+#include "xfiledialogs.h"
+#include "xlsxinspector.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace {
+
+const QString kTransmitted = QStringLiteral("CENTRAL");
+
+/** The rows a report shows, each as its display texts joined by "|". */
+QStringList ShownRows(const TFCons_Base* screen)
+{
+    const TXQueryModel* model = screen->GCons->Model();
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c)
+            cells << model->data(model->index(r, c)).toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+QStringList Titles(const TFCons_Base* screen)
+{
+    const TXQueryModel* model = screen->GCons->Model();
+    QStringList titles;
+    for (int c = 0; c < model->columnCount(); ++c)
+        titles << model->headerData(c, Qt::Horizontal).toString();
+    return titles;
+}
+
+/** The exported sheet's rows, as ShownRows gives them (numbers in their shortest form). */
+QStringList FileRows(const XlsxContent& file)
+{
+    QStringList rows;
+    for (int r = 1; r <= file.MaxRow; ++r) {
+        QStringList cells;
+        for (int c = 1; c <= file.MaxColumn; ++c) {
+            const QVariant value = file.At(TXXLS::CellName(r, c)).Value;
+            cells << (value.typeId() == QMetaType::Double
+                          ? QString::number(value.toDouble(), 'g', 15)
+                          : value.toString());
+        }
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+/** A report screen under test: the choice clicked, then "Atualizar" pressed. */
+struct ChoiceCase
+{
+    int Choice;
+    QStringList Titles;
+    QStringList Rows;
+};
+
+class ReportTest : public ShellTest
+{
+protected:
+    explicit ReportTest(StationOperation operation) : ShellTest(operation) {}
+
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        RegisterReportScreens(mainForm.get());
+        auto connection = station.Open();
+        ana = AddUser(connection.get(), QStringLiteral("ANA"), QStringLiteral("Ana Souza"),
+                      QStringLiteral("123"));
+        bia = AddUser(connection.get(), QStringLiteral("BIA"), QStringLiteral("Bia Lima"),
+                      QStringLiteral("456"));
+        InsertLote(connection.get(), 1, QStringLiteral("L1"), 10);
+        InsertLote(connection.get(), 2, QStringLiteral("L2"), 5);
+        InsertLote(connection.get(), 3, QStringLiteral("L3"), 7); // nothing planted
+        const PlantioRow plantings[] = {
+            {1, 1001, 501, ana, QStringLiteral("2024-01-01 08:00:00"), kTransmitted},
+            {1, 1003, 503, bia, QStringLiteral("2024-01-02 10:00:00"), QString()},
+            {1, 1002, 502, ana, QStringLiteral("2024-01-01 09:00:00"), QString()},
+            {2, 2001, 601, bia, QStringLiteral("2024-01-03 08:00:00"), kTransmitted},
+            {2, 3001, 701, ana, QStringLiteral("2024-01-04 08:00:00"), QString()},
+        };
+        for (const PlantioRow& row : plantings)
+            InsertPlantio(connection.get(), row);
+        station.WriteConnectionFile();
+    }
+
+    void TearDown() override
+    {
+        SetFileDialogHandler({});
+        ShellTest::TearDown();
+    }
+
+    template <class T> T* Screen() const
+    {
+        QMdiSubWindow* sub = FindChildForm(T::staticMetaObject.className());
+        return sub ? qobject_cast<T*>(sub->widget()) : nullptr;
+    }
+
+    /** Each choice, clicked and then loaded with "Atualizar", shows its titles and rows. */
+    void CheckChoices(TFCons_Base* screen, const QList<ChoiceCase>& cases)
+    {
+        for (const ChoiceCase& test : cases) {
+            SCOPED_TRACE(test.Choice);
+            screen->RGFiltro->Button(test.Choice)->click();
+            screen->BConfirm->click();
+            EXPECT_FALSE(screen->Stale());
+            EXPECT_EQ(Titles(screen), test.Titles);
+            EXPECT_EQ(ShownRows(screen), test.Rows);
+            EXPECT_EQ(screen->LRegistro->text(),
+                      QStringLiteral("Registros: ") + QString::number(test.Rows.size()));
+        }
+    }
+
+    int ana = 0;
+    int bia = 0;
+};
+
+class PlantioReportTest : public ReportTest
+{
+protected:
+    PlantioReportTest() : ReportTest(StationOperation::Plantio) {}
+
+    void SetUp() override
+    {
+        ReportTest::SetUp();
+        // 3001 was deleted by BIA: archived, then removed.
+        station.Exec(QStringLiteral("INSERT INTO Plantio_Exc SELECT *, %1, '2024-01-05 12:00:00' "
+                                    "FROM Plantio WHERE NC_PLANTIO = 3001")
+                         .arg(bia));
+        station.Exec(QStringLiteral("DELETE FROM Plantio WHERE NC_PLANTIO = 3001"));
+    }
+};
+
+class ColetaReportTest : public ReportTest
+{
+protected:
+    ColetaReportTest() : ReportTest(StationOperation::Coleta) {}
+
+    void SetUp() override
+    {
+        ReportTest::SetUp();
+        auto connection = station.Open();
+        InsertPlaca(connection.get(), 1, 1, QStringLiteral("PL-001"), 2, 2, 0);
+        InsertPlaca(connection.get(), 2, 2, QStringLiteral("PL-002"), 2, 2, 0);
+        InsertPlaca(connection.get(), 3, 3, QStringLiteral("PL-003"), 2, 2, 0);
+        CollectWell(connection.get(), 1, 1, 1001, ana, QStringLiteral("2024-02-01 08:00:00"),
+                    kTransmitted);
+        CollectWell(connection.get(), 1, 3, 1003, bia, QStringLiteral("2024-02-01 08:20:00"));
+        CollectWell(connection.get(), 1, 2, 1002, ana, QStringLiteral("2024-02-01 08:10:00"));
+        CollectWell(connection.get(), 2, 1, 2001, bia, QStringLiteral("2024-02-02 09:00:00"),
+                    kTransmitted);
+        // A well of PL-003 was collected, archived by BIA's reset, and emptied again.
+        CollectWell(connection.get(), 3, 1, 3001, ana, QStringLiteral("2024-02-03 07:00:00"));
+        station.Exec(QStringLiteral("INSERT INTO Placa_Poco_Exc SELECT *, %1, "
+                                    "'2024-02-03 07:30:00' FROM Placa_Poco WHERE ID_PLACA = 3 "
+                                    "AND SEQ_COLETA = 1")
+                         .arg(bia));
+        station.Exec(QStringLiteral("UPDATE Placa_Poco SET NC_PLANTIO = NULL, USER_COLETA = NULL, "
+                                    "DATA_COLETA = NULL, STATUS_POCO = 0 "
+                                    "WHERE ID_PLACA = 3 AND SEQ_COLETA = 1"));
+    }
+};
+
+TEST_F(PlantioReportTest, CadastradoListsEachChoiceAndOpensOnWhatIsLeftToTransmit)
+{
+    Start();
+    mainForm->LCONS_CADASTRO->trigger();
+    auto* screen = Screen<TFCons_PlantioCad>();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Plantio Cadastrado"));
+    EXPECT_EQ(screen->BConfirm->text(), QStringLiteral("Atualizar"));
+    EXPECT_TRUE(FindChildForm("TFCons_PlantioCad")->windowFlags() & Qt::WindowMaximizeButtonHint);
+    // Shown at once with the second choice, without pressing "Atualizar".
+    EXPECT_EQ(screen->RGFiltro->ItemIndex(), 1);
+    EXPECT_TRUE(screen->GCons->isVisible());
+    EXPECT_EQ(ShownRows(screen),
+              (QStringList{"L1|502|1002|2024-01-01 09:00:00|ANA|Ana Souza|A Transmitir",
+                           "L1|503|1003|2024-01-02 10:00:00|BIA|Bia Lima|A Transmitir"}));
+    EXPECT_EQ(screen->LRegistro->text(), QStringLiteral("Registros: 2"));
+
+    const QStringList main = {"Sub Lote", "NCC",  "NC_Plantio", "Data_Plantio",
+                              "Usuário",  "Nome", "Status"};
+    const QStringList deleted = {"Sub Lote",     "NCC",         "NC_Plantio",
+                                 "Data_Plantio", "Usuário",     "Nome",
+                                 "Usuário Exc.", "Pessoa Exc.", "Data_Plantio_Exc"};
+    CheckChoices(
+        screen,
+        {{0,
+          main,
+          {"L1|501|1001|2024-01-01 08:00:00|ANA|Ana Souza|Transmitido",
+           "L1|502|1002|2024-01-01 09:00:00|ANA|Ana Souza|A Transmitir",
+           "L1|503|1003|2024-01-02 10:00:00|BIA|Bia Lima|A Transmitir",
+           "L2|601|2001|2024-01-03 08:00:00|BIA|Bia Lima|Transmitido"}},
+         // Deleted records: the condition text plays no part.
+         {2,
+          deleted,
+          {"L2|701|3001|2024-01-04 08:00:00|ANA|Ana Souza|BIA|Bia Lima|2024-01-05 12:00:00"}},
+         {1,
+          main,
+          {"L1|502|1002|2024-01-01 09:00:00|ANA|Ana Souza|A Transmitir",
+           "L1|503|1003|2024-01-02 10:00:00|BIA|Bia Lima|A Transmitir"}}});
+
+    // Columns as built at run time: widths and cell alignment.
+    const int widths[] = {150, 100, 100, 150, 100, 150, 100};
+    for (int c = 0; c < 7; ++c)
+        EXPECT_EQ(screen->GCons->columnWidth(c), widths[c]) << c;
+    const TXQueryModel* model = screen->GCons->Model();
+    EXPECT_TRUE(model->data(model->index(0, 1), Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
+    EXPECT_TRUE(model->data(model->index(0, 0), Qt::TextAlignmentRole).toInt() & Qt::AlignLeft);
+}
+
+TEST_F(PlantioReportTest, ResumoListsOnlyPlantedSubBatchesWithEmptyCountsForNone)
+{
+    Start();
+    mainForm->LCONS_RESUMO->trigger();
+    auto* screen = Screen<TFCons_PlantioResumo>();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Plantio Resumo"));
+    EXPECT_EQ(screen->RGFiltro->Count(), 2);
+    const QStringList titles = {"Sub Lote",
+                                "Tot. a Plantar",
+                                "Tot. Plantado",
+                                "Tot. Transmitido",
+                                "Tot. a Transmitir",
+                                "Plantio Inicial a Trans.",
+                                "Plantio Final a Trans."};
+    const QString l1 = QStringLiteral("L1|10|3|1|2|2024-01-01 09:00:00|2024-01-02 10:00:00");
+    CheckChoices(screen, {{0, titles, {l1, "L2|5|1|1|||"}}, {1, titles, {l1}}});
+
+    // An empty count is a null value, not 0.
+    screen->RGFiltro->Button(0)->click();
+    screen->BConfirm->click();
+    EXPECT_TRUE(screen->GCons->Model()->TypedValue(1, 4).isNull());
+    EXPECT_EQ(screen->GCons->Model()->TypedValue(1, 3).toLongLong(), 1);
+}
+
+TEST_F(ColetaReportTest, CadastradoListsEachChoice)
+{
+    Start();
+    mainForm->LCONS_CADASTRO->trigger();
+    auto* screen = Screen<TFCons_ColetaCad>();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Coleta Cadastrado"));
+    EXPECT_EQ(screen->RGFiltro->title(), QStringLiteral(" Placa x Poço "));
+    const QStringList main = {"Placa",       "Seq.",    "Poço", "NC_Plantio", "NCC",
+                              "Data_Coleta", "Usuário", "Nome", "Status"};
+    const QStringList deleted = {"Placa",        "Seq.",        "Poço",         "NC_Plantio",
+                                 "NCC",          "Data_Coleta", "Usuário Cad.", "Pessoa Cad.",
+                                 "Usuário Exc.", "Pessoa Exc.", "Data Exc."};
+    const QString b1 =
+        QStringLiteral("PL-001|2|B1|1002|502|2024-02-01 08:10:00|ANA|Ana Souza|A Transmitir");
+    const QString a2 =
+        QStringLiteral("PL-001|3|A2|1003|503|2024-02-01 08:20:00|BIA|Bia Lima|A Transmitir");
+    CheckChoices(screen,
+                 {{0,
+                   main,
+                   {"PL-001|1|A1|1001|501|2024-02-01 08:00:00|ANA|Ana Souza|Transmitido", b1, a2,
+                    "PL-002|1|A1|2001|601|2024-02-02 09:00:00|BIA|Bia Lima|Transmitido"}},
+                  {1, main, {b1, a2}},
+                  {2,
+                   deleted,
+                   {"PL-003|1|A1|3001|701|2024-02-03 07:00:00|ANA|Ana Souza|BIA|Bia "
+                    "Lima|2024-02-03 07:30:00"}}});
+}
+
+TEST_F(ColetaReportTest, ResumoListsOnlyPlatesWithCollectedWells)
+{
+    Start();
+    mainForm->LCONS_RESUMO->trigger();
+    auto* screen = Screen<TFCons_ColetaResumo>();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Coleta Resumo"));
+    const QStringList titles = {"Placa",
+                                "Poço Coletado",
+                                "Poço Transmitido",
+                                "Poço a Transmitir",
+                                "Coleta Inicial a Trans.",
+                                "Coleta Final a Trans."};
+    const QString pl1 = QStringLiteral("PL-001|3|1|2|2024-02-01 08:10:00|2024-02-01 08:20:00");
+    CheckChoices(screen, {{0, titles, {pl1, "PL-002|1|1|||"}}, {1, titles, {pl1}}});
+}
+
+TEST_F(PlantioReportTest, ChangingTheChoiceOnlyMarksTheGridStaleAndTheExportWritesWhatIsShown)
+{
+    Start();
+    auto* screen = OpenChildForm<TFCons_PlantioCad>();
+    const QStringList shown = ShownRows(screen);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(screen->BConfirm->styleSheet().contains(QStringLiteral("green")));
+
+    screen->RGFiltro->Button(0)->click();
+    EXPECT_TRUE(screen->Stale());
+    EXPECT_TRUE(screen->BConfirm->styleSheet().contains(QStringLiteral("red")));
+    EXPECT_EQ(ShownRows(screen), shown);
+    EXPECT_EQ(screen->LRegistro->text(), QStringLiteral("Registros: 2"));
+
+    QList<TXFileDialogRequest> asked;
+    const QString target = station.FilePath(QStringLiteral("relatorio.xlsx"));
+    SetFileDialogHandler([&](const TXFileDialogRequest& request) {
+        asked << request;
+        return target;
+    });
+    screen->BExportar->click();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].Save);
+    EXPECT_EQ(asked[0].Filter, QStringLiteral("Arquivo MS-Excel|*.xlsx|Todos Arquivos|*.*"));
+    EXPECT_EQ(asked[0].DefaultExt, QStringLiteral(".xlsx"));
+    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Arquivo ") + target +
+                                             QStringLiteral(" exportado com sucesso.")});
+    const XlsxContent file = ReadXlsx(target);
+    ASSERT_TRUE(file.Ok) << qPrintable(file.Error);
+    EXPECT_EQ(FileRows(file), QStringList{Titles(screen).join(u'|')} + shown);
+    EXPECT_TRUE(screen->Stale()); // exporting does not reload
+
+    // Shading: the first record plain, the second shaded, a selected one never.
+    const TXCellDrawHook& hook = screen->GCons->DrawHook();
+    EXPECT_FALSE(hook(0, 0, false).Background.isValid());
+    EXPECT_TRUE(hook(1, 3, false).Background.isValid());
+    EXPECT_FALSE(hook(1, 3, true).Background.isValid());
+}
+
+TEST_F(PlantioReportTest, ExportNeverReplacesAnExistingNameAndCancelWritesNothing)
+{
+    Start();
+    auto* screen = OpenChildForm<TFCons_PlantioCad>();
+    const QString existing = station.FilePath(QStringLiteral("existente.xlsx"));
+    {
+        QFile file(existing);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("do operador");
+    }
+    // A name taken after the screen looked: a dangling link is "no file" to the check but
+    // occupies the name, as a file created meanwhile would.
+    const QString taken = station.FilePath(QStringLiteral("ocupado.xlsx"));
+    ASSERT_TRUE(QFile::link(station.FilePath(QStringLiteral("nada")), taken));
+
+    struct Case
+    {
+        QString Chosen;
+        QString Box;
+    };
+    const Case cases[] = {
+        {QString(), QString()},
+        {existing, QStringLiteral("O arquivo ") + existing + QStringLiteral(" já existe.")},
+        {taken, QStringLiteral("Erro ao Exportar os dados.\r\n Erro: (EOleException)  O arquivo ") +
+                    taken + QStringLiteral(" já existe.")},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.Chosen.toStdString());
+        presenter.Clear();
+        SetFileDialogHandler([&](const TXFileDialogRequest&) { return test.Chosen; });
+        screen->BExportar->click();
+        EXPECT_EQ(presenter.Texts(), test.Box.isEmpty() ? QStringList() : QStringList{test.Box});
+    }
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("do operador"));
+    EXPECT_TRUE(QFileInfo(taken).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(station.FilePath(QStringLiteral("nada"))));
+    EXPECT_EQ(QDir(station.Dir())
+                  .entryList({QStringLiteral("*.xlsx*"), QStringLiteral(".*.tmp")},
+                             QDir::Files | QDir::Hidden | QDir::System),
+              (QStringList{QStringLiteral("existente.xlsx"), QStringLiteral("ocupado.xlsx")}));
+}
+
+TEST_F(PlantioReportTest, WithoutALoadedConfigurationTheScreenSaysSoAndCloses)
+{
+    QFile::remove(ConnectionFilePathFor(station.ProgramPath()));
+    Start(); // no connection file: the connection screen opens instead
+    ASSERT_FALSE(mainForm->AppConfig->Loaded);
+    presenter.Clear();
+    OpenChildForm<TFCons_PlantioResumo>();
+    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Banco de dados não Conectado.")});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(FindChildForm("TFCons_PlantioResumo"), nullptr);
+}
+
+TEST_F(PlantioReportTest, ALoadErrorReachesTheDefaultErrorDisplay)
+{
+    Start();
+    auto* screen = OpenChildForm<TFCons_PlantioCad>();
+    station.Exec(QStringLiteral("DROP TABLE Plantio_Exc"));
+    presenter.Clear();
+    screen->RGFiltro->Button(2)->click();
+    QTest::mouseClick(screen->BConfirm, Qt::LeftButton);
+    ASSERT_EQ(presenter.Count(), 1);
+    EXPECT_EQ(presenter.Last().Kind, TXMessageKind::Error);
+    EXPECT_TRUE(presenter.Last().Text.contains(QStringLiteral("Plantio_Exc")))
+        << qPrintable(presenter.Last().Text);
+}
+
+} // namespace
