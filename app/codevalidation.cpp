@@ -2,18 +2,6 @@
 
 namespace {
 
-// EAN-8 weighs odd positions 3, EAN-13 weighs even positions 3; both are the
-// same rule counted from the check digit backwards.
-int WeightAt(int position, int length)
-{
-    return ((length - position) % 2 == 1) ? 3 : 1;
-}
-
-int ExpectedDigit(int sum)
-{
-    return sum % 10 == 0 ? 0 : 10 - sum % 10;
-}
-
 QString LengthMessage(int length)
 {
     if (length == 8)
@@ -37,21 +25,18 @@ bool ValidateEan(const QString& code, int length, QString& message)
         message = LengthMessage(length);
         return false;
     }
-    // The characters are walked as entered: a leading blank fails as a non-digit.
-    int sum = 0;
-    for (int pos = 1; pos <= length && pos <= code.size(); ++pos) {
-        const QChar c = code.at(pos - 1);
+    // The characters are taken as entered: a leading blank fails as a non-digit.
+    const QString digits = code.left(length);
+    for (const QChar c : digits) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
             message = QStringLiteral("Código deve conter somente números.");
             return false;
         }
-        const int digit = c.unicode() - '0';
-        if (pos < length) {
-            sum += digit * WeightAt(pos, length);
-        } else if (digit != ExpectedDigit(sum)) {
-            message = CheckDigitMessage(length, c);
-            return false;
-        }
+    }
+    const QChar scanned = digits.back();
+    if (scanned.unicode() - u'0' != EanCheckDigit(digits.left(length - 1))) {
+        message = CheckDigitMessage(length, scanned);
+        return false;
     }
     return true;
 }
@@ -84,13 +69,4 @@ bool ValidateEAN8(const QString& code, QString& message)
 bool ValidateEAN13(const QString& code, QString& message)
 {
     return ValidateEan(code, 13, message);
-}
-
-int EanCheckDigit(const QString& digitsWithoutCheck)
-{
-    const int length = digitsWithoutCheck.size() + 1;
-    int sum = 0;
-    for (int pos = 1; pos < length; ++pos)
-        sum += (digitsWithoutCheck.at(pos - 1).unicode() - '0') * WeightAt(pos, length);
-    return ExpectedDigit(sum);
 }

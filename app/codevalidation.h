@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xean.h"
+
 #include <QString>
 
 /** Barcode type names by configured index: 0 "EAN-8", 1 "EAN-13". */
@@ -19,6 +21,3 @@ bool ValidateBarcode(const QString& code, const QString& typeName, QString& mess
 /** Length (trimmed), digits (as entered), then check digit; the first failure wins. */
 bool ValidateEAN8(const QString& code, QString& message);
 bool ValidateEAN13(const QString& code, QString& message);
-
-/** The check digit GS1 gives for the first digits of a code (all characters must be digits). */
-int EanCheckDigit(const QString& digitsWithoutCheck);

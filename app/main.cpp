@@ -1,3 +1,4 @@
+#include "registerscreens.h"
 #include "tdm.h"
 #include "tfappconfig.h"
 #include "tfmain.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     auto dataModule = std::make_unique<TDM>();
     DM = dataModule.get();
     mainForm->RegisterConfigScreen([] { OpenChildForm<TFAppConfig>(); });
+    RegisterRegistrationScreens(mainForm.get());
     mainForm->showMaximized();
     const int result = TXApplication::exec();
     // The screens use the data module until they die with the main window.

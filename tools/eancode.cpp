@@ -31,18 +31,6 @@ qint64 MaxBarcodeNumber(BarcodeType type)
     return type == BarcodeType::Ean8 ? Q_INT64_C(9999999) : Q_INT64_C(999999999999);
 }
 
-int EanCheckDigit(const QString& digits)
-{
-    // GS1: weight 3 on the digit next to the check digit, alternating with 1 to the left.
-    int sum = 0;
-    int weight = 3;
-    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
-        sum += digits.at(i).digitValue() * weight;
-        weight = weight == 3 ? 1 : 3;
-    }
-    return (10 - sum % 10) % 10;
-}
-
 QString EanCode(qint64 number, BarcodeType type)
 {
     if (number < 0 || number > MaxBarcodeNumber(type)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xean.h"
+
 #include <QString>
 
 /** Barcode types as Configuracao stores them (CB_NCC, CB_NC_PLANTIO). */
@@ -16,9 +18,6 @@ int BarcodeLength(BarcodeType type);
 
 /** Largest number a code of the type can carry (the digits before the check digit). */
 qint64 MaxBarcodeNumber(BarcodeType type);
-
-/** GS1 check digit of the digits before it (7 for EAN-8, 12 for EAN-13). Digits only. */
-int EanCheckDigit(const QString& digits);
 
 /**
  * The scannable code of a stored number: the number zero-padded to the type's

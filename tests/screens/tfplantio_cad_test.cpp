@@ -1,6 +1,7 @@
 #include "codevalidation.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
+#include "eancode.h"
 #include "logindriver.h"
 #include "shellfixture.h"
 #include "tflogin.h"
@@ -22,12 +23,10 @@ const QString kNow = QStringLiteral("2024-05-06 07:08:09");
 const QString kTransmitted =
     QStringLiteral("Informação já transmitido ao Servidor, não pode ser excluído.");
 
-// The EAN-13 code of a stored number (the station tool's EanCode would clash with the shell's
-// EanCheckDigit at link time).
+// The EAN-13 code of a stored number.
 QString Ncc(qint64 n)
 {
-    const QString digits = QString::number(n).rightJustified(12, QLatin1Char('0'));
-    return digits + QString::number(EanCheckDigit(digits));
+    return EanCode(n, BarcodeType::Ean13);
 }
 
 // Plants (NCC without check digit), their NC and REP.
