@@ -1,3 +1,4 @@
+#include "registerreports.h"
 #include "registerscreens.h"
 #include "tdm.h"
 #include "tfappconfig.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     DM = dataModule.get();
     mainForm->RegisterConfigScreen([] { OpenChildForm<TFAppConfig>(); });
     RegisterRegistrationScreens(mainForm.get());
+    RegisterReportScreens(mainForm.get());
     mainForm->showMaximized();
     const int result = TXApplication::exec();
     // The screens use the data module until they die with the main window.
