@@ -35,38 +35,6 @@ TEST(FieldTypeText, GivesTheMessageTexts)
     EXPECT_EQ(FieldTypeText(static_cast<TStructFieldType>(7), 3), QString());
 }
 
-TEST(FieldTypeFromDataType, MapsEveryProviderType)
-{
-    const std::pair<TXFieldType, TStructFieldType> cases[] = {
-        {TXFieldType::String, sftText},       {TXFieldType::WideString, sftText},
-        {TXFieldType::SmallInt, sftLong},     {TXFieldType::Integer, sftLong},
-        {TXFieldType::Word, sftLong},         {TXFieldType::LargeInt, sftLong},
-        {TXFieldType::Bytes, sftLong},        {TXFieldType::Float, sftFloat},
-        {TXFieldType::Currency, sftFloat},    {TXFieldType::BCD, sftFloat},
-        {TXFieldType::DateTime, sftDateTime}, {TXFieldType::AutoInc, sftAutoInc},
-        {TXFieldType::Blob, sftMemo},         {TXFieldType::Memo, sftMemo},
-        {TXFieldType::Unknown, sftUnknown},   {TXFieldType::Boolean, sftUnknown},
-        {TXFieldType::Date, sftUnknown},      {TXFieldType::Time, sftUnknown},
-        {TXFieldType::VarBytes, sftUnknown},  {TXFieldType::Graphic, sftUnknown},
-        {TXFieldType::FmtMemo, sftUnknown},   {TXFieldType::FixedChar, sftUnknown},
-        {TXFieldType::Guid, sftUnknown},
-    };
-    for (const auto& [dataType, expected] : cases)
-        EXPECT_EQ(FieldTypeFromDataType(dataType), expected) << static_cast<int>(dataType);
-}
-
-TEST(TTab_Struct, AddIndexStoresSemicolonsAsCommas)
-{
-    TTab_Struct table(QStringLiteral("Plantio"));
-    table.AddIndex(QStringLiteral("NC_PLANTIO;NCC"), QStringLiteral("PK_Plantio"), true, false);
-    table.AddIndex(QStringLiteral("NC_PLANTIO, NCC"), QStringLiteral("Other"), false, true);
-    ASSERT_EQ(table.Indexes.Count(), 2);
-    EXPECT_EQ(table.Indexes.Object(0)->Fields, QStringLiteral("NC_PLANTIO,NCC"));
-    EXPECT_TRUE(table.Indexes.Object(0)->Primary);
-    EXPECT_EQ(table.Indexes.Object(1)->Fields, QStringLiteral("NC_PLANTIO, NCC"));
-    EXPECT_TRUE(table.Indexes.Object(1)->Unique);
-}
-
 TEST(TDB_Struct, EmptyNamesAndMissingObjectsAreRefusedWithABox)
 {
     ScriptedPresenter presenter;
@@ -167,30 +135,6 @@ TEST(TDB_Struct, CompareToListsEveryDifferenceInDeclarationOrder)
     }
 }
 
-TEST(TDB_Struct, MissingPlacaAndWrongNccGiveOneEntryEachInOrder)
-{
-    TDB_Struct expected;
-    DeclareSchema(&expected);
-    TDB_Struct broken;
-    for (const auto& entry : expected.Tables) {
-        if (entry.Name == QStringLiteral("Placa"))
-            continue;
-        auto copy = std::make_unique<TTab_Struct>(entry.Name);
-        for (const auto& f : entry.Object->Fields) {
-            const bool ncc =
-                entry.Name == QStringLiteral("Plantio") && f.Name == QStringLiteral("NCC");
-            copy->AddField(f.Name, ncc ? sftLong : f.Object->FieldType, f.Object->Size,
-                           f.Object->AllowNull);
-        }
-        broken.AddTable(entry.Name, std::move(copy));
-    }
-    QStringList messages;
-    EXPECT_FALSE(expected.CompareTo(broken, messages));
-    EXPECT_EQ(StringListText(messages),
-              QStringLiteral("Tabela: Plantio\r\nCampo: NCC.  Estrutura Esperada: FLOAT   "
-                             "Estrutura retornada: LONG \r\n\r\nTabela Placa não encontrado.\r\n"));
-}
-
 TEST(TDB_Struct, EmptyExpectedStructureEqualsAnything)
 {
     TDB_Struct expected;
@@ -200,39 +144,6 @@ TEST(TDB_Struct, EmptyExpectedStructureEqualsAnything)
     EXPECT_TRUE(expected.CompareTo(actual, messages));
     EXPECT_TRUE(expected.CompareTo(TDB_Struct(), messages));
     EXPECT_TRUE(messages.isEmpty());
-}
-
-TEST(AppSchema, DeclaresNineTablesWithTheirKeys)
-{
-    TDB_Struct db;
-    DeclareSchema(&db);
-    const char* names[] = {"Configuracao", "Lote",       "Planta",         "Plantio", "Plantio_Exc",
-                           "Placa",        "Placa_Poco", "Placa_Poco_Exc", "Usua"};
-    ASSERT_EQ(db.Tables.Count(), 9);
-    for (int i = 0; i < db.Tables.Count(); ++i) {
-        const QString name = QString::fromUtf8(names[i]);
-        const TTab_Struct* table = db.Tables.Object(i);
-        EXPECT_EQ(db.Tables.Name(i), name);
-        EXPECT_EQ(table->Name, name);
-        ASSERT_EQ(table->Indexes.Count(), 1) << names[i];
-        EXPECT_EQ(table->Indexes.Name(0), QStringLiteral("PK_") + name);
-        EXPECT_TRUE(table->Indexes.Object(0)->Primary);
-        EXPECT_FALSE(table->Indexes.Object(0)->Unique);
-    }
-    const TTab_Struct* archive = db.Tables.Find(QStringLiteral("placa_poco_exc"));
-    ASSERT_NE(archive, nullptr);
-    EXPECT_EQ(archive->Fields.Count(), 14);
-    EXPECT_EQ(archive->Fields.Name(12), QStringLiteral("USER_COLETA_EXC"));
-    EXPECT_EQ(archive->Indexes.Object(0)->Fields,
-              QStringLiteral("ID_PLACA, POCO, DATA_COLETA_EXC"));
-    const TField_Struct* sound =
-        db.Tables.Find(QStringLiteral("Configuracao"))->Fields.Find(QStringLiteral("alert_sound"));
-    ASSERT_NE(sound, nullptr);
-    EXPECT_EQ(sound->Size, 100);
-    EXPECT_TRUE(sound->AllowNull);
-    EXPECT_EQ(ConfigSelectSQL(),
-              QStringLiteral("SELECT maquina, rela_inicial, rela_final, descricao_lote, info_db, "
-                             "cb_ncc, cb_nc_plantio, alert_sound   FROM Configuracao"));
 }
 
 TEST(StructConnectionString, FollowsTheProviderAndOptionRules)

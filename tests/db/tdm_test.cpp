@@ -1,8 +1,9 @@
 #include "connectionfile.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
+#include "data/xstationfile.h"
+#include "dbstation.h"
 #include "scriptedpresenter.h"
-#include "stationfixture.h"
 #include "tdm.h"
 #include "xexception.h"
 #include "xpackbuffer.h"
@@ -62,7 +63,7 @@ TEST_F(TDMTest, ConnectionStringNamesOnlyAnExistingFile)
     EXPECT_FALSE(dm.Conn->Connected());
     EXPECT_FALSE(dm.Conn_Check->Connected());
 
-    const QString db = MakeStation(Path("base.db"));
+    const QString db = NewStation(Path("base.db"));
     dm.SetDatabase(db);
     EXPECT_EQ(
         dm.Conn->ConnectionString(),
@@ -100,7 +101,7 @@ TEST_F(TDMTest, PathWithBlanksAroundItIsTakenOnlyWhenTheUntrimmedNameExists)
 {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    MakeStation(Path("base.db"));
+    NewStation(Path("base.db"));
     const QString padded = QStringLiteral("  base.db  ");
 
     Remember(padded);
@@ -134,9 +135,9 @@ TEST_F(TDMTest, EachConnectFailureShowsItsBoxAndStaysClosed)
     };
     const QString notAStation = Path("notes.db");
     WriteAll(notAStation, "just some text, not a database");
-    const QString otherPassword = MakeStation(Path("other.db"), QStringLiteral("segredo"));
-    const QString gone = MakeStation(Path("gone.db"));
-    QFile::remove(gone);
+    const QString otherPassword = Path("other.db");
+    CreateStationFile(otherPassword, QStringLiteral("segredo"));
+    const QString gone = Path("gone.db");
 
     const Case cases[] = {
         {"no connection file", [] {}, {QStringLiteral("Banco de Dados  não Encontrado.")}},
@@ -182,7 +183,7 @@ TEST_F(TDMTest, EachConnectFailureShowsItsBoxAndStaysClosed)
 
 TEST_F(TDMTest, ConnectsToTheRememberedFileAndProbesOnEveryCall)
 {
-    const QString db = MakeStation(Path("base.db"));
+    const QString db = NewStation(Path("base.db"));
     Remember(db);
     dm.ResetConnectionString();
     ASSERT_TRUE(dm.SetConnected(true));
@@ -211,7 +212,7 @@ TEST_F(TDMTest, ConnectsToTheRememberedFileAndProbesOnEveryCall)
 
 TEST_F(TDMTest, DisconnectWithOpenDataSetsAsksFirst)
 {
-    dm.SetDatabase(MakeStation(Path("base.db")));
+    dm.SetDatabase(NewStation(Path("base.db")));
     ASSERT_TRUE(dm.SetConnected(true));
     auto query = NewQuery(dm.Conn);
     query->SetSQL(QStringLiteral("SELECT * FROM Configuracao"));
@@ -233,15 +234,16 @@ TEST_F(TDMTest, DisconnectWithOpenDataSetsAsksFirst)
 
 TEST_F(TDMTest, OnlyAVerifiedConnectRewritesTheConnectionFile)
 {
-    const QString good = MakeStation(Path("good.db"));
-    const QString older = MakeStation(Path("older.db"));
+    const QString good = NewStation(Path("good.db"));
+    const QString older = NewStation(Path("older.db"));
     const QString bkp = BackupFilePathFor(dm.ConnectionFile());
     Remember(older);
     Remember(good); // .dat names good.db, .bkp older.db
     const QByteArray dat = ReadAll(dm.ConnectionFile());
     const QByteArray backup = ReadAll(bkp);
 
-    const QString bad = MakeStation(Path("bad.db"), kDatabasePassword, QStringLiteral("01.001"));
+    const QString bad = NewStation(Path("bad.db"));
+    Exec(OpenStation(bad).get(), "UPDATE Configuracao SET version_mdb = '01.001'");
     dm.UseDatabaseFile(bad);
     EXPECT_FALSE(dm.ConnectVerified(true));
     EXPECT_FALSE(dm.Conn->Connected());

@@ -1,25 +1,15 @@
 #include "appschema.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
+#include "data/xstationfile.h"
+#include "dbstation.h"
 #include "scriptedpresenter.h"
-#include "stationfixture.h"
 #include "tdb_struct.h"
-#include "tdm.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ComputerName
-{
-    explicit ComputerName(const QString& name)
-    {
-        SetComputerNameSource([name] { return name; });
-    }
-    ~ComputerName() { SetComputerNameSource({}); }
-};
 
 QString StoredMachine(TXConnection* connection)
 {
@@ -29,28 +19,59 @@ QString StoredMachine(TXConnection* connection)
     return query->FieldByName(QStringLiteral("maquina")).AsString();
 }
 
+// Each table as "NAME|FIELD type size null ...|PK fields", sorted by table name.
+QStringList Describe(const TDB_Struct& db)
+{
+    QStringList tables;
+    for (const auto& table : db.Tables) {
+        QStringList parts{table.Name.toUpper()};
+        for (const auto& f : table.Object->Fields)
+            parts << QStringLiteral("%1 %2 %3 %4")
+                         .arg(f.Name)
+                         .arg(f.Object->FieldType)
+                         .arg(f.Object->Size)
+                         .arg(f.Object->AllowNull);
+        for (const auto& index : table.Object->Indexes)
+            if (index.Object->Primary)
+                parts << index.Name + u' ' + QString(index.Object->Fields).remove(u' ');
+        tables << parts.join(u'|');
+    }
+    tables.sort();
+    return tables;
+}
+
 class VerifyDatabaseTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-
-    // A station opened through a connection of its own, as the data module holds it.
-    TXConnection* Open(const QString& path)
+    // A provisioned station, open, as the data module holds it.
+    TXConnection* Open(const QString& name)
     {
-        connection.SetConnectionString(
-            QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path +
-            QStringLiteral(";Persist Security Info=False;Jet OLEDB:Database Password=") +
-            kDatabasePassword);
-        connection.Open();
-        return &connection;
+        connection = OpenStation(NewStation(dir.filePath(name)));
+        return connection.get();
     }
 
     QTemporaryDir dir;
-    TXConnection connection;
+    std::unique_ptr<TXConnection> connection;
     ScriptedPresenter presenter;
 };
 
 } // namespace
+
+// The client's declared schema and the tool's provisioning describe the same
+// tables, columns, null flags and keys, both ways.
+TEST_F(VerifyDatabaseTest, ProvisionedStationMatchesTheDeclaredSchema)
+{
+    TDB_Struct declared;
+    DeclareSchema(&declared);
+    TDB_Struct actual;
+    actual.SetConnection(Open(QStringLiteral("p.db")));
+    ASSERT_TRUE(actual.LoadFromDatabase());
+    actual.ClearConnection();
+    EXPECT_EQ(Describe(actual), Describe(declared));
+    EXPECT_EQ(declared.Tables.Count(), 9);
+    EXPECT_EQ(presenter.Count(), 0);
+}
 
 TEST_F(VerifyDatabaseTest, BindingComparesTheStoredNameExactly)
 {
@@ -72,8 +93,7 @@ TEST_F(VerifyDatabaseTest, BindingComparesTheStoredNameExactly)
         SCOPED_TRACE(c.computer);
         presenter.Clear();
         ComputerName here(QString::fromUtf8(c.computer));
-        connection.Close();
-        TXConnection* conn = Open(MakeStation(dir.filePath(QStringLiteral("b%1.db").arg(n++))));
+        TXConnection* conn = Open(QStringLiteral("b%1.db").arg(n++));
         auto command = NewCommand(conn);
         command->SetCommandText(QStringLiteral("UPDATE Configuracao SET maquina = :m"));
         command->ParamByName(QStringLiteral("m")).SetString(stored);
@@ -81,23 +101,20 @@ TEST_F(VerifyDatabaseTest, BindingComparesTheStoredNameExactly)
 
         EXPECT_EQ(VerifyDatabase(conn), c.passes);
         EXPECT_EQ(StoredMachine(conn), QString::fromUtf8(c.storedAfter));
-        if (c.passes) {
-            EXPECT_EQ(presenter.Count(), 0);
-        } else {
-            EXPECT_EQ(
-                presenter.Texts(),
-                QStringList{QStringLiteral("O Banco de dados já foi utilizado no computador [") +
-                            stored + QStringLiteral("].\r\n")});
-        }
+        EXPECT_EQ(presenter.Texts(),
+                  c.passes ? QStringList()
+                           : QStringList{QStringLiteral(
+                                             "O Banco de dados já foi utilizado no computador [") +
+                                         stored + QStringLiteral("].\r\n")});
     }
 }
 
 TEST_F(VerifyDatabaseTest, OtherVersionFailsBeforeTheStructureIsCompared)
 {
     ComputerName here(QStringLiteral("ESTACAO"));
-    TXConnection* conn = Open(MakeStation(dir.filePath(QStringLiteral("v.db")), kDatabasePassword,
-                                          QStringLiteral("01.001")));
-    ExecuteSql(conn, QStringLiteral("DROP TABLE Placa"));
+    TXConnection* conn = Open(QStringLiteral("v.db"));
+    Exec(conn, "UPDATE Configuracao SET version_mdb = '01.001'");
+    Exec(conn, "DROP TABLE Placa");
     EXPECT_FALSE(VerifyDatabase(conn));
     EXPECT_EQ(presenter.Texts(),
               QStringList{QStringLiteral("Versão do sistema diferente ao do Banco de Dados.\r\n"
@@ -105,12 +122,11 @@ TEST_F(VerifyDatabaseTest, OtherVersionFailsBeforeTheStructureIsCompared)
     EXPECT_EQ(StoredMachine(conn), QString()); // not bound either
 
     presenter.Clear();
-    ExecuteSql(conn, QStringLiteral("UPDATE Configuracao SET version_mdb = ''"));
+    Exec(conn, "UPDATE Configuracao SET version_mdb = ''");
     EXPECT_FALSE(VerifyDatabase(conn));
     EXPECT_EQ(presenter.Count(), 0); // an empty version fails silently
 
-    presenter.Clear();
-    ExecuteSql(conn, QStringLiteral("DROP TABLE Configuracao"));
+    Exec(conn, "DROP TABLE Configuracao");
     EXPECT_FALSE(VerifyDatabase(conn));
     EXPECT_EQ(presenter.Texts(),
               QStringList{QStringLiteral("Erro ao atualizar o banco de dados.\r\n"
@@ -121,14 +137,13 @@ TEST_F(VerifyDatabaseTest, OtherVersionFailsBeforeTheStructureIsCompared)
 TEST_F(VerifyDatabaseTest, StructureDifferencesOfAllTablesShowInOneBox)
 {
     ComputerName here(QStringLiteral("ESTACAO"));
-    TXConnection* conn = Open(MakeStation(dir.filePath(QStringLiteral("d.db"))));
-    ExecuteSql(conn, QStringLiteral("DROP TABLE Placa"));
-    ExecuteSql(conn, QStringLiteral("DROP TABLE Plantio"));
-    ExecuteSql(conn,
-               QStringLiteral("CREATE TABLE PLANTIO (id_slote LONG NOT NULL, NC_PLANTIO DOUBLE "
-                              "NOT NULL, NCC LONG NOT NULL, ID_USER LONG, DATA_PLANTIO "
-                              "TEXT(20), ORIGEM_PLANTIO TEXT(20), EXTRA MEMO)"));
-    ExecuteSql(conn, QStringLiteral("CREATE TABLE [~Tmp] (x LONG)"));
+    TXConnection* conn = Open(QStringLiteral("d.db"));
+    Exec(conn, "DROP TABLE Placa");
+    Exec(conn, "DROP TABLE Plantio");
+    Exec(conn, "CREATE TABLE PLANTIO (id_slote LONG NOT NULL, NC_PLANTIO DOUBLE NOT NULL, NCC "
+               "LONG NOT NULL, ID_USER LONG, DATA_PLANTIO TEXT(20), ORIGEM_PLANTIO TEXT(20), "
+               "EXTRA MEMO)");
+    Exec(conn, "CREATE TABLE [~Tmp] (x LONG)");
     EXPECT_FALSE(VerifyDatabase(conn));
     EXPECT_EQ(presenter.Texts(),
               QStringList{QStringLiteral("Tabela: Plantio\r\nCampo: NCC.  Estrutura Esperada: "
@@ -139,16 +154,17 @@ TEST_F(VerifyDatabaseTest, StructureDifferencesOfAllTablesShowInOneBox)
 
 TEST_F(VerifyDatabaseTest, LoadFromDatabaseReadsUserTablesAsTheyAreNamed)
 {
-    TXConnection* conn = Open(MakeEmptyStation(dir.filePath(QStringLiteral("e.db"))));
-    ExecuteSql(conn,
-               QStringLiteral("CREATE TABLE Amostra (ID COUNTER, NOME TEXT(40) NOT NULL, PESO "
-                              "DOUBLE, QTD LONG, QUANDO DATETIME, OBS MEMO, OK YESNO, "
-                              "CONSTRAINT PK_Amostra PRIMARY KEY (ID, NOME))"));
+    const QString path = dir.filePath(QStringLiteral("e.db"));
+    CreateStationFile(path, kStationPassword);
+    connection = OpenStation(path);
+    TXConnection* conn = connection.get();
+    Exec(conn, "CREATE TABLE Amostra (ID COUNTER, NOME TEXT(40) NOT NULL, PESO DOUBLE, QTD "
+               "LONG, QUANDO DATETIME, OBS MEMO, OK YESNO, S SHORT, CU CURRENCY, B LONGBINARY, "
+               "CONSTRAINT PK_Amostra PRIMARY KEY (ID, NOME))");
     for (const char* skipped : {"~Temp", "_interna", "1tabela", "ética"})
-        ExecuteSql(conn,
-                   QStringLiteral("CREATE TABLE [%1] (X LONG)").arg(QString::fromUtf8(skipped)));
-    ExecuteSql(conn, QStringLiteral("CREATE TABLE zeta (X LONG)"));
-    ExecuteSql(conn, QStringLiteral("CREATE VIEW Visao AS SELECT NOME FROM Amostra"));
+        Exec(conn, QStringLiteral("CREATE TABLE [%1] (X LONG)").arg(QString::fromUtf8(skipped)));
+    Exec(conn, "CREATE TABLE zeta (X LONG)");
+    Exec(conn, "CREATE VIEW Visao AS SELECT NOME FROM Amostra");
 
     TDB_Struct actual;
     actual.SetConnection(conn);
@@ -171,10 +187,11 @@ TEST_F(VerifyDatabaseTest, LoadFromDatabaseReadsUserTablesAsTheyAreNamed)
     const Column columns[] = {
         {"ID", sftAutoInc, 0, false}, {"NOME", sftText, 40, false},     {"PESO", sftFloat, 0, true},
         {"QTD", sftLong, 0, true},    {"QUANDO", sftDateTime, 0, true}, {"OBS", sftMemo, 0, true},
-        {"OK", sftUnknown, 0, true},
+        {"OK", sftUnknown, 0, true},  {"S", sftLong, 0, true},          {"CU", sftFloat, 0, true},
+        {"B", sftMemo, 0, true},
     };
-    ASSERT_EQ(t->Fields.Count(), 7);
-    for (int i = 0; i < 7; ++i) {
+    ASSERT_EQ(t->Fields.Count(), int(std::size(columns)));
+    for (int i = 0; i < t->Fields.Count(); ++i) {
         const TField_Struct* f = t->Fields.Object(i);
         SCOPED_TRACE(columns[i].name);
         EXPECT_EQ(f->Name, QString::fromUtf8(columns[i].name));
@@ -186,27 +203,24 @@ TEST_F(VerifyDatabaseTest, LoadFromDatabaseReadsUserTablesAsTheyAreNamed)
     }
     const TIndex_Struct* key = t->Indexes.Find(QStringLiteral("PK_Amostra"));
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->Fields, QStringLiteral("ID,NOME"));
+    EXPECT_EQ(key->Fields, QStringLiteral("ID,NOME")); // ";" of the provider stored as ","
     EXPECT_TRUE(key->Primary);
 }
 
 TEST_F(VerifyDatabaseTest, StructureConnectsItselfByTheConnectionStringRule)
 {
-    const QString db = MakeStation(dir.filePath(QStringLiteral("c.db")));
+    const QString db = NewStation(dir.filePath(QStringLiteral("c.db")));
     TXConnection conn;
-    conn.SetTag(2007);
+    conn.SetTag(kAce2007Tag);
     {
         TDB_Struct s;
         s.SetConnection(&conn);
         s.DatabaseFile = db;
-        s.Password = kDatabasePassword;
+        s.Password = kStationPassword;
         s.SetConnected(true);
         EXPECT_TRUE(s.IsConnected());
-        EXPECT_EQ(conn.ConnectionString(),
-                  QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=") + db +
-                      QStringLiteral(";Persist Security Info=False;Jet OLEDB:DataBase "
-                                     "Password=") +
-                      kDatabasePassword);
+        EXPECT_TRUE(conn.ConnectionString().startsWith(
+            QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=") + db));
         ASSERT_TRUE(s.LoadFromDatabase());
         EXPECT_EQ(s.Tables.Count(), 9);
 
@@ -239,7 +253,7 @@ TEST_F(VerifyDatabaseTest, StructureConnectsItselfByTheConnectionStringRule)
         TDB_Struct s;
         s.SetConnection(&conn);
         s.DatabaseFile = db;
-        s.Password = kDatabasePassword;
+        s.Password = kStationPassword;
         s.SetConnected(true);
         ASSERT_TRUE(conn.Connected());
     }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "appschema.h"
+#include "data/txquery.h"
+#include "stationbuilder.h"
+
+#include <QString>
+
+/** A new station file as the provisioning tool makes it; returns the path. */
+inline QString NewStation(const QString& path)
+{
+    CreateStation(path, StationOptions{});
+    return path;
+}
+
+/** Runs one statement; raises the provider's error. */
+inline void Exec(TXConnection* connection, const QString& sql)
+{
+    auto command = NewCommand(connection);
+    command->SetCommandText(sql);
+    command->Execute();
+}
+
+inline void Exec(TXConnection* connection, const char* sql)
+{
+    Exec(connection, QString::fromUtf8(sql));
+}
+
+/** The computer name the binding sees, for the object's lifetime. */
+struct ComputerName
+{
+    explicit ComputerName(const QString& name)
+    {
+        SetComputerNameSource([name] { return name; });
+    }
+    ~ComputerName() { SetComputerNameSource({}); }
+};
