@@ -5,6 +5,7 @@
 #include "dbstation.h"
 #include "scriptedpresenter.h"
 #include "tdb_struct.h"
+#include "xexception.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -71,6 +72,14 @@ TEST_F(VerifyDatabaseTest, ProvisionedStationMatchesTheDeclaredSchema)
     EXPECT_EQ(Describe(actual), Describe(declared));
     EXPECT_EQ(declared.Tables.Count(), 9);
     EXPECT_EQ(presenter.Count(), 0);
+
+    // Text columns refuse over-long values and compare without regard to case.
+    InsertLote(connection.get(), 1, QStringLiteral("Milho Precoce"), 10);
+    EXPECT_THROW(InsertLote(connection.get(), 2, QString(21, u'x'), 10), XException);
+    auto query = NewQuery(connection.get());
+    query->SetSQL(QStringLiteral("SELECT id_slote FROM Lote WHERE nome = 'MILHO PRECOCE'"));
+    query->Open();
+    EXPECT_EQ(query->RecordCount(), 1);
 }
 
 TEST_F(VerifyDatabaseTest, BindingComparesTheStoredNameExactly)

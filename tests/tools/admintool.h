@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/txconnection.h"
+#include "data/txquery.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QProcess>
@@ -40,6 +43,22 @@ inline void WriteFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+/** The first column of the first row of a query, as an integer. */
+inline int Count(TXConnection* connection, const QString& sql)
+{
+    auto query = NewQuery(connection);
+    query->SetSQL(sql);
+    query->Open();
+    return query->Fields(0).AsInteger();
+}
+
+inline void Execute(TXConnection* connection, const QString& sql)
+{
+    auto command = NewCommand(connection);
+    command->SetCommandText(sql);
+    command->Execute();
 }
 
 /** A temporary folder per test. */

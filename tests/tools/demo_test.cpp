@@ -1,7 +1,5 @@
 #include "admintool.h"
 
-#include "data/txconnection.h"
-#include "data/txquery.h"
 #include "stationbuilder.h"
 
 #include <QFileInfo>
@@ -9,21 +7,6 @@
 #include <QRegularExpression>
 
 namespace {
-
-// Check digit as the scanners' validation computes it, from the left: EAN-13 weighs the even
-// positions 3, EAN-8 the odd ones.
-bool ValidEan(const QString& code)
-{
-    if (code.size() != 8 && code.size() != 13)
-        return false;
-    int sum = 0;
-    for (int position = 1; position < code.size(); ++position) {
-        const int digit = code.at(position - 1).digitValue();
-        const bool odd = position % 2 == 1;
-        sum += digit * ((code.size() == 13) == odd ? 1 : 3);
-    }
-    return code.back().digitValue() == (sum % 10 == 0 ? 0 : 10 - sum % 10);
-}
 
 /** Codes of the demo list by section title: each line "kind code [note]". */
 QMap<QString, QList<QPair<QString, QString>>> ReadCodes(const QString& path)
@@ -41,17 +24,24 @@ QMap<QString, QList<QPair<QString, QString>>> ReadCodes(const QString& path)
     return sections;
 }
 
-int Count(TXConnection* connection, const QString& sql)
-{
-    auto query = NewQuery(connection);
-    query->SetSQL(sql);
-    query->Open();
-    return query->Fields(0).AsInteger();
-}
-
+// The number a scannable code carries; empty when its check digit is wrong.
 QString Number(const QString& code)
 {
-    return code.left(code.size() - 1);
+    const QString number = code.left(code.size() - 1);
+    const BarcodeType type = code.size() == 8 ? BarcodeType::Ean8 : BarcodeType::Ean13;
+    return EanCode(number.toLongLong(), type) == code ? number : QString();
+}
+
+struct CountCase
+{
+    const char* sql;
+    int expected;
+};
+
+void ExpectCounts(TXConnection* c, std::initializer_list<CountCase> cases)
+{
+    for (const CountCase& k : cases)
+        EXPECT_EQ(Count(c, QString::fromUtf8(k.sql)), k.expected) << k.sql;
 }
 
 } // namespace
@@ -65,30 +55,30 @@ TEST_F(AdminToolTest, PlantingDemoHasSubBatchesPlantsPlantingsAndScannableCodes)
 
     auto connection = OpenStation(db);
     auto* c = connection.get();
-    EXPECT_EQ(Count(c, "SELECT count(*) FROM Lote"), 4);
-    EXPECT_EQ(Count(c, "SELECT sum(qte_tratamento) FROM Lote"), 300);
-    EXPECT_EQ(Count(c, "SELECT count(*) FROM Planta"), 300);
-    EXPECT_EQ(Count(c, "SELECT count(*) FROM Plantio"), 100);
-    EXPECT_EQ(Count(c, "SELECT count(*) FROM Plantio WHERE origem_plantio IS NOT NULL"), 60);
-    EXPECT_EQ(Count(c, "SELECT count(*) FROM Plantio p LEFT JOIN Planta d ON p.ncc = d.ncc"
-                       " WHERE d.ncc IS NULL"),
-              0);
+    ExpectCounts(c, {{"SELECT sum(qte_tratamento) FROM Lote", 300},
+                     {"SELECT count(*) FROM Planta", 300},
+                     {"SELECT count(*) FROM Plantio", 100},
+                     {"SELECT count(*) FROM Plantio WHERE origem_plantio IS NOT NULL", 60},
+                     {"SELECT count(*) FROM Plantio p LEFT JOIN Planta d ON p.ncc = d.ncc WHERE "
+                      "d.ncc IS NULL",
+                      0}});
 
     const auto codes = ReadCodes(Path(QStringLiteral("plantio-codigos.txt")));
-    ASSERT_EQ(codes.value("Plantas a plantar (NCC)").size(), 200);
-    ASSERT_EQ(codes.value("Códigos de plantio livres (NC Plantio)").size(), 200);
+    const auto toPlant = codes.value("Plantas a plantar (NCC)");
+    const auto free = codes.value("Códigos de plantio livres (NC Plantio)");
+    ASSERT_EQ(toPlant.size(), 200);
+    ASSERT_EQ(free.size(), 200);
     ASSERT_EQ(codes.value("Plantas já plantadas (NCC)").size(), 100);
-    for (auto it = codes.cbegin(); it != codes.cend(); ++it) {
-        for (const auto& [kind, code] : it.value())
-            EXPECT_TRUE(ValidEan(code) && code.size() == 13) << code.toStdString();
-    }
+    for (const auto& section : codes)
+        for (const auto& [kind, code] : section)
+            EXPECT_TRUE(code.size() == 13 && !Number(code).isEmpty()) << code.toStdString();
     const StationConfig config = ReadStationConfig(c);
-    for (const auto& [kind, code] : codes.value("Plantas a plantar (NCC)")) {
+    for (const auto& [kind, code] : toPlant) {
         EXPECT_EQ(kind, QStringLiteral("planta"));
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Planta WHERE ncc = " + Number(code)), 1);
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Plantio WHERE ncc = " + Number(code)), 0);
     }
-    for (const auto& [kind, code] : codes.value("Códigos de plantio livres (NC Plantio)")) {
+    for (const auto& [kind, code] : free) {
         EXPECT_EQ(kind, QStringLiteral("plantio"));
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Plantio WHERE nc_plantio = " + Number(code)), 0);
         const double number = Number(code).toDouble();
@@ -104,31 +94,24 @@ TEST_F(AdminToolTest, CollectionDemoFillsPlatesDownTheColumnsWithTwoControlWells
 
     auto connection = OpenStation(db);
     auto* c = connection.get();
-    EXPECT_EQ(Count(c, "SELECT count(*) FROM Placa WHERE tlinha = 8 AND tcoluna = 12"), 4);
-    EXPECT_EQ(Count(c, "SELECT count(*) FROM Placa_Poco"), 4 * 96);
-    EXPECT_EQ(Count(c, "SELECT count(*) FROM Placa_Poco WHERE amostra = 'C'"), 4 * 2);
-    EXPECT_EQ(
-        Count(c, "SELECT count(*) FROM Placa_Poco WHERE amostra = 'C' AND nc_plantio IS NOT NULL"),
-        0);
-    // Plate 1 is collected and transmitted, plate 2 partly collected and not transmitted.
-    EXPECT_EQ(Count(c,
-                    "SELECT count(*) FROM Placa_Poco WHERE id_placa = 1 AND nc_plantio IS NOT NULL"
-                    " AND status_poco = 1 AND origem_coleta IS NOT NULL"),
-              94);
-    EXPECT_EQ(Count(c,
-                    "SELECT count(*) FROM Placa_Poco WHERE id_placa = 2 AND nc_plantio IS NOT NULL"
-                    " AND origem_coleta IS NULL"),
-              30);
-    EXPECT_EQ(
-        Count(c, "SELECT count(*) FROM Placa_Poco WHERE id_placa > 2 AND nc_plantio IS NOT NULL"),
-        0);
-    // Every collected well holds a distinct planting, filled in collection order.
-    EXPECT_EQ(Count(c, "SELECT count(DISTINCT nc_plantio) FROM Placa_Poco"), 124);
-    EXPECT_EQ(
-        Count(
-            c,
-            "SELECT max(seq_coleta) FROM Placa_Poco WHERE id_placa = 2 AND nc_plantio IS NOT NULL"),
-        30);
+    // Plate 1 is collected and transmitted, plate 2 partly collected (in collection order)
+    // and not transmitted; every collected well holds a distinct planting.
+    ExpectCounts(
+        c, {{"SELECT count(*) FROM Placa WHERE tlinha = 8 AND tcoluna = 12", 4},
+            {"SELECT count(*) FROM Placa_Poco", 4 * 96},
+            {"SELECT count(*) FROM Placa_Poco WHERE amostra = 'C'", 4 * 2},
+            {"SELECT count(*) FROM Placa_Poco WHERE amostra = 'C' AND nc_plantio IS NOT NULL", 0},
+            {"SELECT count(*) FROM Placa_Poco WHERE id_placa = 1 AND nc_plantio IS NOT NULL AND "
+             "status_poco = 1 AND origem_coleta IS NOT NULL",
+             94},
+            {"SELECT count(*) FROM Placa_Poco WHERE id_placa = 2 AND nc_plantio IS NOT NULL AND "
+             "origem_coleta IS NULL",
+             30},
+            {"SELECT max(seq_coleta) FROM Placa_Poco WHERE id_placa = 2 AND nc_plantio IS NOT "
+             "NULL",
+             30},
+            {"SELECT count(*) FROM Placa_Poco WHERE id_placa > 2 AND nc_plantio IS NOT NULL", 0},
+            {"SELECT count(DISTINCT nc_plantio) FROM Placa_Poco", 124}});
 
     auto wells = NewQuery(c);
     wells->SetSQL(QStringLiteral("SELECT seq_coleta, poco, linha, coluna FROM Placa_Poco"
@@ -148,13 +131,13 @@ TEST_F(AdminToolTest, CollectionDemoFillsPlatesDownTheColumnsWithTwoControlWells
     const auto codes = ReadCodes(Path(QStringLiteral("coleta-codigos.txt")));
     ASSERT_EQ(codes.value("Placas").size(), 4);
     for (const auto& [kind, code] : codes.value("Placas")) {
-        EXPECT_TRUE(ValidEan(code));
+        EXPECT_FALSE(Number(code).isEmpty());
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Placa WHERE codigo = '" + code + "'"), 1);
     }
     const auto ready = codes.value("Plantios prontos para coletar (NC Plantio)");
     ASSERT_EQ(ready.size(), 400 - 124);
     for (const auto& [kind, code] : ready) {
-        EXPECT_TRUE(ValidEan(code));
+        ASSERT_FALSE(Number(code).isEmpty());
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Plantio WHERE nc_plantio = " + Number(code)), 1);
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Placa_Poco WHERE nc_plantio = " + Number(code)),
                   0);
@@ -169,7 +152,7 @@ TEST_F(AdminToolTest, DemoUsersLogInAndAnExistingCodeListStopsTheDemo)
     EXPECT_EQ(RunAdmin({"usuario", "check", db, "operador", "4321"}).ExitCode, 0);
     const auto codes = ReadCodes(Path(QStringLiteral("demo-codigos.txt")));
     for (const auto& [kind, code] : codes.value("Plantas a plantar (NCC)"))
-        EXPECT_TRUE(ValidEan(code) && code.size() == 8) << code.toStdString();
+        EXPECT_TRUE(code.size() == 8 && !Number(code).isEmpty()) << code.toStdString();
 
     const QString other = Path(QStringLiteral("outro.db"));
     WriteFile(Path(QStringLiteral("outro-codigos.txt")), "meus códigos");

@@ -1,28 +1,7 @@
 #include "admintool.h"
 
 #include "csvtext.h"
-#include "data/txconnection.h"
-#include "data/txquery.h"
 #include "stationbuilder.h"
-
-namespace {
-
-int Count(TXConnection* connection, const QString& sql)
-{
-    auto query = NewQuery(connection);
-    query->SetSQL(sql);
-    query->Open();
-    return query->Fields(0).AsInteger();
-}
-
-void Execute(TXConnection* connection, const QString& sql)
-{
-    auto command = NewCommand(connection);
-    command->SetCommandText(sql);
-    command->Execute();
-}
-
-} // namespace
 
 TEST_F(AdminToolTest, TransmitHandsOverPendingPlantingsOnceAndMarksThem)
 {
@@ -59,13 +38,10 @@ TEST_F(AdminToolTest, TransmitHandsOverPendingPlantingsOnceAndMarksThem)
     const QString coleta = Path(QStringLiteral("coleta.db"));
     ASSERT_EQ(RunAdmin({"create", coleta, "--operacao", "coleta"}).ExitCode, 0);
     const QString csv = Path(QStringLiteral("plantios.csv"));
-    WriteFile(
-        csv, CsvLine(records.first().Fields).toUtf8() + [&] {
-            QByteArray rows;
-            for (qsizetype i = 1; i < records.size(); ++i)
-                rows += CsvLine(records[i].Fields).toUtf8();
-            return rows;
-        }());
+    QByteArray sent;
+    for (const CsvRecord& record : records)
+        sent += CsvLine(record.Fields).toUtf8();
+    WriteFile(csv, sent);
     run = RunAdmin({"import", coleta, "Plantio", csv});
     ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
     auto connection = OpenStation(coleta);

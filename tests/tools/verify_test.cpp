@@ -1,21 +1,7 @@
 #include "admintool.h"
 
 #include "appschema.h"
-#include "data/txconnection.h"
-#include "data/txquery.h"
 #include "stationbuilder.h"
-
-namespace {
-
-void Execute(const QString& db, const QString& sql)
-{
-    auto connection = OpenStation(db);
-    auto command = NewCommand(connection.get());
-    command->SetCommandText(sql);
-    command->Execute();
-}
-
-} // namespace
 
 TEST_F(AdminToolTest, VerifyReportsTheClientsChecksWithoutBindingTheFile)
 {
@@ -41,7 +27,7 @@ TEST_F(AdminToolTest, VerifyReportsTheClientsChecksWithoutBindingTheFile)
         const QString db = Path(QStringLiteral("v%1.db").arg(++n));
         ASSERT_EQ(RunAdmin({"create", db, "--operacao", "plantio"}).ExitCode, 0);
         if (!c.Change.isEmpty())
-            Execute(db, c.Change);
+            Execute(OpenStation(db).get(), c.Change);
         const QByteArray before = FileBytes(db);
         const AdminRun run = RunAdmin({"verify", db});
         EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Change.toStdString() << run.Err.toStdString();
