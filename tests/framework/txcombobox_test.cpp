@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(TXComboBoxTest, EmptyItemTextIsStoredAsOneBlank)
+TEST(TXComboBoxTest, EmptyItemTextIsStoredAsOneBlankAndMinusOneAppends)
 {
     TXComboBox box;
     TXComboBoxStrings& items = box.Items();
@@ -26,6 +26,10 @@ TEST(TXComboBoxTest, EmptyItemTextIsStoredAsOneBlank)
 
     box.setCurrentIndex(2);
     EXPECT_EQ(box.currentText(), QStringLiteral(" "));
+
+    items.Insert(-1, QStringLiteral("b")); // -1 appends
+    EXPECT_EQ(items.Get(3), QStringLiteral("b"));
+    EXPECT_THROW(items.Put(4, QStringLiteral("c")), XException);
 }
 
 TEST(TXComboBoxTest, RefusedItemRaisesAndIsNotAdded)
@@ -56,15 +60,6 @@ TEST(TXComboBoxTest, RefusedItemRaisesAndIsNotAdded)
         }
         EXPECT_EQ(box.count(), 2);
     }
-}
-
-TEST(TXComboBoxTest, InsertAtMinusOneAppends)
-{
-    TXComboBox box;
-    box.Items().Add(QStringLiteral("a"));
-    box.Items().Insert(-1, QStringLiteral("b"));
-    EXPECT_EQ(box.Items().Get(1), QStringLiteral("b"));
-    EXPECT_THROW(box.Items().Put(2, QStringLiteral("c")), XException);
 }
 
 } // namespace

@@ -57,15 +57,3 @@ TEST(FormatFloat, SeparatorsComeFromTheSettings)
     EXPECT_EQ(FormatFloat(QStringLiteral(",0.00;(,0.00)"), -1234.5, us),
               QStringLiteral("(1,234.50)"));
 }
-
-TEST(XFormatSettings, BrazilianValues)
-{
-    const TXFormatSettings& fs = XFormatSettings();
-    EXPECT_EQ(fs.DecimalSeparator, QLatin1Char(','));
-    EXPECT_EQ(fs.ThousandSeparator, QLatin1Char('.'));
-    EXPECT_EQ(fs.ListSeparator, QChar(0));
-    EXPECT_EQ(fs.LongDateFormat, QStringLiteral("dd\" de \"mmmm\" de \"yyyy"));
-    EXPECT_EQ(fs.LongMonthNames[2], QStringLiteral("março"));
-    EXPECT_EQ(fs.ShortDayNames[0], QStringLiteral("dom"));
-    EXPECT_EQ(fs.LongDayNames[6], QStringLiteral("sábado"));
-}
