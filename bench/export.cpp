@@ -101,11 +101,10 @@ void FillStation(TXConnection& conn)
     command.Execute();
     conn.BeginTrans();
     command.SetCommandText(QStringLiteral("INSERT INTO Rel VALUES (:a, :b, :c, :d, :e, :f, :g)"));
-    const char* names[] = {"a", "b", "c", "d", "e", "f", "g"};
     for (int row = 0; row < kRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
             const QVariant value = CellValue(row, column);
-            TXParameter& parameter = command.ParamByName(QLatin1String(names[column]));
+            TXParameter& parameter = command.ParamByName(QString(QChar(u'a' + column)));
             if (value.typeId() == QMetaType::Double)
                 parameter.SetFloat(value.toDouble());
             else
