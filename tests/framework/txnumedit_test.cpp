@@ -108,45 +108,32 @@ TEST_F(TXNumEditTest, TypedKeysAreFilteredByKind)
     EXPECT_EQ(m_edit->beeps, 0);
 }
 
-// Editing sequences: "<" Home, ">" Shift+Right (select one more), "~" select all and delete.
-TEST_F(TXNumEditTest, SelectionRulesOfSignAndSeparator)
+TEST_F(TXNumEditTest, NoDigitInFrontOfALeadingMinus)
 {
-    struct Case
-    {
-        TNumberEditType kind;
-        const char* script;
-        const char* text;
-        double value;
-    };
-    const std::vector<Case> cases = {
-        {TNumberEditType::integervalue, "-5<3", "-5", -5},  // no digit in front of the sign
-        {TNumberEditType::integervalue, "-5<>3", "35", 35}, // a selected sign is replaced
-        {TNumberEditType::floatingpointvalue, "1,5<>,", "1,5", 1.5},
-        {TNumberEditType::floatingpointvalue, "1,5<>>,", ",5", 0.5}, // selection holds the first
-        {TNumberEditType::floatingpointvalue, "42~", "", 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.script);
-        Leave();
-        m_edit->SetEntryRequired(c.kind);
-        Enter();
-        for (const char* k = c.script; *k; ++k) {
-            if (*k == '<') {
-                Key(Qt::Key_Home);
-            } else if (*k == '>') {
-                Key(Qt::Key_Right, Qt::ShiftModifier);
-            } else if (*k == '~') {
-                Key(Qt::Key_A, Qt::ControlModifier);
-                Key(Qt::Key_Backspace);
-            } else {
-                Type(std::string(1, *k).c_str());
-            }
-        }
-        EXPECT_EQ(m_edit->text(), QString::fromLatin1(c.text));
-        EXPECT_EQ(m_edit->Value(), c.value);
-    }
-    Leave(); // a cleared box shows zero
-    EXPECT_EQ(m_edit->text(), QStringLiteral("0,00"));
+    m_edit->SetEntryRequired(TNumberEditType::integervalue);
+    Enter();
+    Type("-5");
+    Key(Qt::Key_Home);
+    Type("3");
+    EXPECT_EQ(m_edit->text(), QStringLiteral("-5"));
+    Key(Qt::Key_Right, Qt::ShiftModifier); // select the sign: the digit replaces it
+    Type("3");
+    EXPECT_EQ(m_edit->text(), QStringLiteral("35"));
+    EXPECT_EQ(m_edit->Value(), 35);
+}
+
+TEST_F(TXNumEditTest, SecondSeparatorOnlyReplacesASelectionHoldingTheFirst)
+{
+    Enter();
+    Type("1,5");
+    Key(Qt::Key_Home);
+    Key(Qt::Key_Right, Qt::ShiftModifier); // "1" selected
+    Type(",");
+    EXPECT_EQ(m_edit->text(), QStringLiteral("1,5"));
+    Key(Qt::Key_Right, Qt::ShiftModifier); // "1," selected
+    Type(",");
+    EXPECT_EQ(m_edit->text(), QStringLiteral(",5"));
+    EXPECT_EQ(m_edit->Value(), 0.5);
 }
 
 TEST_F(TXNumEditTest, LeavingShowsTheDisplayFormatAndReadsItBack)
@@ -178,6 +165,18 @@ TEST_F(TXNumEditTest, LeavingShowsTheDisplayFormatAndReadsItBack)
     m_edit->SetValue(-1234.5);
     m_edit->SetValue(1234.5); // set while unfocused: shown at once
     EXPECT_EQ(m_edit->text(), QStringLiteral("1.234,50"));
+}
+
+TEST_F(TXNumEditTest, ClearingGivesZero)
+{
+    Enter();
+    Type("42");
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_Backspace);
+    EXPECT_TRUE(m_edit->text().isEmpty());
+    EXPECT_EQ(m_edit->Value(), 0);
+    Leave();
+    EXPECT_EQ(m_edit->text(), QStringLiteral("0,00"));
 }
 
 TEST_F(TXNumEditTest, PastedBadTextBeepsAndKeepsTheValue)
