@@ -25,7 +25,7 @@ inline const QString kLoadPlacaPocoSQL = QStringLiteral(
     "ORDER BY pc.seq_coleta ");
 
 /** The planting of an NC Plantio and the well holding it, if any; :ncp (float). */
-inline const QString kValidNcpSQL = QStringLiteral(
+inline const QString kColetaNcpSQL = QStringLiteral(
     "SELECT p.ncc, pc.data_coleta, pc.poco, pc.origem_coleta, plc.codigo    FROM (Plantio p "
     "LEFT OUTER JOIN Placa_Poco pc            ON ( p.nc_plantio = pc.nc_plantio))          LEFT "
     "OUTER JOIN Placa plc            ON (pc.id_placa = plc.id_placa )  WHERE (p.nc_plantio = "

@@ -10,45 +10,29 @@
 #include "tplaca.h"
 #include "tplacagriddelegate.h"
 #include "txdbgrid.h"
+#include "txedit.h"
+#include "txradiogroup.h"
 #include "xexception.h"
 #include "xmessages.h"
 
-#include <QButtonGroup>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QTableWidget>
 #include <QToolButton>
-#include <QValidator>
 
 namespace {
 
-// Scanner and keyboard entry are upper case and limited in length; text the
-// program assigns is never cut (a validator does not see setText).
-class TUpperCaseEntry : public QValidator
-{
-public:
-    TUpperCaseEntry(int maxLength, QObject* parent) : QValidator(parent), m_maxLength(maxLength) {}
-    State validate(QString& input, int&) const override
-    {
-        input = input.toUpper();
-        return input.size() > m_maxLength ? Invalid : Acceptable;
-    }
-
-private:
-    int m_maxLength;
-};
-
+// Scanner and keyboard entry are upper case and limited in length as typed.
 QLineEdit* NewEdit(const char* name, int maxLength, QWidget* parent)
 {
-    auto* edit = new QLineEdit(parent);
+    auto* edit = new TXEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setValidator(new TUpperCaseEntry(maxLength, edit));
+    edit->SetCharCase(TXCharCase::Upper);
+    edit->SetMaxLength(maxLength);
     return edit;
 }
 
@@ -132,18 +116,13 @@ void TFColeta_Cad::CreateControls()
     USUA = NewEdit("USUA", 30, GBUsuario);
     USUA->setGeometry(52, 20, 266, 22);
 
-    RGOper = NewGroup("RGOper", QStringLiteral(" Operação "), this);
+    RGOper = new TXRadioGroup(QStringLiteral(" Operação "),
+                              {QStringLiteral("Inclusão"), QStringLiteral("Exclusão - Placa"),
+                               QStringLiteral("Exclusão - Poço")},
+                              3, this);
+    RGOper->setObjectName(QStringLiteral("RGOper"));
     RGOper->setGeometry(346, 4, 432, 52);
-    RGOperItems = new QButtonGroup(RGOper);
-    auto* operLayout = new QGridLayout(RGOper);
-    const QString items[] = {QStringLiteral("Inclusão"), QStringLiteral("Exclusão - Placa"),
-                             QStringLiteral("Exclusão - Poço")};
-    for (int i = 0; i < 3; ++i) {
-        auto* button = new QRadioButton(items[i], RGOper);
-        RGOperItems->addButton(button, i);
-        operLayout->addWidget(button, 0, i);
-    }
-    SetRGOperIndex(0);
+    RGOper->SetItemIndex(0);
 
     BSetOper = new QToolButton(this);
     BSetOper->setObjectName(QStringLiteral("BSetOper"));
@@ -220,13 +199,12 @@ void TFColeta_Cad::CreateControls()
 
 int TFColeta_Cad::RGOperIndex() const
 {
-    return RGOperItems->checkedId();
+    return RGOper->ItemIndex();
 }
 
 void TFColeta_Cad::SetRGOperIndex(int index)
 {
-    if (QAbstractButton* button = RGOperItems->button(index))
-        button->setChecked(true);
+    RGOper->SetItemIndex(index);
 }
 
 // ---- opening and closing
@@ -462,7 +440,7 @@ bool TFColeta_Cad::Valid_NCP(qint64 nc)
         return false;
     try {
         auto query = NewQuery(Conn());
-        query->SetSQL(kValidNcpSQL);
+        query->SetSQL(kColetaNcpSQL);
         query->ParamByName(QStringLiteral("ncp")).SetFloat(static_cast<double>(nc));
         query->Open();
         if (query->Eof()) {

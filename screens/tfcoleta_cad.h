@@ -4,7 +4,6 @@
 
 #include <memory>
 
-class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -13,6 +12,7 @@ class TPlaca;
 class TXCommand;
 class TXDBGrid;
 class TXQuery;
+class TXRadioGroup;
 
 /**
  * The collection screen: the operator scans a plate code and then the NC
@@ -35,8 +35,7 @@ public:
     QGroupBox* GBUsuario = nullptr;
     QLabel* Label3 = nullptr;
     QLineEdit* USUA = nullptr;
-    QGroupBox* RGOper = nullptr;
-    QButtonGroup* RGOperItems = nullptr; // "Inclusão", "Exclusão - Placa", "Exclusão - Poço"
+    TXRadioGroup* RGOper = nullptr; // "Inclusão", "Exclusão - Placa", "Exclusão - Poço"
     QGroupBox* GBEnvelope = nullptr;
     QLabel* LPLACA_Lido = nullptr;
     QLineEdit* PLACA_LIDO = nullptr;

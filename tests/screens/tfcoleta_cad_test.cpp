@@ -1,4 +1,3 @@
-#include "codevalidation.h"
 #include "coletadata.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
@@ -8,6 +7,7 @@
 #include "tflogin.h"
 #include "tplaca.h"
 #include "txdbgrid.h"
+#include "txradiogroup.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -30,8 +30,7 @@ const QString kHere = QStringLiteral("ESTACAO01"); // kTestComputer as the file 
 /** The scannable EAN-13 code of a planting number. */
 QString Code(qint64 nc)
 {
-    const QString digits = QStringLiteral("%1").arg(nc, 12, 10, QLatin1Char('0'));
-    return digits + QString::number(EanCheckDigit(digits));
+    return EanCode(nc, BarcodeType::Ean13);
 }
 
 class ColetaTest : public ShellTest
