@@ -8,7 +8,6 @@
 #include "xfiledialogs.h"
 #include "xmessages.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -76,17 +75,9 @@ void TFConfigDB::RefreshState()
 
 void TFConfigDB::BLoadDBFileClick()
 {
-    TXFileDialogRequest request;
-    request.Folder = QCoreApplication::applicationDirPath();
-    request.Filter = kDatabaseFileFilter;
-    request.DefaultExt = kDatabaseFileExt;
-    const QString file = ExecFileDialog(this, request);
+    const QString file = ChooseExistingFile(this, kDatabaseFileFilter, kDatabaseFileExt);
     if (file.isEmpty())
         return;
-    if (!QFileInfo::exists(file)) {
-        ShowErrorMessage(QStringLiteral(" Arquivo não Encontrado. "));
-        return;
-    }
     DM->UseDatabaseFile(file);
     EDBase->setText(file);
 }

@@ -1,5 +1,8 @@
 #include "xfiledialogs.h"
 
+#include "xmessages.h"
+
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
@@ -59,6 +62,22 @@ QString ExecFileDialog(QWidget* parent, const TXFileDialogRequest& request)
             chosen = dialog.selectedFiles().constFirst();
     }
     return WithDefaultExt(chosen, request.DefaultExt);
+}
+
+QString ChooseExistingFile(QWidget* parent, const QString& filter, const QString& defaultExt)
+{
+    TXFileDialogRequest request;
+    request.Folder = QCoreApplication::applicationDirPath();
+    request.Filter = filter;
+    request.DefaultExt = defaultExt;
+    const QString file = ExecFileDialog(parent, request);
+    if (file.isEmpty())
+        return {};
+    if (!QFileInfo::exists(file)) {
+        ShowErrorMessage(QStringLiteral(" Arquivo não Encontrado. "));
+        return {};
+    }
+    return file;
 }
 
 void SetFileDialogHandler(TXFileDialogHandler handler)

@@ -25,6 +25,13 @@ QString QtFileFilter(const QString& pairs);
 /** The chosen path, with DefaultExt added when it has no suffix; empty when cancelled. */
 QString ExecFileDialog(QWidget* parent, const TXFileDialogRequest& request);
 
+/**
+ * The open dialog in the program's folder; the chosen file when it exists.
+ * A chosen file that does not exist shows " Arquivo não Encontrado. " and
+ * gives empty, as does a cancelled dialog.
+ */
+QString ChooseExistingFile(QWidget* parent, const QString& filter, const QString& defaultExt);
+
 /** Answers file dialogs instead of QFileDialog (tests); an empty function restores it. */
 using TXFileDialogHandler = std::function<QString(const TXFileDialogRequest&)>;
 void SetFileDialogHandler(TXFileDialogHandler handler);

@@ -12,7 +12,6 @@
 #include "xmessages.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -203,17 +202,9 @@ bool TFAppConfig::SaveConfig()
 
 void TFAppConfig::BLoadFileClick()
 {
-    TXFileDialogRequest request;
-    request.Folder = QCoreApplication::applicationDirPath();
-    request.Filter = kSoundFileFilter;
-    request.DefaultExt = kSoundFileExt;
-    const QString file = ExecFileDialog(this, request);
+    const QString file = ChooseExistingFile(this, kSoundFileFilter, kSoundFileExt);
     if (file.isEmpty())
         return;
-    if (!QFileInfo::exists(file)) {
-        ShowErrorMessage(QStringLiteral(" Arquivo não Encontrado. "));
-        return;
-    }
     alert_sound->setText(QFileInfo(file).absoluteFilePath());
 }
 
