@@ -1,3 +1,4 @@
+#include "clientcommandline.h"
 #include "registerreports.h"
 #include "registerscreens.h"
 #include "tdm.h"
@@ -7,9 +8,13 @@
 #include "xobject.h"
 
 #include <memory>
+#include <optional>
 
 int main(int argc, char** argv)
 {
+    // --version and --help answer before anything needs a display.
+    if (const std::optional<int> answered = AnswerClientCommandLine(argc, argv))
+        return *answered;
     TXFramework framework;
     TXApplication app(argc, argv);
     TXApplication::setApplicationName(QStringLiteral("Tressalin_Cliente"));

@@ -8,6 +8,9 @@
 
 class TXMediaPlayer;
 
+/** The program's own version, shown in the title and by --version. */
+inline const QString kProgramVersion = QStringLiteral("01.006");
+
 /**
  * The station's settings (the Configuracao row) in memory, plus the shared
  * state of the running client: who is logged in, who authorised the last

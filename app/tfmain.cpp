@@ -50,8 +50,8 @@ TFMain::TFMain(QWidget* parent)
     CreateStatusBar();
     CreateActions();
     CreateMenu();
-    AppConfig->ProgramVersion = QStringLiteral("01.006");
-    AppConfig->DatabaseVersion = QStringLiteral("01.000");
+    AppConfig->ProgramVersion = kProgramVersion;
+    AppConfig->DatabaseVersion = kDatabaseVersion;
     FMain = this;
     RegisterMainForm(this);
 }
