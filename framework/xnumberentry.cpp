@@ -41,7 +41,8 @@ bool InRange(TNumberEditType kind, const QString& text)
                *value <= std::numeric_limits<qint32>::max();
     }
     case TNumberEditType::wordvalue:
-        return value && *value <= 65535;
+        // The text may hold a "-" that was pasted or shown for a negative Value.
+        return value && *value >= 0 && *value <= 65535;
     case TNumberEditType::floatingpointvalue:
         break;
     }

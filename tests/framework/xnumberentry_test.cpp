@@ -73,6 +73,8 @@ TEST(NumberKeyAcceptedTest, FiltersKeysByKindSignSeparatorAndRange)
         {K::wordvalue, ',', "1", 1, 0, false},
         {K::wordvalue, 8, "12", 2, 0, true},
         {K::wordvalue, 127, "12", 0, 0, true},
+        {K::wordvalue, '5', "-3276", 5, 0, false}, // a pasted sign leaves the range
+        {K::wordvalue, '0', "-", 1, 0, true},      // "-0" still reads as 0
         {K::integervalue, '8', "-3276", 5, 0, true},
         {K::integervalue, '9', "-3276", 5, 0, false},
         {K::integervalue, '9', "32768", 0, 5, true}, // the selection is replaced
