@@ -1,0 +1,280 @@
+# Shared steps of the end-to-end scenarios: a private X server with a window
+# manager, a demo station, the real client, and keyboard input through XTEST
+# as a keyboard-wedge scanner and an operator produce it.
+# Sourced by the scenario scripts; every failing step prints what it waited
+# for, saves a screenshot of the whole screen and ends the script.
+
+set -euo pipefail
+
+E2E_TIMEOUT="${E2E_TIMEOUT:-20}" # seconds for one awaited condition
+E2E_PIDS=()                      # processes this run started, stopped in reverse order
+E2E_CLIENT_PID=""
+
+# e2e_init NAME OUTDIR: a fresh work folder OUTDIR/NAME for the station, logs and screenshots.
+e2e_init()
+{
+  E2E_NAME="$1"
+  E2E_DIR="$2/$1"
+  rm -rf "$E2E_DIR"
+  mkdir -p "$E2E_DIR"
+  E2E_STEP="início"
+  # Keep the user's desktop settings out of the window manager and the client.
+  export XDG_CONFIG_HOME="$E2E_DIR/config" XDG_RUNTIME_DIR="$E2E_DIR/runtime"
+  mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  trap e2e_cleanup EXIT
+}
+
+e2e_cleanup()
+{
+  local i
+  for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+    kill "${E2E_PIDS[i]}" 2>/dev/null || true
+    wait "${E2E_PIDS[i]}" 2>/dev/null || true
+  done
+}
+
+e2e_step() { E2E_STEP="$1"; echo "-- $1"; }
+
+e2e_screenshot()
+{
+  local file="$E2E_DIR/$1.png"
+  if [ -n "${DISPLAY:-}" ] && import -window root "$file" 2>/dev/null; then
+    echo "$file"
+  fi
+}
+
+# e2e_fail MESSAGE: reports the step and what was awaited, with a screenshot, and ends the run.
+e2e_fail()
+{
+  local shot
+  echo "FALHA em '$E2E_STEP': $1" >&2
+  shot="$(e2e_screenshot "falha")" && [ -n "$shot" ] && echo "Captura da tela: $shot" >&2
+  if [ -n "${DISPLAY:-}" ]; then
+    echo "Janelas visíveis:" >&2
+    local w
+    for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+      echo "  $(xdotool getwindowname "$w" 2>/dev/null || true)" >&2
+    done
+  fi
+  [ -f "$E2E_DIR/client.log" ] && { echo "Saída do cliente:" >&2; cat "$E2E_DIR/client.log" >&2; }
+  exit 1
+}
+
+e2e_require()
+{
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || e2e_fail "falta o programa '$tool' (rode scripts/setup)"
+  done
+}
+
+# e2e_start_display: Xvfb on a free display number, then a window manager, as on a desktop.
+e2e_start_display()
+{
+  e2e_step "servidor X"
+  e2e_require Xvfb openbox xdotool xprop import sqlite3
+  local displayfile="$E2E_DIR/display" i
+  # -displayfd picks a free display and writes its number when the server is ready.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" \
+    >"$E2E_DIR/xvfb.log" 2>&1 &
+  E2E_PIDS+=($!)
+  for ((i = 0; i < E2E_TIMEOUT * 10; i++)); do
+    [ -s "$displayfile" ] && break
+    sleep 0.1
+  done
+  [ -s "$displayfile" ] || e2e_fail "o Xvfb não informou o número da tela ($E2E_DIR/xvfb.log)"
+  export DISPLAY=":$(head -n1 "$displayfile")"
+
+  openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+  E2E_PIDS+=($!)
+  for ((i = 0; i < E2E_TIMEOUT * 10; i++)); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  e2e_fail "o gerenciador de janelas não iniciou ($E2E_DIR/openbox.log)"
+}
+
+# e2e_station ADMIN CLIENT OPERACAO: a fresh demo station, named in the client's connection file.
+e2e_station()
+{
+  e2e_step "estação de demonstração ($3)"
+  E2E_DB="$E2E_DIR/demo-$3.db"
+  E2E_CODES="$E2E_DIR/demo-$3-codigos.txt"
+  "$1" demo "$E2E_DB" --operacao "$3" >"$E2E_DIR/admin.log" 2>&1 ||
+    e2e_fail "tressalin-admin demo falhou ($E2E_DIR/admin.log)"
+  "$1" conexao set "$2" "$E2E_DB" >>"$E2E_DIR/admin.log" 2>&1 ||
+    e2e_fail "tressalin-admin conexao set falhou ($E2E_DIR/admin.log)"
+  [ -f "$E2E_CODES" ] || e2e_fail "a lista de códigos $E2E_CODES não foi escrita"
+}
+
+# e2e_sql SQL: runs a statement on the station file and prints the rows.
+e2e_sql() { sqlite3 -batch -noheader -cmd '.timeout 5000' "$E2E_DB" "$1"; }
+
+# e2e_wait_sql SQL EXPECTED: waits until the query answers EXPECTED.
+e2e_wait_sql()
+{
+  local i got=""
+  for ((i = 0; i < E2E_TIMEOUT * 10; i++)); do
+    got="$(e2e_sql "$1" 2>/dev/null || true)"
+    [ "$got" = "$2" ] && return 0
+    sleep 0.1
+  done
+  e2e_fail "esperava '$2' de [$1], veio '$got'"
+}
+
+# e2e_wait_window REGEX: waits until a visible window's title matches; prints its id.
+e2e_wait_window()
+{
+  local id
+  id="$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null |
+    head -n1)" || true
+  [ -n "$id" ] || e2e_fail "nenhuma janela com o título /$1/ em ${E2E_TIMEOUT}s"
+  echo "$id"
+}
+
+# e2e_wait_gone REGEX: waits until no visible window's title matches.
+e2e_wait_gone()
+{
+  local i
+  for ((i = 0; i < E2E_TIMEOUT * 10; i++)); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  e2e_fail "a janela /$1/ continua aberta após ${E2E_TIMEOUT}s"
+}
+
+# e2e_wait_active REGEX: waits until the window with the keyboard focus has a matching title,
+# so the next keystrokes reach it.
+e2e_wait_active()
+{
+  local i name=""
+  for ((i = 0; i < E2E_TIMEOUT * 10; i++)); do
+    name="$(xdotool getactivewindow getwindowname 2>/dev/null || true)"
+    [[ "$name" =~ $1 ]] && return 0
+    sleep 0.1
+  done
+  e2e_fail "a janela ativa devia ser /$1/, é '$name'"
+}
+
+# e2e_start_client CLIENT: starts the program and waits for its connected main window.
+e2e_start_client()
+{
+  e2e_step "cliente"
+  QT_QPA_PLATFORM=xcb "$1" >"$E2E_DIR/client.log" 2>&1 &
+  E2E_CLIENT_PID=$!
+  E2E_PIDS+=($!)
+  E2E_MAIN_TITLE='^Tressalin - V\. '
+  e2e_wait_window "$E2E_MAIN_TITLE" >/dev/null
+  e2e_wait_active "$E2E_MAIN_TITLE"
+}
+
+# e2e_keys KEY...: key presses as the operator makes them.
+e2e_keys()
+{
+  local key
+  for key in "$@"; do
+    xdotool key --clearmodifiers "$key"
+    sleep 0.15
+  done
+}
+
+# e2e_type TEXT: text typed into the focused field, without Enter.
+e2e_type() { xdotool type --delay 10 "$1"; }
+
+# e2e_scan CODE: what a keyboard-wedge scanner sends: the code, then Enter.
+e2e_scan()
+{
+  xdotool type --delay 8 "$1"
+  xdotool key Return
+}
+
+# e2e_open_cadastro: menu "Cadastro" / "Cadastro" by keyboard (Alt highlights the menu bar).
+e2e_open_cadastro()
+{
+  e2e_wait_active "$E2E_MAIN_TITLE"
+  e2e_keys alt Return Return
+}
+
+# e2e_login USER PASSWORD: the login dialog of a registration screen.
+e2e_login()
+{
+  e2e_step "login $1"
+  e2e_wait_window '^Cadastro$' >/dev/null
+  e2e_wait_active '^Cadastro$'
+  e2e_scan "$1"
+  e2e_scan "$2"
+  e2e_wait_gone '^Cadastro$'
+  e2e_wait_active "$E2E_MAIN_TITLE"
+}
+
+# e2e_dismiss_error: the operator reads the error box and presses Enter.
+e2e_dismiss_error()
+{
+  e2e_wait_window '^Erro$' >/dev/null
+  e2e_wait_active '^Erro$'
+  xdotool key Return
+  e2e_wait_gone '^Erro$'
+  e2e_wait_active "$E2E_MAIN_TITLE"
+}
+
+# e2e_no_error_box: fails when an error box is on the screen.
+e2e_no_error_box()
+{
+  if xdotool search --onlyvisible --name '^Erro$' >/dev/null 2>&1; then
+    e2e_fail "caixa de erro inesperada"
+  fi
+}
+
+# e2e_close_screen: closes the active screen with Ctrl+W and checks that it is gone: the next
+# "Cadastro" asks for a login again (an open screen would just come to the front).
+e2e_close_screen()
+{
+  e2e_step "fechar a tela"
+  e2e_keys ctrl+w
+  e2e_open_cadastro
+  e2e_wait_window '^Cadastro$' >/dev/null
+  e2e_wait_active '^Cadastro$'
+  e2e_keys Escape
+  e2e_wait_gone '^Cadastro$'
+  e2e_wait_active "$E2E_MAIN_TITLE"
+}
+
+# e2e_quit_client: Alt+F4 on the main window; the program must end with status 0.
+e2e_quit_client()
+{
+  e2e_step "sair"
+  e2e_wait_active "$E2E_MAIN_TITLE"
+  e2e_keys alt+F4
+  local i status
+  for ((i = 0; i < E2E_TIMEOUT * 10; i++)); do
+    kill -0 "$E2E_CLIENT_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$E2E_CLIENT_PID" 2>/dev/null && e2e_fail "o cliente não terminou após Alt+F4"
+  status=0
+  wait "$E2E_CLIENT_PID" || status=$?
+  [ "$status" -eq 0 ] || e2e_fail "o cliente terminou com status $status"
+}
+
+# e2e_codes SECTION: the codes listed under "[SECTION]" in the demo's code list, one a line.
+e2e_codes()
+{
+  awk -v section="[$1]" '
+    /^\[/ { inside = ($0 == section); next }
+    inside && NF >= 2 { print $2 }' "$E2E_CODES"
+}
+
+# e2e_values_list CODE...: "(code, number)" rows for a VALUES clause; the number is the code
+# without its check digit.
+e2e_values_list()
+{
+  local code out=""
+  for code in "$@"; do
+    out+="${out:+,}('$code', ${code%?})"
+  done
+  echo "$out"
+}
+
+# e2e_dump: the whole station file as SQL text, one sorted line a row.
+e2e_dump() { sqlite3 -batch "$E2E_DB" .dump | sort; }
