@@ -7,6 +7,7 @@
 set -euo pipefail
 
 E2E_TIMEOUT="${E2E_TIMEOUT:-20}" # seconds for one awaited condition
+E2E_SCREEN="${E2E_SCREEN:-1280x1024}"
 E2E_PIDS=()                      # processes this run started, stopped in reverse order
 E2E_CLIENT_PID=""
 
@@ -76,7 +77,7 @@ e2e_start_display()
   e2e_require Xvfb openbox xdotool xprop import sqlite3
   local displayfile="$E2E_DIR/display" i
   # -displayfd picks a free display and writes its number when the server is ready.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" \
+  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN}x24" -nolisten tcp 3>"$displayfile" \
     >"$E2E_DIR/xvfb.log" 2>&1 &
   E2E_PIDS+=($!)
   for ((i = 0; i < E2E_TIMEOUT * 10; i++)); do
@@ -278,3 +279,60 @@ e2e_values_list()
 
 # e2e_dump: the whole station file as SQL text, one sorted line a row.
 e2e_dump() { sqlite3 -batch "$E2E_DB" .dump | sort; }
+
+# The demo codes a scenario scans, each taken from its section of the code list and confirmed
+# against the station file, so a change of the demo data cannot make a scan mean something else.
+
+# e2e_plants_to_plant N: N plant codes (NCC) with no planting, in ascending order.
+e2e_plants_to_plant()
+{
+  e2e_sql "WITH c(code, n) AS (VALUES $(e2e_values_list $(e2e_codes 'Plantas a plantar (NCC)')))
+    SELECT code FROM c WHERE EXISTS (SELECT 1 FROM Planta WHERE ncc = c.n)
+      AND NOT EXISTS (SELECT 1 FROM Plantio WHERE ncc = c.n) ORDER BY c.n LIMIT $1;"
+}
+
+# e2e_free_planting_codes N: N planting codes in the configured range that no planting uses.
+e2e_free_planting_codes()
+{
+  e2e_sql "WITH c(code, n) AS (VALUES $(e2e_values_list \
+      $(e2e_codes 'Códigos de plantio livres (NC Plantio)')))
+    SELECT code FROM c, Configuracao cfg WHERE c.n BETWEEN cfg.rela_inicial AND cfg.rela_final
+      AND NOT EXISTS (SELECT 1 FROM Plantio WHERE nc_plantio = c.n) ORDER BY c.n LIMIT $1;"
+}
+
+# e2e_planted_plant: a plant code (NCC) that already has a planting.
+e2e_planted_plant()
+{
+  e2e_sql "WITH c(code, n) AS (VALUES $(e2e_values_list $(e2e_codes 'Plantas já plantadas (NCC)')))
+    SELECT code FROM c WHERE EXISTS (SELECT 1 FROM Plantio WHERE ncc = c.n) LIMIT 1;"
+}
+
+# e2e_lote_with_room N: the first sub-batch (id below 100) with room for more than N plants, so
+# no completion alert interrupts N scans.
+e2e_lote_with_room()
+{
+  e2e_sql "SELECT l.id_slote FROM Lote l WHERE l.id_slote < 100 AND l.qte_tratamento -
+    (SELECT count(*) FROM Plantio p WHERE p.id_slote = l.id_slote) > $1
+    ORDER BY l.id_slote LIMIT 1;"
+}
+
+# e2e_empty_plate: "code|id_placa" of a listed plate with no well filled and none transmitted.
+e2e_empty_plate()
+{
+  e2e_sql "WITH c(code, n) AS (VALUES $(e2e_values_list $(e2e_codes 'Placas')))
+    SELECT c.code || '|' || p.id_placa FROM c JOIN Placa p ON p.codigo = c.code
+    WHERE NOT EXISTS (SELECT 1 FROM Placa_Poco w WHERE w.id_placa = p.id_placa
+                        AND (w.nc_plantio IS NOT NULL OR w.origem_coleta IS NOT NULL))
+    ORDER BY p.id_placa LIMIT 1;"
+}
+
+# e2e_ready_to_collect N: N planting codes in the range, of existing plantings in no well.
+e2e_ready_to_collect()
+{
+  e2e_sql "WITH c(code, n) AS (VALUES $(e2e_values_list \
+      $(e2e_codes 'Plantios prontos para coletar (NC Plantio)')))
+    SELECT code FROM c, Configuracao cfg WHERE c.n BETWEEN cfg.rela_inicial AND cfg.rela_final
+      AND EXISTS (SELECT 1 FROM Plantio WHERE nc_plantio = c.n)
+      AND NOT EXISTS (SELECT 1 FROM Placa_Poco WHERE nc_plantio = c.n)
+    ORDER BY c.n LIMIT $1;"
+}

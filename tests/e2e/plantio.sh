@@ -14,24 +14,13 @@ e2e_start_display
 e2e_station "$admin" "$client" plantio
 
 e2e_step "escolher os códigos"
-# Plants listed as still to plant that the file confirms have no planting, and
-# planting codes listed as free that lie in the configured range and are unused.
-plants="$(e2e_values_list $(e2e_codes 'Plantas a plantar (NCC)'))"
-mapfile -t nccs < <(e2e_sql "WITH c(code, n) AS (VALUES $plants)
-  SELECT code FROM c WHERE EXISTS (SELECT 1 FROM Planta WHERE ncc = c.n)
-    AND NOT EXISTS (SELECT 1 FROM Plantio WHERE ncc = c.n) ORDER BY c.n LIMIT 10;")
-free="$(e2e_values_list $(e2e_codes 'Códigos de plantio livres (NC Plantio)'))"
-mapfile -t ncps < <(e2e_sql "WITH c(code, n) AS (VALUES $free)
-  SELECT code FROM c, Configuracao cfg WHERE c.n BETWEEN cfg.rela_inicial AND cfg.rela_final
-    AND NOT EXISTS (SELECT 1 FROM Plantio WHERE nc_plantio = c.n) LIMIT 10;")
+mapfile -t nccs < <(e2e_plants_to_plant 10)
+mapfile -t ncps < <(e2e_free_planting_codes 10)
 [ "${#nccs[@]}" -eq 10 ] || e2e_fail "a demonstração tem ${#nccs[@]} plantas livres, não 10"
 [ "${#ncps[@]}" -eq 10 ] || e2e_fail "a demonstração tem ${#ncps[@]} códigos livres, não 10"
-planted="$(e2e_codes 'Plantas já plantadas (NCC)' | head -n1)"
-[ "$(e2e_sql "SELECT count(*) FROM Plantio WHERE ncc = ${planted%?};")" = 1 ] ||
-  e2e_fail "a planta $planted devia constar como plantada"
-# A sub-batch with room for the ten plants, so no completion alert interrupts the scans.
-lote="$(e2e_sql "SELECT l.id_slote FROM Lote l WHERE l.id_slote < 100 AND l.qte_tratamento -
-  (SELECT count(*) FROM Plantio p WHERE p.id_slote = l.id_slote) > 10 ORDER BY l.id_slote LIMIT 1;")"
+planted="$(e2e_planted_plant)"
+[ -n "$planted" ] || e2e_fail "a demonstração não lista planta já plantada"
+lote="$(e2e_lote_with_room 10)"
 [ -n "$lote" ] || e2e_fail "nenhum sub-lote com lugar para dez plantas"
 admin_id="$(e2e_sql "SELECT id_user FROM Usua WHERE codigo = 'ADMIN';")"
 
