@@ -180,9 +180,6 @@ e2e_keys()
   done
 }
 
-# e2e_type TEXT: text typed into the focused field, without Enter.
-e2e_type() { xdotool type --delay 10 "$1"; }
-
 # e2e_scan CODE: what a keyboard-wedge scanner sends: the code, then Enter.
 e2e_scan()
 {
@@ -307,11 +304,22 @@ e2e_planted_plant()
     SELECT code FROM c WHERE EXISTS (SELECT 1 FROM Plantio WHERE ncc = c.n) LIMIT 1;"
 }
 
-# e2e_lote_with_room N: the first sub-batch (id below 100) with room for more than N plants, so
+# e2e_choose_lote ID: with the focus on the sub-batch list (ordered by id, nothing chosen),
+# arrows down to the sub-batch ID; arrows need no typing speed, unlike the list's type-ahead.
+e2e_choose_lote()
+{
+  local position i
+  position="$(e2e_sql "SELECT count(*) FROM Lote WHERE id_slote <= $1;")"
+  for ((i = 0; i < position; i++)); do
+    e2e_keys Down
+  done
+}
+
+# e2e_lote_with_room N: the first sub-batch with room for more than N plants, so
 # no completion alert interrupts N scans.
 e2e_lote_with_room()
 {
-  e2e_sql "SELECT l.id_slote FROM Lote l WHERE l.id_slote < 100 AND l.qte_tratamento -
+  e2e_sql "SELECT l.id_slote FROM Lote l WHERE l.qte_tratamento -
     (SELECT count(*) FROM Plantio p WHERE p.id_slote = l.id_slote) > $1
     ORDER BY l.id_slote LIMIT 1;"
 }

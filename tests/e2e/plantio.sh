@@ -34,9 +34,8 @@ e2e_open_cadastro
 e2e_login ADMIN 1234
 
 e2e_step "escolher o sub-lote $lote"
-# The focus starts on the sub-batch list: typing its number picks it; Tab goes to the NCC field.
-e2e_type "$(printf '%02d' "$lote")"
-sleep 0.3
+# The focus starts on the sub-batch list; Tab then goes to the NCC field.
+e2e_choose_lote "$lote"
 e2e_keys Tab
 
 for i in $(seq 0 9); do
