@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <utility>
 
 /**
  * The application object with the program's default error display: an
@@ -17,4 +18,22 @@ public:
 
     /** Shows the message of the exception being handled; call from a catch block. */
     static void ShowCurrentException();
+
+    /**
+     * The handler wrapped so that an exception it raises is shown by the
+     * default error display where it is raised. Connect throwing handlers
+     * through it: Qt is built without exception support, so an exception that
+     * unwinds Qt's event delivery up to notify() skips Qt's clean-up (the copied
+     * mouse event, for one, leaks).
+     */
+    template <class Handler> static auto Guarded(Handler handler)
+    {
+        return [handler = std::move(handler)]() {
+            try {
+                handler();
+            } catch (...) {
+                ShowCurrentException();
+            }
+        };
+    }
 };

@@ -4,6 +4,7 @@
 #include "tappconfig.h"
 #include "tdm.h"
 #include "tfmain.h"
+#include "txapplication.h"
 #include "txdbgrid.h"
 #include "txradiogroup.h"
 #include "txxls.h"
@@ -55,7 +56,8 @@ TFCons_Base::TFCons_Base(TReportDefinition definition, QWidget* parent)
                                 m_definition.FilterColumns, this);
     RGFiltro->setObjectName(QStringLiteral("RGFiltro"));
     RGFiltro->SetItemIndex(kToTransmitChoice);
-    connect(RGFiltro, &TXRadioGroup::Clicked, this, &TFCons_Base::RGFiltroClick);
+    connect(RGFiltro, &TXRadioGroup::Clicked, this,
+            TXApplication::Guarded([this] { RGFiltroClick(); }));
 
     Q = new TXQuery(DM ? DM->Conn : nullptr, this);
     Q->setObjectName(QStringLiteral("Q"));
@@ -78,10 +80,12 @@ TFCons_Base::TFCons_Base(TReportDefinition definition, QWidget* parent)
     BExportar->setText(QStringLiteral("Exportar XLS"));
     BExportar->setAutoRaise(true);
     BExportar->setFixedSize(90, BConfirm->height());
-    connect(BExportar, &QToolButton::clicked, this, &TFCons_Base::BExportarClick);
+    connect(BExportar, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BExportarClick(); }));
 
     BConfirm->setText(QStringLiteral("Atualizar"));
-    connect(BConfirm, &QToolButton::clicked, this, &TFCons_Base::BConfirmClick);
+    connect(BConfirm, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BConfirmClick(); }));
 
     XLS = new TXXLS(this);
     XLS->setObjectName(QStringLiteral("XLS"));
