@@ -5,6 +5,7 @@
 #include "tappconfig.h"
 #include "tdm.h"
 #include "tfmain.h"
+#include "txapplication.h"
 #include "xfiledialogs.h"
 #include "xmessages.h"
 
@@ -21,8 +22,8 @@ QToolButton* FlatButton(const QString& caption, const char* colour, QWidget* par
     auto* button = new QToolButton(parent);
     button->setText(caption);
     button->setAutoRaise(true);
-    button->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;")
-                              .arg(QString::fromLatin1(colour)));
+    button->setStyleSheet(
+        QStringLiteral("color: %1; font-weight: bold;").arg(QString::fromLatin1(colour)));
     return button;
 }
 
@@ -54,9 +55,11 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
     BClose->setObjectName(QStringLiteral("BClose"));
     BClose->setGeometry(332, 64, 80, 25);
 
-    connect(BLoadDBFile, &QToolButton::clicked, this, &TFConfigDB::BLoadDBFileClick);
-    connect(BConfirm, &QToolButton::clicked, this, &TFConfigDB::BConfirmClick);
-    connect(BClose, &QToolButton::clicked, this, &TFConfigDB::BCloseClick);
+    connect(BLoadDBFile, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BLoadDBFileClick(); }));
+    connect(BConfirm, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BConfirmClick(); }));
+    connect(BClose, &QToolButton::clicked, this, TXApplication::Guarded([this] { BCloseClick(); }));
 
     // The create event.
     RefreshState();

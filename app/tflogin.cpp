@@ -4,6 +4,7 @@
 #include "tappconfig.h"
 #include "tdm.h"
 #include "tfmain.h"
+#include "txapplication.h"
 #include "xexception.h"
 #include "xscramble.h"
 
@@ -85,7 +86,7 @@ TFLogin::TFLogin(QWidget* parent) : QDialog(parent)
     setTabOrder(EUser, EPassword);
     connect(EUser, &QLineEdit::returnPressed, EPassword, [this] { EPassword->setFocus(); });
     connect(EPassword, &QLineEdit::returnPressed, BLogin, &QToolButton::click);
-    connect(BLogin, &QToolButton::clicked, this, &TFLogin::BLoginClick);
+    connect(BLogin, &QToolButton::clicked, this, TXApplication::Guarded([this] { BLoginClick(); }));
 }
 
 void TFLogin::showEvent(QShowEvent* event)

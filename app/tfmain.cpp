@@ -5,6 +5,7 @@
 #include "tappconfig.h"
 #include "tdm.h"
 #include "tfconfigdb.h"
+#include "txapplication.h"
 #include "txsoundplayer.h"
 #include "xmessages.h"
 
@@ -101,14 +102,16 @@ void TFMain::CreateActions()
     // The direct connect entry (Conectar1) stays hidden; operators use the connection screen.
     LConection->setVisible(false);
 
-    connect(LCadastro, &QAction::triggered, this, [this] { RunWorkAction(TWorkAction::Cadastro); });
-    connect(LCONS_CADASTRO, &QAction::triggered, this,
-            [this] { RunWorkAction(TWorkAction::ConsultaCadastro); });
-    connect(LCONS_RESUMO, &QAction::triggered, this,
-            [this] { RunWorkAction(TWorkAction::ConsultaResumo); });
-    connect(LConfigConexao, &QAction::triggered, this, &TFMain::OpenConnectionScreen);
-    connect(LConection, &QAction::triggered, this, &TFMain::LConectionExecute);
-    connect(LAPPCONFIG, &QAction::triggered, this, [this] {
+    // Handlers that may raise go through the default error display where they raise.
+    auto on = [this](QAction* action, auto handler) {
+        connect(action, &QAction::triggered, this, TXApplication::Guarded(handler));
+    };
+    on(LCadastro, [this] { RunWorkAction(TWorkAction::Cadastro); });
+    on(LCONS_CADASTRO, [this] { RunWorkAction(TWorkAction::ConsultaCadastro); });
+    on(LCONS_RESUMO, [this] { RunWorkAction(TWorkAction::ConsultaResumo); });
+    on(LConfigConexao, [this] { OpenConnectionScreen(); });
+    on(LConection, [this] { LConectionExecute(); });
+    on(LAPPCONFIG, [this] {
         if (m_configScreen)
             m_configScreen();
     });
@@ -149,7 +152,8 @@ void TFMain::showEvent(QShowEvent* event)
         return;
     m_startQueued = true;
     // Run after the window is on screen, so the boxes of a failed start have a parent to sit on.
-    QMetaObject::invokeMethod(this, &TFMain::StartUp, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, TXApplication::Guarded([this] { StartUp(); }),
+                              Qt::QueuedConnection);
 }
 
 void TFMain::StartUp()

@@ -6,6 +6,7 @@
 #include "tappconfig.h"
 #include "tdm.h"
 #include "tfmain.h"
+#include "txapplication.h"
 #include "txnumedit.h"
 #include "xexception.h"
 #include "xfiledialogs.h"
@@ -65,8 +66,10 @@ TFAppConfig::TFAppConfig(QWidget* parent) : TFBCad(543, 221, parent)
     QAtu->setObjectName(QStringLiteral("QAtu"));
     FieldNames = {QStringLiteral("cb_ncc"), QStringLiteral("cb_nc_plantio"),
                   QStringLiteral("alert_sound")};
-    connect(BConfirm, &QToolButton::clicked, this, &TFAppConfig::BConfirmClick);
-    connect(BLoadFile, &QToolButton::clicked, this, &TFAppConfig::BLoadFileClick);
+    connect(BConfirm, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BConfirmClick(); }));
+    connect(BLoadFile, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BLoadFileClick(); }));
 }
 
 TFAppConfig::~TFAppConfig() = default;

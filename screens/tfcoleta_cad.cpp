@@ -9,6 +9,7 @@
 #include "tfmain.h"
 #include "tplaca.h"
 #include "tplacagriddelegate.h"
+#include "txapplication.h"
 #include "txdbgrid.h"
 #include "txedit.h"
 #include "txradiogroup.h"
@@ -100,8 +101,10 @@ TFColeta_Cad::TFColeta_Cad(QWidget* parent)
     // FormCreate: the fields in the order the confirm action checks them.
     FieldNames = {QStringLiteral("PLACA_LIDO"), QStringLiteral("NCP_LIDO")};
     OperationMode = kInclusao;
-    connect(BConfirm, &QToolButton::clicked, this, &TFColeta_Cad::BConfirmClick);
-    connect(BSetOper, &QToolButton::clicked, this, &TFColeta_Cad::BSetOperClick);
+    connect(BConfirm, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BConfirmClick(); }));
+    connect(BSetOper, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BSetOperClick(); }));
 }
 
 TFColeta_Cad::~TFColeta_Cad() = default;
@@ -306,7 +309,7 @@ bool TFColeta_Cad::eventFilter(QObject* watched, QEvent* event)
         m_focusedEdit = nullptr;
         // The edit finishes losing the focus first, so the check may give it back.
         static_cast<QObject*>(edit)->event(event);
-        EditExit(edit);
+        TXApplication::Guarded([this, edit] { EditExit(edit); })();
         return true;
     }
     default:

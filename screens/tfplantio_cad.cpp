@@ -8,6 +8,7 @@
 #include "tdm.h"
 #include "tflogin.h"
 #include "tfmain.h"
+#include "txapplication.h"
 #include "txcombobox.h"
 #include "txdbgrid.h"
 #include "txedit.h"
@@ -185,11 +186,15 @@ void TFPlantio_Cad::CreateControls()
 
     for (TXEdit* edit : {USUA, NCC_LIDO, NCP_LIDO, nc_rep}) {
         edit->installEventFilter(this);
-        connect(edit, &TXEdit::Exited, this, [this, edit] { EditExit(edit); });
+        connect(edit, &TXEdit::Exited, this,
+                TXApplication::Guarded([this, edit] { EditExit(edit); }));
     }
-    connect(BConfirm, &QToolButton::clicked, this, &TFPlantio_Cad::BConfirmClick);
-    connect(BSetOper, &QToolButton::clicked, this, &TFPlantio_Cad::BSetOperClick);
-    connect(lote, &QComboBox::activated, this, &TFPlantio_Cad::loteChange);
+    connect(BConfirm, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BConfirmClick(); }));
+    connect(BSetOper, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BSetOperClick(); }));
+    connect(lote, &QComboBox::activated, this,
+            TXApplication::Guarded([this] { loteChange(); }));
 }
 
 void TFPlantio_Cad::showEvent(QShowEvent* event)
