@@ -1,0 +1,223 @@
+// Planting station at scale: one full scan cycle through the real screen, and
+// the bare durable insert that bounds it from below.
+#include "appschema.h"
+#include "connectionfile.h"
+#include "data/txconnection.h"
+#include "data/txquery.h"
+#include "eancode.h"
+#include "stationbuilder.h"
+#include "tappconfig.h"
+#include "tdm.h"
+#include "tflogin.h"
+#include "tfmain.h"
+#include "tfplantio_cad.h"
+#include "txcombobox.h"
+#include "txedit.h"
+#include "xmessages.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kLotes = 2'000;
+constexpr int kPlantings = 1'000'000;
+constexpr int kPlants = 1'000'000;
+constexpr qint64 kFirstPlant = 100'000'000'000;
+constexpr qint64 kFirstPlantedNcc = 110'000'000'000; // earlier harvests, not in Planta
+constexpr qint64 kFirstNcp = 200'000'000'000;
+constexpr qint64 kFirstFreshNcp = 201'000'000'000;
+constexpr qint64 kFirstFloorNcp = 202'000'000'000;
+const QString kComputer = QStringLiteral("BENCH");
+const QString kDate = QStringLiteral("2024-05-06 07:08:09");
+
+// Counts the boxes the screen shows; any box means a scan was refused.
+class CountingPresenter : public TXMessagePresenter
+{
+public:
+    TXMessageButton Present(const TXMessageRequest&) override
+    {
+        ++Count;
+        return TXMessageButton::Ok;
+    }
+    int Count = 0;
+};
+
+// The station file, built once per run in one transaction.
+class PlantingStation
+{
+public:
+    static PlantingStation& Instance()
+    {
+        static PlantingStation station;
+        return station;
+    }
+    QString DbPath() const { return m_dir.filePath(QStringLiteral("estacao.db")); }
+    QString ProgramPath() const { return m_dir.filePath(QStringLiteral("tressalin")); }
+    int OperatorId = 0;
+
+private:
+    PlantingStation()
+    {
+        CreateStation(DbPath(), StationOptions{});
+        auto conn = OpenStation(DbPath());
+        conn->BeginTrans();
+        OperatorId = AddUser(conn.get(), QStringLiteral("OPER"), QStringLiteral("Operador"),
+                             QStringLiteral("1234"));
+        for (int i = 0; i < kLotes; ++i)
+            InsertLote(conn.get(), i + 1, QStringLiteral("LOTE %1").arg(i + 1), 500);
+        for (int i = 0; i < kPlants; ++i)
+            InsertPlanta(conn.get(), kFirstPlant + i, 1000 + i, i % 4 + 1);
+        for (int i = 0; i < kPlantings; ++i)
+            InsertPlantio(conn.get(),
+                          {i % kLotes + 1, kFirstNcp + i, kFirstPlantedNcc + i, OperatorId, kDate,
+                           (i % 2) ? QStringLiteral("MAQ02") : QString()});
+        conn->CommitTrans();
+        WriteConnectionFile(ConnectionFilePathFor(ProgramPath()), BuildConnectionFile(DbPath()));
+    }
+
+    QTemporaryDir m_dir;
+};
+
+struct Percentiles
+{
+    double Median = 0;
+    double P99 = 0;
+};
+
+Percentiles Summarise(std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    if (ms.empty())
+        return {};
+    const auto at = [&ms](double q) { return ms[std::min(ms.size() - 1, size_t(q * ms.size()))]; };
+    return {at(0.5), at(0.99)};
+}
+
+void Report(benchmark::State& state, const std::vector<double>& ms)
+{
+    const Percentiles p = Summarise(ms);
+    state.counters["median_ms"] = p.Median;
+    state.counters["p99_ms"] = p.P99;
+}
+
+// Answers the screen's modal login as an operator types it.
+void AnswerLogin()
+{
+    auto* timer = new QTimer(FMain);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        auto* dialog = qobject_cast<TFLogin*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        QTest::keyClicks(dialog->EUser, QStringLiteral("OPER"));
+        QTest::keyClick(dialog->EUser, Qt::Key_Return);
+        QTest::keyClicks(dialog->EPassword, QStringLiteral("1234"));
+        QTest::keyClick(dialog->EPassword, Qt::Key_Return);
+        timer->deleteLater();
+    });
+    timer->start();
+}
+
+void Scan(TXEdit* edit, const QString& code)
+{
+    QTest::keyClicks(edit, code);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+void BM_PlantingScanCycle(benchmark::State& state)
+{
+    PlantingStation& station = PlantingStation::Instance();
+    CountingPresenter presenter;
+    TXMessagePresenter* previous = SetMessagePresenter(&presenter);
+    SetComputerNameSource([] { return kComputer; });
+    {
+        TDM dataModule;
+        DM = &dataModule;
+        DM->SetProgramPath(station.ProgramPath());
+        auto mainForm = std::make_unique<TFMain>();
+        mainForm->show();
+        if (!QTest::qWaitFor([&mainForm] { return mainForm->Started(); }, 10000))
+            state.SkipWithError("the main window did not start");
+        AnswerLogin();
+        auto* screen = OpenChildForm<TFPlantio_Cad>();
+        if (!screen || mainForm->AppConfig->OperatorId < 1)
+            state.SkipWithError("the planting screen did not open logged in");
+        QApplication::setActiveWindow(mainForm.get());
+        QTest::qWaitForWindowActive(mainForm.get());
+        const int loteIndex = kLotes / 2;
+        screen->lote->setCurrentIndex(loteIndex);
+        emit screen->lote->activated(loteIndex);
+        screen->NCC_LIDO->setFocus();
+
+        static qint64 next = 0; // fresh codes across repetitions
+        std::vector<double> ms;
+        QElapsedTimer clock;
+        for (auto _ : state) {
+            const qint64 k = next++;
+            const QString ncc = EanCode(kFirstPlant + k, BarcodeType::Ean13);
+            const QString ncp = EanCode(kFirstFreshNcp + k, BarcodeType::Ean13);
+            clock.start();
+            Scan(screen->NCC_LIDO, ncc);
+            Scan(screen->NCP_LIDO, ncp);
+            ms.push_back(double(clock.nsecsElapsed()) / 1e6);
+            if (presenter.Count != 0) {
+                state.SkipWithError("a scan was refused");
+                break;
+            }
+        }
+        Report(state, ms);
+        CloseChildForm(screen);
+        mainForm.reset();
+        DM = nullptr;
+    }
+    SetComputerNameSource({});
+    SetMessagePresenter(previous);
+}
+BENCHMARK(BM_PlantingScanCycle)->Unit(benchmark::kMillisecond)->Iterations(500)->Repetitions(3);
+
+void BM_DurableInsertFloor(benchmark::State& state)
+{
+    PlantingStation& station = PlantingStation::Instance();
+    auto conn = OpenStation(station.DbPath());
+    auto insert = NewCommand(conn.get());
+    insert->SetCommandText(
+        QStringLiteral("INSERT INTO Plantio (id_slote, nc_plantio, ncc, id_user, data_plantio) "
+                       "VALUES (:id_slote, :nc_plantio, :ncc, :id_user, :data_plantio)"));
+    static qint64 next = 0;
+    std::vector<double> ms;
+    QElapsedTimer clock;
+    for (auto _ : state) {
+        const qint64 k = next++;
+        clock.start();
+        insert->ParamByName(QStringLiteral("id_slote")).SetInteger(1);
+        insert->ParamByName(QStringLiteral("nc_plantio")).SetFloat(double(kFirstFloorNcp + k));
+        insert->ParamByName(QStringLiteral("ncc")).SetFloat(double(kFirstPlantedNcc + k));
+        insert->ParamByName(QStringLiteral("id_user")).SetInteger(station.OperatorId);
+        insert->ParamByName(QStringLiteral("data_plantio")).SetString(kDate);
+        insert->Execute();
+        ms.push_back(double(clock.nsecsElapsed()) / 1e6);
+    }
+    Report(state, ms);
+}
+BENCHMARK(BM_DurableInsertFloor)->Unit(benchmark::kMillisecond)->Iterations(500)->Repetitions(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
