@@ -152,7 +152,8 @@ void BM_PlantingScanCycle(benchmark::State& state)
         if (!screen || mainForm->AppConfig->OperatorId < 1)
             state.SkipWithError("the planting screen did not open logged in");
         QApplication::setActiveWindow(mainForm.get());
-        QTest::qWaitForWindowActive(mainForm.get());
+        if (!QTest::qWaitForWindowActive(mainForm.get()))
+            state.SkipWithError("the main window did not become active");
         const int loteIndex = kLotes / 2;
         screen->lote->setCurrentIndex(loteIndex);
         emit screen->lote->activated(loteIndex);
