@@ -16,6 +16,7 @@
 #include "xmessages.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -184,6 +185,39 @@ void BM_PlantingScanCycle(benchmark::State& state)
     SetMessagePresenter(previous);
 }
 BENCHMARK(BM_PlantingScanCycle)->Unit(benchmark::kMillisecond)->Iterations(500)->Repetitions(3);
+
+// From a new main window to a connected one with the file verified (Started),
+// on the million-planting file.
+void BM_StartUp(benchmark::State& state)
+{
+    PlantingStation& station = PlantingStation::Instance();
+    CountingPresenter presenter;
+    TXMessagePresenter* previous = SetMessagePresenter(&presenter);
+    SetComputerNameSource([] { return kComputer; });
+    std::vector<double> ms;
+    QElapsedTimer clock;
+    for (auto _ : state) {
+        clock.start();
+        {
+            TDM dataModule;
+            DM = &dataModule;
+            DM->SetProgramPath(station.ProgramPath());
+            TFMain mainForm;
+            mainForm.show();
+            QDeadlineTimer deadline(10000);
+            while (!mainForm.Started() && !deadline.hasExpired())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            ms.push_back(double(clock.nsecsElapsed()) / 1e6);
+            if (!mainForm.Started() || !DM->Conn->Connected() || presenter.Count != 0)
+                state.SkipWithError("the main window did not start connected without a box");
+        }
+        DM = nullptr;
+    }
+    Report(state, ms);
+    SetComputerNameSource({});
+    SetMessagePresenter(previous);
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
 
 void BM_DurableInsertFloor(benchmark::State& state)
 {
