@@ -13,6 +13,7 @@
 #include "tplaca.h"
 #include "xmessages.h"
 
+#include "benchsupport.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <string>
@@ -94,34 +96,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-void Report(benchmark::State& state, std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    if (ms.empty())
-        return;
-    const auto at = [&ms](double q) { return ms[std::min(ms.size() - 1, size_t(q * ms.size()))]; };
-    state.counters["median_ms"] = at(0.5);
-    state.counters["p99_ms"] = at(0.99);
-}
-
-// Answers the screen's modal login as an operator types it.
-void AnswerLogin()
-{
-    auto* timer = new QTimer(FMain);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer] {
-        auto* dialog = qobject_cast<TFLogin*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        QTest::keyClicks(dialog->EUser, QStringLiteral("OPER"));
-        QTest::keyClick(dialog->EUser, Qt::Key_Return);
-        QTest::keyClicks(dialog->EPassword, QStringLiteral("1234"));
-        QTest::keyClick(dialog->EPassword, Qt::Key_Return);
-        timer->deleteLater();
-    });
-    timer->start();
-}
-
 void Scan(QLineEdit* edit, const QString& code)
 {
     edit->setFocus();
@@ -144,7 +118,7 @@ public:
         m_mainForm->show();
         if (!QTest::qWaitFor([this] { return m_mainForm->Started(); }, 10000))
             state.SkipWithError("the main window did not start");
-        AnswerLogin();
+        AnswerLogin(QStringLiteral("OPER"), QStringLiteral("1234"));
         Screen = OpenChildForm<TFColeta_Cad>();
         QCoreApplication::processEvents();
         m_mainForm->activateWindow();
@@ -200,7 +174,7 @@ void BM_CollectionScanCycle(benchmark::State& state)
             break;
         }
     }
-    Report(state, ms);
+    ReportLatencies(state, ms);
 }
 BENCHMARK(BM_CollectionScanCycle)->Unit(benchmark::kMillisecond)->Iterations(500)->Repetitions(3);
 
@@ -220,7 +194,7 @@ void BM_LoadPlate(benchmark::State& state)
             break;
         }
     }
-    Report(state, ms);
+    ReportLatencies(state, ms);
 }
 BENCHMARK(BM_LoadPlate)->Unit(benchmark::kMillisecond)->Iterations(200)->Repetitions(3);
 
@@ -228,10 +202,5 @@ BENCHMARK(BM_LoadPlate)->Unit(benchmark::kMillisecond)->Iterations(200)->Repetit
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

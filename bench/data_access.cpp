@@ -3,8 +3,10 @@
 #include "data/txquery.h"
 #include "data/xstationfile.h"
 
+#include "benchsupport.h"
 #include <QCoreApplication>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -12,13 +14,6 @@ namespace {
 
 constexpr int kRows = 1'000'000;
 const QString kPassword = QStringLiteral("7k4M9R5");
-
-double PeakRssMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // ru_maxrss is in kilobytes on Linux
-}
 
 // One station file with kRows rows of 7 mixed columns, built once per run.
 class BigStation
@@ -127,9 +122,5 @@ BENCHMARK(BM_PointQuery)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

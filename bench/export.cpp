@@ -8,9 +8,11 @@
 #include "txxls.h"
 #include "xmessages.h"
 
+#include "benchsupport.h"
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -18,13 +20,6 @@ namespace {
 
 constexpr int kRows = 100000;
 constexpr int kColumns = 7;
-
-double PeakRssMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
-}
 
 // Message boxes would block a benchmark: count them instead.
 class SilentPresenter : public TXMessagePresenter
@@ -153,11 +148,5 @@ BENCHMARK(BM_GridExport)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -15,6 +15,7 @@
 #include "txedit.h"
 #include "xmessages.h"
 
+#include "benchsupport.h"
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -23,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <vector>
@@ -88,46 +90,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-struct Percentiles
-{
-    double Median = 0;
-    double P99 = 0;
-};
-
-Percentiles Summarise(std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    if (ms.empty())
-        return {};
-    const auto at = [&ms](double q) { return ms[std::min(ms.size() - 1, size_t(q * ms.size()))]; };
-    return {at(0.5), at(0.99)};
-}
-
-void Report(benchmark::State& state, const std::vector<double>& ms)
-{
-    const Percentiles p = Summarise(ms);
-    state.counters["median_ms"] = p.Median;
-    state.counters["p99_ms"] = p.P99;
-}
-
-// Answers the screen's modal login as an operator types it.
-void AnswerLogin()
-{
-    auto* timer = new QTimer(FMain);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer] {
-        auto* dialog = qobject_cast<TFLogin*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        QTest::keyClicks(dialog->EUser, QStringLiteral("OPER"));
-        QTest::keyClick(dialog->EUser, Qt::Key_Return);
-        QTest::keyClicks(dialog->EPassword, QStringLiteral("1234"));
-        QTest::keyClick(dialog->EPassword, Qt::Key_Return);
-        timer->deleteLater();
-    });
-    timer->start();
-}
-
 void Scan(TXEdit* edit, const QString& code)
 {
     QTest::keyClicks(edit, code);
@@ -148,7 +110,7 @@ void BM_PlantingScanCycle(benchmark::State& state)
         mainForm->show();
         if (!QTest::qWaitFor([&mainForm] { return mainForm->Started(); }, 10000))
             state.SkipWithError("the main window did not start");
-        AnswerLogin();
+        AnswerLogin(QStringLiteral("OPER"), QStringLiteral("1234"));
         auto* screen = OpenChildForm<TFPlantio_Cad>();
         if (!screen || mainForm->AppConfig->OperatorId < 1)
             state.SkipWithError("the planting screen did not open logged in");
@@ -176,7 +138,7 @@ void BM_PlantingScanCycle(benchmark::State& state)
                 break;
             }
         }
-        Report(state, ms);
+        ReportLatencies(state, ms);
         CloseChildForm(screen);
         mainForm.reset();
         DM = nullptr;
@@ -213,7 +175,7 @@ void BM_StartUp(benchmark::State& state)
         }
         DM = nullptr;
     }
-    Report(state, ms);
+    ReportLatencies(state, ms);
     SetComputerNameSource({});
     SetMessagePresenter(previous);
 }
@@ -241,7 +203,7 @@ void BM_DurableInsertFloor(benchmark::State& state)
         insert->Execute();
         ms.push_back(double(clock.nsecsElapsed()) / 1e6);
     }
-    Report(state, ms);
+    ReportLatencies(state, ms);
 }
 BENCHMARK(BM_DurableInsertFloor)->Unit(benchmark::kMillisecond)->Iterations(500)->Repetitions(3);
 
@@ -249,10 +211,5 @@ BENCHMARK(BM_DurableInsertFloor)->Unit(benchmark::kMillisecond)->Iterations(500)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -15,6 +15,7 @@
 #include "xfiledialogs.h"
 #include "xmessages.h"
 
+#include "benchsupport.h"
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -22,6 +23,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <sys/resource.h>
@@ -31,13 +33,6 @@ namespace {
 constexpr int kPlantings = 1000000;
 constexpr int kPerLote = 250;
 constexpr int kExportLotes = 400; // 400 x 250 = 100,000 rows
-
-double PeakRssMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
-}
 
 double CurrentRssMegabytes()
 {
@@ -219,12 +214,5 @@ BENCHMARK(BM_Export100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_client.reset();
-    return 0;
+    return RunBenchmarks(argc, argv, [] { g_client.reset(); });
 }
