@@ -13,11 +13,16 @@ inline const QString kPlantioGridSelectSQL = QStringLiteral(
     "SELECT pl.id_slote, pl.data_plantio, pl.ncc, p.nc, p.rep, pl.nc_plantio, pl.origem_plantio"
     "   FROM Plantio pl INNER JOIN Planta p     ON ( pl.ncc = p.ncc ) ");
 
-/** Target count and plantings of one sub-batch (:slote integer). */
+/**
+ * Target count and plantings of one sub-batch (:slote integer). The sub-batch
+ * is selected in WHERE, not HAVING after a RIGHT JOIN over every sub-batch:
+ * same single row, but an index range of one sub-batch's plantings instead of
+ * grouping the whole table on every scan.
+ */
 inline const QString kLoteFaltandoSQL = QStringLiteral(
     "SELECT slt.id_slote, slt.qte_tratamento, count(1) as qte_plantado, p.id_slote as "
-    "slote_plantio   FROM Plantio p RIGHT JOIN Lote slt        ON ( p.id_slote = slt.id_slote) "
-    " GROUP BY slt.id_slote, slt.qte_tratamento, p.id_slote  HAVING (slt.id_slote = :slote) ");
+    "slote_plantio   FROM Lote slt LEFT JOIN Plantio p        ON ( p.id_slote = slt.id_slote) "
+    " WHERE (slt.id_slote = :slote)  GROUP BY slt.id_slote, slt.qte_tratamento, p.id_slote ");
 
 /** The plant and its planting, if any (:ncc float). */
 inline const QString kValidNccSQL = QStringLiteral(

@@ -154,6 +154,9 @@ void TXConnection::Open()
         // One self-contained file that can be copied after any write: no WAL.
         Exec(db, "PRAGMA journal_mode=DELETE");
         Exec(db, "PRAGMA synchronous=FULL");
+        // Every scan reopens a grid of random lookups into the plant table;
+        // the default 2 MiB page cache makes those re-read from the OS.
+        Exec(db, "PRAGMA cache_size=-32768");
     } catch (...) {
         sqlite3_close_v2(db);
         throw;

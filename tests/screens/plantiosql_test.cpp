@@ -1,5 +1,8 @@
+#include "data/txconnection.h"
+#include "data/txquery.h"
 #include "plantiosql.h"
 #include "scriptedpresenter.h"
+#include "teststation.h"
 
 #include <gtest/gtest.h>
 
@@ -119,4 +122,52 @@ TEST(PlantioSql, FilterConditions)
             c.alert ? QStringList{QString::fromUtf8(c.alert)} : QStringList{};
         EXPECT_EQ(presenter.Texts(), alerts) << c.ncp << " / " << c.ncc;
     }
+}
+
+namespace {
+
+// The remaining-count statement as first written: the sub-batch chosen with
+// HAVING after grouping every sub-batch. Kept here as the reference result.
+const QString kLoteFaltandoHavingSQL = QStringLiteral(
+    "SELECT slt.id_slote, slt.qte_tratamento, count(1) as qte_plantado, p.id_slote as "
+    "slote_plantio   FROM Plantio p RIGHT JOIN Lote slt        ON ( p.id_slote = slt.id_slote) "
+    " GROUP BY slt.id_slote, slt.qte_tratamento, p.id_slote  HAVING (slt.id_slote = :slote) ");
+
+QStringList RowsOf(TXConnection& conn, const QString& sql, int slote)
+{
+    std::unique_ptr<TXQuery> query = NewQuery(conn);
+    query->SetSQL(sql);
+    query->ParamByName(QStringLiteral("slote")).SetInteger(slote);
+    query->Open();
+    QStringList rows;
+    for (; !query->Eof(); query->Next()) {
+        QStringList values;
+        for (const QString& name : query->FieldNames())
+            values << name + QLatin1Char('=') + query->FieldByName(name).AsString();
+        rows << values.join(QLatin1Char(' '));
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(PlantioSql, RemainingCountStatementMatchesTheGroupedForm)
+{
+    TestStation station;
+    station.CreatePlantingTables();
+    station.Exec(QStringLiteral("INSERT INTO Lote VALUES (1, 'VAZIO', 3), (2, 'METADE', 4), "
+                                "(3, 'EXCESSO', 1)"));
+    // Sub-batch 2 half planted, 3 over-planted, 9 has plantings but no Lote row.
+    station.Exec(QStringLiteral(
+        "INSERT INTO Plantio (id_slote, nc_plantio, ncc, id_user, data_plantio) VALUES "
+        "(2, 10, 100, 1, 'a'), (2, 11, 101, 1, 'b'), (3, 12, 102, 1, 'c'), (3, 13, 103, 1, 'd'), "
+        "(3, 14, 104, 1, 'e'), (9, 15, 105, 1, 'f')"));
+    for (int slote : {-1, 1, 2, 3, 4, 9}) {
+        const QStringList expected = RowsOf(station.Conn(), kLoteFaltandoHavingSQL, slote);
+        EXPECT_EQ(RowsOf(station.Conn(), kLoteFaltandoSQL, slote), expected) << slote;
+        EXPECT_EQ(expected.size(), slote >= 1 && slote <= 3 ? 1 : 0) << slote;
+    }
+    EXPECT_EQ(RowsOf(station.Conn(), kLoteFaltandoSQL, 2),
+              QStringList{QStringLiteral(
+                  "id_slote=2 qte_tratamento=4 qte_plantado=2 slote_plantio=2")});
 }
