@@ -135,7 +135,7 @@ const QString kLoteFaltandoHavingSQL = QStringLiteral(
 
 QStringList RowsOf(TXConnection& conn, const QString& sql, int slote)
 {
-    std::unique_ptr<TXQuery> query = NewQuery(conn);
+    std::unique_ptr<TXQuery> query = NewQuery(&conn);
     query->SetSQL(sql);
     query->ParamByName(QStringLiteral("slote")).SetInteger(slote);
     query->Open();
@@ -169,5 +169,5 @@ TEST(PlantioSql, RemainingCountStatementMatchesTheGroupedForm)
     }
     EXPECT_EQ(RowsOf(station.Conn(), kLoteFaltandoSQL, 2),
               QStringList{QStringLiteral(
-                  "id_slote=2 qte_tratamento=4 qte_plantado=2 slote_plantio=2")});
+                  "ID_SLOTE=2 QTE_TRATAMENTO=4 qte_plantado=2 slote_plantio=2")});
 }
