@@ -5,7 +5,7 @@
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "stationbuilder.h"
-#include "stationtransaction.h"
+#include "data/txtransaction.h"
 #include "tappconfig.h"
 #include "tdm.h"
 #include "tfcons_plantiocad.h"
@@ -68,7 +68,7 @@ void BuildStation(const QString& path)
 {
     CreateStation(path, StationOptions{});
     auto connection = OpenStation(path);
-    StationTransaction transaction(connection.get());
+    TXTransaction transaction(connection.get());
     const int user = AddUser(connection.get(), QStringLiteral("ANA"), QStringLiteral("Ana Souza"),
                              QStringLiteral("123"));
     for (int lote = 1; lote <= kPlantings / kPerLote; ++lote)

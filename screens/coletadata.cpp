@@ -2,6 +2,7 @@
 
 #include "data/txconnection.h"
 #include "data/txquery.h"
+#include "data/txtransaction.h"
 #include "tplaca.h"
 #include "xexception.h"
 
@@ -84,46 +85,15 @@ bool AnyTransmitted(TXConnection* connection, int idPlaca, const QString& poco)
     return query->RecordCount() > 0;
 }
 
-// Rolls back unless Commit was reached, also when an error passes through.
-class TTransaction
-{
-public:
-    explicit TTransaction(TXConnection* connection) : m_connection(connection)
-    {
-        m_connection->BeginTrans();
-    }
-    ~TTransaction()
-    {
-        if (m_open && m_connection->InTransaction()) {
-            try {
-                m_connection->RollbackTrans();
-            } catch (const XException&) {
-                // The engine already rolled back; nothing is left to undo.
-            }
-        }
-    }
-    TTransaction(const TTransaction&) = delete;
-    TTransaction& operator=(const TTransaction&) = delete;
-    void Commit()
-    {
-        m_connection->CommitTrans();
-        m_open = false;
-    }
-
-private:
-    TXConnection* m_connection;
-    bool m_open = true;
-};
-
 } // namespace
 
 TExclusaoOutcome ExcluirColeta(TXConnection* connection, TXCommand& reset, int idPlaca,
                                const QString& poco, int deleteAuthorizerId, const QString& now)
 {
     TExclusaoOutcome outcome;
-    std::unique_ptr<TTransaction> transaction;
+    std::unique_ptr<TXTransaction> transaction;
     try {
-        transaction = std::make_unique<TTransaction>(connection);
+        transaction = std::make_unique<TXTransaction>(connection);
         // Checked again under the write lock: a transmission since the plate was read wins.
         if (AnyTransmitted(connection, idPlaca, poco)) {
             outcome.Result = poco.isEmpty() ? TExclusaoResult::PlacaTransmitida

@@ -3,6 +3,7 @@
 #include "codevalidation.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
+#include "data/txtransaction.h"
 #include "plantiosql.h"
 #include "tappconfig.h"
 #include "tdm.h"
@@ -606,15 +607,12 @@ void TFPlantio_Cad::DeletePlantio()
         return;
 
     // The archive copy and the delete stand or fall together.
-    TXConnection* connection = DM->Conn;
     QString failure;
     try {
-        connection->BeginTrans();
+        TXTransaction transaction(DM->Conn);
         int copied = 0;
-        if (!Copy_Reg_Exc(row, copied)) {
-            connection->RollbackTrans();
+        if (!Copy_Reg_Exc(row, copied))
             return;
-        }
         int deleted = 0;
         if (copied > 0) {
             QAtu->SetCommandText(kPlantioDeleteSQL);
@@ -626,17 +624,16 @@ void TFPlantio_Cad::DeletePlantio()
         }
         if (copied == 0 || deleted != copied) {
             // Transmitted (or gone) since the grid was read: nothing to archive or remove.
-            connection->RollbackTrans();
+            transaction.Rollback();
             ShowErrorMessage(kTransmitted);
             return;
         }
-        connection->CommitTrans();
+        transaction.Commit();
         return;
     } catch (const std::exception& e) {
+        // The transaction was rolled back when the error left its scope.
         failure = ErrorText(e);
     }
-    if (connection->InTransaction())
-        connection->RollbackTrans();
     ShowAlert(QStringLiteral("Erro ao ") + QStringLiteral("Excluir") +
               QStringLiteral(" o plantio.") + QStringLiteral("\r\n") +
               QStringLiteral("Msg. Erro : ") + failure);

@@ -4,7 +4,7 @@
 #include "csvimport.h"
 #include "demodata.h"
 #include "stationbuilder.h"
-#include "stationtransaction.h"
+#include "data/txtransaction.h"
 #include "stationverify.h"
 #include "transmission.h"
 
@@ -180,7 +180,7 @@ int RunDemo(const QCommandLineParser& parser, const QStringList& args)
 int RunUserAdd(const QStringList& args)
 {
     auto connection = OpenStation(args[0]);
-    StationTransaction transaction(connection.get());
+    TXTransaction transaction(connection.get());
     const int id = AddUser(connection.get(), args[1], args[2], args[3]);
     transaction.Commit();
     Out() << QStringLiteral("Usuário %1 cadastrado com ID_USER %2.\n")

@@ -3,7 +3,7 @@
 #include "csvtext.h"
 #include "stationbuilder.h"
 #include "stationschema.h"
-#include "stationtransaction.h"
+#include "data/txtransaction.h"
 
 #include "data/txconnection.h"
 #include "data/txquery.h"
@@ -181,7 +181,7 @@ int ImportCsv(TXConnection* connection, const QString& tableName, const QString&
         rows << row;
     }
 
-    StationTransaction transaction(connection);
+    TXTransaction transaction(connection);
     auto command = NewCommand(connection);
     command->SetCommandText(InsertSQL(table, columns));
     for (const ImportRow& row : rows) {

@@ -1,6 +1,6 @@
 #include "demodata.h"
 
-#include "stationtransaction.h"
+#include "data/txtransaction.h"
 
 #include "data/txconnection.h"
 #include "xexception.h"
@@ -255,7 +255,7 @@ void CreateDemoStation(const QString& path, const StationOptions& options)
         QList<DemoCodeSection> sections;
         {
             auto connection = OpenStation(path);
-            StationTransaction transaction(connection.get());
+            TXTransaction transaction(connection.get());
             sections = AddDemoData(connection.get());
             transaction.Commit();
         }

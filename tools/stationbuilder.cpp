@@ -1,7 +1,7 @@
 #include "stationbuilder.h"
 
 #include "stationschema.h"
-#include "stationtransaction.h"
+#include "data/txtransaction.h"
 
 #include "appschema.h"
 #include "data/txconnection.h"
@@ -136,7 +136,7 @@ void CreateStation(const QString& path, const StationOptions& options)
     CreateStationFile(path, kStationPassword);
     try {
         auto connection = OpenStation(path);
-        StationTransaction transaction(connection.get());
+        TXTransaction transaction(connection.get());
         for (const StationTable& table : StationTables()) {
             Execute(connection.get(), CreateTableSQL(table));
             for (const QString& sql : CreateIndexSQL(table))

@@ -2,7 +2,7 @@
 
 #include "csvtext.h"
 #include "stationbuilder.h"
-#include "stationtransaction.h"
+#include "data/txtransaction.h"
 
 #include "data/txconnection.h"
 #include "data/txquery.h"
@@ -74,7 +74,7 @@ int TransmitStation(const QString& databasePath, const QString& origem, QIODevic
     const Pickup& pickup =
         config.Operation == StationOperation::Coleta ? kColetaPickup : kPlantioPickup;
 
-    StationTransaction transaction(connection.get());
+    TXTransaction transaction(connection.get());
     auto query = NewQuery(connection.get());
     query->SetSQL(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
                       .arg(pickup.Columns, pickup.Table, pickup.Pending, pickup.Order));
