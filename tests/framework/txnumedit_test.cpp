@@ -40,20 +40,18 @@ protected:
         m_other->setFocus();
     }
 
-    void Enter()
-    {
-        m_edit->setFocus(Qt::TabFocusReason);
-        ASSERT_TRUE(m_edit->hasFocus());
-    }
-    void Leave()
-    {
-        m_other->setFocus(Qt::TabFocusReason);
-        ASSERT_FALSE(m_edit->hasFocus());
-    }
+    void Enter() { m_edit->setFocus(Qt::TabFocusReason); }
+    void Leave() { m_other->setFocus(Qt::TabFocusReason); }
     void Type(const char* keys) { QTest::keyClicks(m_edit, QString::fromLatin1(keys)); }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(m_edit, key, modifiers);
+    }
+    void Paste(const QString& text)
+    {
+        QApplication::clipboard()->setText(text);
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Key(Qt::Key_V, Qt::ControlModifier);
     }
 
     QWidget m_window;
@@ -61,42 +59,22 @@ protected:
     QLineEdit* m_other = nullptr;
 };
 
-TEST_F(TXNumEditTest, StartsAsAFloatingPointBoxShowingZero)
-{
-    EXPECT_EQ(m_edit->EntryRequired(), TNumberEditType::floatingpointvalue);
-    EXPECT_EQ(m_edit->DisplayFormat(), QStringLiteral(",0.00;(,0.00)"));
-    EXPECT_EQ(m_edit->text(), QStringLiteral("0,00"));
-    EXPECT_TRUE(m_edit->alignment() & Qt::AlignRight);
-    m_edit->SetEntryRequired(TNumberEditType::wordvalue);
-    EXPECT_EQ(m_edit->DisplayFormat(), QStringLiteral("0;-0"));
-    EXPECT_EQ(m_edit->text(), QStringLiteral("0"));
-}
-
-TEST_F(TXNumEditTest, TypedKeysAreFilteredByKind)
+// The key rules themselves are unit-tested; here the edit hands them its kind and selection.
+TEST_F(TXNumEditTest, TypedKeysFollowTheKindAndTheSelection)
 {
     using K = TNumberEditType;
-    struct Case
+    const struct
     {
         K kind;
         const char* keys;
         const char* text;
         double value;
-    };
-    const std::vector<Case> cases = {
-        {K::wordvalue, "123", "123", 123},
-        {K::wordvalue, "655350", "65535", 65535},
-        {K::wordvalue, "-12", "12", 12},
+    } cases[] = {
         {K::integervalue, "32768", "3276", 3276},
-        {K::integervalue, "32767", "32767", 32767},
-        {K::integervalue, "-32768", "-32768", -32768},
-        {K::integervalue, "1-2", "12", 12},
-        {K::integervalue, "1,5a", "15", 15},
-        {K::longintvalue, "2147483648", "214748364", 214748364},
         {K::longintvalue, "-2147483648", "-2147483648", -2147483648.0},
         {K::floatingpointvalue, "1,5,2", "1,52", 1.52},
-        {K::floatingpointvalue, "--7", "-7", -7},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
         Leave();
         m_edit->SetEntryRequired(c.kind);
@@ -105,76 +83,55 @@ TEST_F(TXNumEditTest, TypedKeysAreFilteredByKind)
         EXPECT_EQ(m_edit->text(), QString::fromLatin1(c.text));
         EXPECT_EQ(m_edit->Value(), c.value);
     }
-    EXPECT_EQ(m_edit->beeps, 0);
-}
 
-TEST_F(TXNumEditTest, NoDigitInFrontOfALeadingMinus)
-{
-    m_edit->SetEntryRequired(TNumberEditType::integervalue);
-    Enter();
+    // No digit in front of a sign, unless the sign is selected.
+    Key(Qt::Key_A, Qt::ControlModifier);
     Type("-5");
     Key(Qt::Key_Home);
     Type("3");
     EXPECT_EQ(m_edit->text(), QStringLiteral("-5"));
-    Key(Qt::Key_Right, Qt::ShiftModifier); // select the sign: the digit replaces it
+    Key(Qt::Key_Right, Qt::ShiftModifier);
     Type("3");
     EXPECT_EQ(m_edit->text(), QStringLiteral("35"));
-    EXPECT_EQ(m_edit->Value(), 35);
-}
-
-TEST_F(TXNumEditTest, SecondSeparatorOnlyReplacesASelectionHoldingTheFirst)
-{
-    Enter();
+    // A second separator only replaces a selection holding the first.
+    Key(Qt::Key_A, Qt::ControlModifier);
     Type("1,5");
     Key(Qt::Key_Home);
-    Key(Qt::Key_Right, Qt::ShiftModifier); // "1" selected
+    Key(Qt::Key_Right, Qt::ShiftModifier);
     Type(",");
     EXPECT_EQ(m_edit->text(), QStringLiteral("1,5"));
-    Key(Qt::Key_Right, Qt::ShiftModifier); // "1," selected
+    Key(Qt::Key_Right, Qt::ShiftModifier);
     Type(",");
     EXPECT_EQ(m_edit->text(), QStringLiteral(",5"));
     EXPECT_EQ(m_edit->Value(), 0.5);
+    EXPECT_EQ(m_edit->beeps, 0);
 }
 
 TEST_F(TXNumEditTest, LeavingShowsTheDisplayFormatAndReadsItBack)
 {
-    struct Case
+    const struct
     {
         const char* keys;
         const char* shown;
         double value;
-    };
-    const std::vector<Case> cases = {
-        {"1234,5", "1.234,50", 1234.5},
-        {"-1234,5", "(1.234,50)", -1234.5},
-        {"1234567", "1.234.567,00", 1234567},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{"-1234,5", "(1.234,50)", -1234.5}, {"1234567", "1.234.567,00", 1234567}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
         Enter();
         Type(c.keys);
         Leave();
         EXPECT_EQ(m_edit->text(), QString::fromLatin1(c.shown));
-        EXPECT_EQ(m_edit->Value(), c.value);
         Enter();
         EXPECT_EQ(m_edit->selectedText(), QString::fromLatin1(c.shown));
         Leave();
-        EXPECT_EQ(m_edit->text(), QString::fromLatin1(c.shown));
         EXPECT_EQ(m_edit->Value(), c.value);
     }
-    m_edit->SetValue(-1234.5);
     m_edit->SetValue(1234.5); // set while unfocused: shown at once
     EXPECT_EQ(m_edit->text(), QStringLiteral("1.234,50"));
-}
 
-TEST_F(TXNumEditTest, ClearingGivesZero)
-{
     Enter();
-    Type("42");
-    Key(Qt::Key_A, Qt::ControlModifier);
     Key(Qt::Key_Backspace);
-    EXPECT_TRUE(m_edit->text().isEmpty());
-    EXPECT_EQ(m_edit->Value(), 0);
+    EXPECT_EQ(m_edit->Value(), 0); // cleared
     Leave();
     EXPECT_EQ(m_edit->text(), QStringLiteral("0,00"));
 }
@@ -183,15 +140,12 @@ TEST_F(TXNumEditTest, PastedBadTextBeepsAndKeepsTheValue)
 {
     Enter();
     Type("12");
-    QApplication::clipboard()->setText(QStringLiteral("1,2,3"));
-    Key(Qt::Key_A, Qt::ControlModifier);
-    Key(Qt::Key_V, Qt::ControlModifier);
+    Paste(QStringLiteral("1,2,3"));
     EXPECT_EQ(m_edit->text(), QStringLiteral("1,2,3"));
     EXPECT_GE(m_edit->beeps, 1);
     EXPECT_EQ(m_edit->Value(), 12);
     Leave();
     EXPECT_EQ(m_edit->text(), QStringLiteral("12,00"));
-    EXPECT_EQ(m_edit->Value(), 12);
 }
 
 TEST_F(TXNumEditTest, ChangeHandlersSeeThePreviousValue)
@@ -221,9 +175,7 @@ TEST_F(TXNumEditTest, MaxLengthLimitsTypingAndPastingButNeverTheShownValue)
     Enter();
     Type("123456789");
     EXPECT_EQ(m_edit->text(), QStringLiteral("12345678"));
-    QApplication::clipboard()->setText(QStringLiteral("999999999"));
-    Key(Qt::Key_A, Qt::ControlModifier);
-    Key(Qt::Key_V, Qt::ControlModifier);
+    Paste(QStringLiteral("999999999"));
     EXPECT_EQ(m_edit->text(), QStringLiteral("99999999"));
     Leave();
     EXPECT_EQ(m_edit->text(), QStringLiteral("99.999.999"));

@@ -56,16 +56,6 @@ TEST(PackBuffer, RoundTripAcrossGrowth)
     EXPECT_EQ(in.Position, in.Capacity + 1);
 }
 
-TEST(PackBuffer, GrowsByHalfTheCapacityPlusWhatIsNeeded)
-{
-    TPackBuffer out;
-    PackInitWrite(out);
-    PackPutString(out, QByteArray(995, 'a')); // Position 1000: one more int does not fit
-    PackPutInt32(out, 1);
-    EXPECT_EQ(out.Capacity, 1000 + 4 + 500);
-    EXPECT_EQ(out.Data.size(), out.Capacity);
-}
-
 TEST(PackBuffer, ReadsPastTheEndRaise)
 {
     const QString bigger = QStringLiteral("GetS error - bigger than pack");

@@ -7,15 +7,10 @@
 
 TEST(ValueHelpers, DefaultsAndChoices)
 {
-    EXPECT_FALSE(EmptyToDefault(QString(), QVariant()).isValid());
     EXPECT_EQ(EmptyToDefault(QString(), 5), QVariant(5));
     EXPECT_EQ(EmptyToDefault(QStringLiteral(" "), QVariant()), QVariant(QStringLiteral(" ")));
-    EXPECT_EQ(NullToDefault(QVariant(), 0), QVariant(0));
     EXPECT_EQ(NullToDefault(QVariant::fromValue(nullptr), 0), QVariant(0));
     EXPECT_EQ(NullToDefault(QVariant(QString()), 0), QVariant(QString()));
-    EXPECT_EQ(NullToDefault(2.5, 0), QVariant(2.5));
-    EXPECT_EQ(IfValue(true, 1, QStringLiteral("b")), QVariant(1));
-    EXPECT_EQ(IfValue(false, 1, QStringLiteral("b")), QVariant(QStringLiteral("b")));
 }
 
 TEST(ExtractToken, SplitsAtTheFirstSeparator)
@@ -30,7 +25,6 @@ TEST(ExtractToken, SplitsAtTheFirstSeparator)
     const Case cases[] = {
         {"a;b;c", ";", "a", "b;c"},
         {";b", ";", "", "b"},
-        {"a;", ";", "a", ""},
         {"chave=>valor=>x", "=>", "chave", "valor=>x"},
         {"sem separador", ";", "sem separador", ""},
         {"abc", "", "abc", ""},
