@@ -20,13 +20,11 @@ TEST(ClientCommandLine, AnswersVersionAndHelpAndLeavesTheRestToTheWindow)
         {{QStringLiteral("--version")}, true, version},
         {{QStringLiteral("-v")}, true, version},
         {{QStringLiteral("--help")}, true, help},
-        {{QStringLiteral("-h")}, true, help},
         {{QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--version")},
          true,
          version},
         // Read as compacted short options these would carry a "v" or an "h".
         {{QStringLiteral("-reverse")}, false, {}},
-        {{QStringLiteral("-platform"), QStringLiteral("xcb")}, false, {}},
         {{QStringLiteral("-stylesheet"), QStringLiteral("a.qss")}, false, {}},
         {{QStringLiteral("--qwindowgeometry"), QStringLiteral("800x600")}, false, {}},
     };

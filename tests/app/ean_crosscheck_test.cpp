@@ -22,25 +22,28 @@ TEST(CodeValidation, CheckDigitsAgreeWithAnIndependentLibrary)
     }
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import sys\nfrom stdnum import ean\n"
-                                 "for p in sys.stdin.read().split():\n"
-                                 "    print(ean.calc_check_digit(p))\n")});
+                 {QStringLiteral("-c"), QStringLiteral("import sys\nfrom stdnum import ean\n"
+                                                       "for p in sys.stdin.read().split():\n"
+                                                       "    print(ean.calc_check_digit(p))\n")});
     ASSERT_TRUE(python.waitForStarted()) << "python3 is missing";
     python.write(prefixes.join(QLatin1Char('\n')).toLatin1());
     python.closeWriteChannel();
     ASSERT_TRUE(python.waitForFinished(30000));
     ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QStringList digits =
-        QString::fromLatin1(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList digits = QString::fromLatin1(python.readAllStandardOutput())
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(digits.size(), prefixes.size());
     for (int i = 0; i < prefixes.size(); ++i) {
         const QString code = prefixes[i] + digits[i];
         QString message;
         EXPECT_EQ(EanCheckDigit(prefixes[i]), digits[i].toInt()) << code.toStdString();
-        const bool valid = code.size() == 8 ? ValidateEAN8(code, message)
-                                            : ValidateEAN13(code, message);
+        const bool valid =
+            code.size() == 8 ? ValidateEAN8(code, message) : ValidateEAN13(code, message);
         EXPECT_TRUE(valid) << code.toStdString() << " " << message.toStdString();
+        // Any other check digit is refused.
+        const QString wrong = prefixes[i] + QString::number((digits[i].toInt() + 1 + i % 9) % 10);
+        EXPECT_FALSE(wrong.size() == 8 ? ValidateEAN8(wrong, message)
+                                       : ValidateEAN13(wrong, message));
     }
 }
 

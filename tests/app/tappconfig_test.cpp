@@ -1,13 +1,12 @@
 #include "data/txconnection.h"
 #include "data/txquery.h"
+#include "provisionedstation.h"
 #include "recordingplayer.h"
 #include "scriptedpresenter.h"
-#include "stationfixture.h"
 #include "tappconfig.h"
 #include "xexception.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,15 +16,14 @@ class TAppConfigTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        connection = OpenStationFile(MakeStation(dir.filePath(QStringLiteral("s.db"))));
+        connection = station.Open();
         config.Connection = connection.get();
         config.MPlayer = &player;
     }
 
     QString ExistingSound()
     {
-        const QString path = dir.filePath(QStringLiteral("alerta.wav"));
+        const QString path = station.FilePath(QStringLiteral("alerta.wav"));
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         return path;
@@ -42,7 +40,7 @@ protected:
         command->Execute();
     }
 
-    QTemporaryDir dir;
+    ProvisionedStation station;
     std::unique_ptr<TXConnection> connection;
     RecordingPlayer player;
     TAppConfig config;
@@ -64,20 +62,21 @@ QString LoadError(TAppConfig& config)
 TEST_F(TAppConfigTest, LoadsTheConfigurationRow)
 {
     const QString sound = ExistingSound();
-    ExecuteSql(connection.get(),
-               QStringLiteral("UPDATE Configuracao SET maquina = 'ESTACAO-01', rela_inicial = "
-                              "1000.5, rela_final = 123456789012, descricao_lote = 'Lote 7', "
-                              "info_db = 1, cb_ncc = 1, cb_nc_plantio = 0"));
+    station.Exec(QStringLiteral("UPDATE Configuracao SET maquina = 'ESTACAO-01', rela_inicial = "
+                                "1000.5, rela_final = 123456789012, descricao_lote = 'Lote 7', "
+                                "info_db = 1, cb_ncc = 1, cb_nc_plantio = 0"));
     SetSound(sound);
     config.SetLoaded(true);
     EXPECT_TRUE(config.Loaded);
-    EXPECT_EQ(config.maquina, QStringLiteral("ESTACAO-01"));
-    EXPECT_EQ(config.rela_inicial, 1000.5);
-    EXPECT_EQ(config.rela_final, 123456789012.0);
-    EXPECT_EQ(config.descricao_lote, QStringLiteral("Lote 7"));
-    EXPECT_EQ(config.info_db, 1);
-    EXPECT_EQ(config.cb_ncc, 1);
-    EXPECT_EQ(config.cb_nc_plantio, 0);
+    EXPECT_EQ(QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
+                  .arg(config.maquina)
+                  .arg(config.rela_inicial)
+                  .arg(config.rela_final, 0, 'f', 0)
+                  .arg(config.descricao_lote)
+                  .arg(config.info_db)
+                  .arg(config.cb_ncc)
+                  .arg(config.cb_nc_plantio),
+              QStringLiteral("ESTACAO-01|1000.5|123456789012|Lote 7|1|1|0"));
     EXPECT_EQ(player.FileName(), sound);
     EXPECT_EQ(connection->DataSetCount(), 0);
     EXPECT_EQ(presenter.Count(), 0);
@@ -86,7 +85,7 @@ TEST_F(TAppConfigTest, LoadsTheConfigurationRow)
 TEST_F(TAppConfigTest, MissingOrEmptySoundKeepsThePlayersFile)
 {
     const QString previous = ExistingSound();
-    const QString stored[] = {dir.filePath(QStringLiteral("apagado.wav")), QStringLiteral(""),
+    const QString stored[] = {station.FilePath(QStringLiteral("apagado.wav")), QStringLiteral(""),
                               QString()};
     for (const QString& sound : stored) {
         player.SetFileName(previous);
@@ -101,7 +100,7 @@ TEST_F(TAppConfigTest, MissingOrEmptySoundKeepsThePlayersFile)
 TEST_F(TAppConfigTest, LoadFailuresRaiseAndLeaveLoadedAsItWas)
 {
     config.Loaded = true;
-    ExecuteSql(connection.get(), QStringLiteral("DELETE FROM Configuracao"));
+    station.Exec(QStringLiteral("DELETE FROM Configuracao"));
     EXPECT_EQ(LoadError(config), QStringLiteral("Erro ao carregar a configuração.\r\nEntre em "
                                                 "contato com o Administrador."));
     EXPECT_TRUE(config.Loaded);
@@ -136,10 +135,6 @@ TEST_F(TAppConfigTest, ResetOperationEmptiesTheOperationName)
     EXPECT_FALSE(config.Loaded);
     EXPECT_EQ(config.info_db, -1);
     EXPECT_EQ(config.OperationName(), QString());
-
-    config.SetOperator(7, QStringLiteral("MARIA"));
-    EXPECT_EQ(config.OperatorId, 7);
-    EXPECT_EQ(config.OperatorName, QStringLiteral("MARIA"));
 }
 
 TEST(TAppConfig, DestroyingClosesThePlayer)
