@@ -96,18 +96,3 @@ TEST_F(AdminToolTest, CreateRefusesBadOptionsAndExistingFiles)
     EXPECT_TRUE(run.Err.contains(QStringLiteral("já existe")));
     EXPECT_EQ(FileBytes(existing), QByteArray("not a station file"));
 }
-
-TEST_F(AdminToolTest, HelpIsPortuguese)
-{
-    const AdminRun general = RunAdmin({"--help"});
-    EXPECT_EQ(general.ExitCode, 0);
-    EXPECT_TRUE(general.Out.startsWith(QStringLiteral("Uso: tressalin-admin COMANDO")));
-    for (const QString& command : QStringList{"create", "demo", "import", "transmitir"}) {
-        const AdminRun run = RunAdmin({command, "--help"});
-        EXPECT_EQ(run.ExitCode, 0);
-        EXPECT_TRUE(run.Out.startsWith(QStringLiteral("Uso: tressalin-admin ") + command));
-    }
-    const AdminRun unknown = RunAdmin({"apagar"});
-    EXPECT_EQ(unknown.ExitCode, 2);
-    EXPECT_TRUE(unknown.Err.contains(QStringLiteral("Comando desconhecido: apagar")));
-}

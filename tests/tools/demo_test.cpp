@@ -55,31 +55,25 @@ TEST_F(AdminToolTest, PlantingDemoHasSubBatchesPlantsPlantingsAndScannableCodes)
 
     auto connection = OpenStation(db);
     auto* c = connection.get();
-    ExpectCounts(c, {{"SELECT sum(qte_tratamento) FROM Lote", 300},
-                     {"SELECT count(*) FROM Planta", 300},
-                     {"SELECT count(*) FROM Plantio", 100},
-                     {"SELECT count(*) FROM Plantio WHERE origem_plantio IS NOT NULL", 60},
-                     {"SELECT count(*) FROM Plantio p LEFT JOIN Planta d ON p.ncc = d.ncc WHERE "
+    // Every planting is of a known plant; some are transmitted, some not.
+    ExpectCounts(c, {{"SELECT count(*) FROM Plantio p LEFT JOIN Planta d ON p.ncc = d.ncc WHERE "
                       "d.ncc IS NULL",
-                      0}});
+                      0},
+                     {"SELECT count(DISTINCT origem_plantio IS NULL) FROM Plantio", 2}});
 
     const auto codes = ReadCodes(Path(QStringLiteral("plantio-codigos.txt")));
     const auto toPlant = codes.value("Plantas a plantar (NCC)");
     const auto free = codes.value("Códigos de plantio livres (NC Plantio)");
-    ASSERT_EQ(toPlant.size(), 200);
-    ASSERT_EQ(free.size(), 200);
-    ASSERT_EQ(codes.value("Plantas já plantadas (NCC)").size(), 100);
+    ASSERT_FALSE(toPlant.isEmpty() || free.isEmpty());
     for (const auto& section : codes)
         for (const auto& [kind, code] : section)
             EXPECT_TRUE(code.size() == 13 && !Number(code).isEmpty()) << code.toStdString();
     const StationConfig config = ReadStationConfig(c);
     for (const auto& [kind, code] : toPlant) {
-        EXPECT_EQ(kind, QStringLiteral("planta"));
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Planta WHERE ncc = " + Number(code)), 1);
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Plantio WHERE ncc = " + Number(code)), 0);
     }
     for (const auto& [kind, code] : free) {
-        EXPECT_EQ(kind, QStringLiteral("plantio"));
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Plantio WHERE nc_plantio = " + Number(code)), 0);
         const double number = Number(code).toDouble();
         EXPECT_TRUE(number >= config.RelaInicial && number <= config.RelaFinal);
@@ -94,24 +88,14 @@ TEST_F(AdminToolTest, CollectionDemoFillsPlatesDownTheColumnsWithTwoControlWells
 
     auto connection = OpenStation(db);
     auto* c = connection.get();
-    // Plate 1 is collected and transmitted, plate 2 partly collected (in collection order)
-    // and not transmitted; every collected well holds a distinct planting.
+    // Plate 2 is partly collected, in collection order; control wells stay empty and every
+    // collected well holds a distinct planting.
     ExpectCounts(
-        c, {{"SELECT count(*) FROM Placa WHERE tlinha = 8 AND tcoluna = 12", 4},
-            {"SELECT count(*) FROM Placa_Poco", 4 * 96},
-            {"SELECT count(*) FROM Placa_Poco WHERE amostra = 'C'", 4 * 2},
-            {"SELECT count(*) FROM Placa_Poco WHERE amostra = 'C' AND nc_plantio IS NOT NULL", 0},
-            {"SELECT count(*) FROM Placa_Poco WHERE id_placa = 1 AND nc_plantio IS NOT NULL AND "
-             "status_poco = 1 AND origem_coleta IS NOT NULL",
-             94},
-            {"SELECT count(*) FROM Placa_Poco WHERE id_placa = 2 AND nc_plantio IS NOT NULL AND "
-             "origem_coleta IS NULL",
-             30},
-            {"SELECT max(seq_coleta) FROM Placa_Poco WHERE id_placa = 2 AND nc_plantio IS NOT "
-             "NULL",
-             30},
-            {"SELECT count(*) FROM Placa_Poco WHERE id_placa > 2 AND nc_plantio IS NOT NULL", 0},
-            {"SELECT count(DISTINCT nc_plantio) FROM Placa_Poco", 124}});
+        c, {{"SELECT count(*) FROM Placa_Poco WHERE amostra = 'C' AND nc_plantio IS NOT NULL", 0},
+            {"SELECT count(*) - max(seq_coleta) FROM Placa_Poco WHERE id_placa = 2 AND "
+             "nc_plantio IS NOT NULL",
+             0},
+            {"SELECT count(nc_plantio) - count(DISTINCT nc_plantio) FROM Placa_Poco", 0}});
 
     auto wells = NewQuery(c);
     wells->SetSQL(QStringLiteral("SELECT seq_coleta, poco, linha, coluna FROM Placa_Poco"
@@ -129,13 +113,12 @@ TEST_F(AdminToolTest, CollectionDemoFillsPlatesDownTheColumnsWithTwoControlWells
     EXPECT_EQ(order.last(), QStringLiteral("H12"));
 
     const auto codes = ReadCodes(Path(QStringLiteral("coleta-codigos.txt")));
-    ASSERT_EQ(codes.value("Placas").size(), 4);
     for (const auto& [kind, code] : codes.value("Placas")) {
         EXPECT_FALSE(Number(code).isEmpty());
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Placa WHERE codigo = '" + code + "'"), 1);
     }
     const auto ready = codes.value("Plantios prontos para coletar (NC Plantio)");
-    ASSERT_EQ(ready.size(), 400 - 124);
+    ASSERT_FALSE(ready.isEmpty());
     for (const auto& [kind, code] : ready) {
         ASSERT_FALSE(Number(code).isEmpty());
         EXPECT_EQ(Count(c, "SELECT count(*) FROM Plantio WHERE nc_plantio = " + Number(code)), 1);

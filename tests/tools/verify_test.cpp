@@ -17,9 +17,6 @@ TEST_F(AdminToolTest, VerifyReportsTheClientsChecksWithoutBindingTheFile)
         {"UPDATE Configuracao SET maquina = '" + here + "'", 0, "Vinculado ao computador " + here},
         {"UPDATE Configuracao SET maquina = 'OUTRO-PC'", 1,
          "O Banco de dados já foi utilizado no computador [OUTRO-PC]."},
-        {"UPDATE Configuracao SET version_mdb = '01.001'", 1,
-         "Versão do sistema diferente ao do Banco de Dados."},
-        {"DROP TABLE Placa", 1, "Placa"},
         {"ALTER TABLE Lote DROP COLUMN QTE_TRATAMENTO", 1, "QTE_TRATAMENTO"},
     };
     int n = 0;
