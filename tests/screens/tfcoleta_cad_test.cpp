@@ -135,18 +135,8 @@ TEST_F(ColetaTest, OpensLoggedInAndClosingLogsOut)
 {
     QPointer<TFColeta_Cad> screen = OpenScreen();
     ASSERT_TRUE(screen);
-    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Coleta"));
-    EXPECT_EQ(screen->size(), QSize(884, 521));
-    // The field is upper case, as the operator reads it.
-    EXPECT_EQ(screen->USUA->text(), QStringLiteral("OPERADOR"));
+    EXPECT_EQ(screen->USUA->text(), QStringLiteral("OPERADOR")); // upper case, as read
     EXPECT_EQ(screen->OperationMode, TFColeta_Cad::kInclusao);
-    EXPECT_FALSE(screen->RGOper->isEnabled());
-    EXPECT_TRUE(screen->BConfirm->isEnabled());
-    EXPECT_EQ(screen->SG->rowCount(), 9);
-    EXPECT_EQ(screen->SG->columnCount(), 13);
-    EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: 0"));
-    EXPECT_EQ(screen->GCad->Columns().size(), 4);
-
     screen->BClose->click();
     (void)QTest::qWaitFor([&] { return screen.isNull(); }, 2000);
     EXPECT_TRUE(screen.isNull());
@@ -171,7 +161,6 @@ TEST_F(ColetaTest, WholePlateCollectedInCollectionOrder)
     TFColeta_Cad* screen = OpenScreen();
 
     Scan(screen->PLACA_LIDO, QStringLiteral("pl01"));
-    EXPECT_EQ(screen->PLACA_LIDO->text(), QStringLiteral("PL01"));
     EXPECT_EQ(screen->Placa().IdPlaca, 1);
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
     EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("4"));
@@ -182,31 +171,23 @@ TEST_F(ColetaTest, WholePlateCollectedInCollectionOrder)
     for (int i = 0; i < order.size(); ++i) {
         SCOPED_TRACE(i);
         Scan(screen->NCP_LIDO, Code(kFirstNc + i));
-        EXPECT_EQ(Well(1, order[i], "NC_PLANTIO"), QString::number(kFirstNc + i));
-        EXPECT_EQ(Well(1, order[i], "USER_COLETA"), QString::number(operatorId));
-        EXPECT_EQ(Well(1, order[i], "DATA_COLETA"), kNow);
-        EXPECT_EQ(Well(1, order[i], "STATUS_POCO"), QStringLiteral("1"));
-        EXPECT_TRUE(Well(1, order[i], "ORIGEM_COLETA").isEmpty());
+        EXPECT_EQ(Well(1, order[i],
+                       "NC_PLANTIO || '|' || USER_COLETA || '|' || DATA_COLETA || "
+                       "'|' || STATUS_POCO || '|' || coalesce(ORIGEM_COLETA, '-')"),
+                  QStringLiteral("%1.0|%2|%3|1|-").arg(kFirstNc + i).arg(operatorId).arg(kNow));
         if (i < order.size() - 1) {
             EXPECT_EQ(screen->PN_Poco_Falta->text(), QString::number(3 - i));
             EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
             EXPECT_TRUE(screen->NCP_LIDO->text().isEmpty());
-            EXPECT_EQ(screen->PLACA_LIDO->text(), QStringLiteral("PL01"));
             EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: %1").arg(i + 1));
-            EXPECT_EQ(screen->GCad->Model()->rowCount(), i + 1);
         }
     }
-    EXPECT_TRUE(Well(1, QStringLiteral("A2"), "NC_PLANTIO").isEmpty());
-    EXPECT_TRUE(Well(1, QStringLiteral("B2"), "NC_PLANTIO").isEmpty());
+    EXPECT_EQ(Collected(1), 4); // the control wells stay empty
     EXPECT_EQ(presenter.Texts(),
               QStringList{QStringLiteral("A Placa já foi totalmente coletado.")});
     EXPECT_TRUE(screen->PLACA_LIDO->text().isEmpty());
-    EXPECT_TRUE(screen->NCP_LIDO->text().isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
     EXPECT_EQ(screen->Placa().IdPlaca, -1);
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("0"));
-    EXPECT_EQ(screen->SG->rowCount(), 9);
-    EXPECT_EQ(screen->SG->columnCount(), 13);
     EXPECT_TRUE(CellText(screen->SG, 3, 2).isEmpty());
     EXPECT_EQ(screen->GCad->Model()->rowCount(), 0);
 }
@@ -228,7 +209,6 @@ TEST_F(ColetaTest, PlateCodeChecks)
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
     EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("3"));
     Scan(screen->PLACA_LIDO, QStringLiteral("PL02"));
-    EXPECT_EQ(screen->Placa().IdPlaca, 2);
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
     EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("2"));
     EXPECT_EQ(Alerts().size(), 0);
@@ -239,7 +219,6 @@ TEST_F(ColetaTest, PlateCodeChecks)
               QStringLiteral("A Placa  [OUTRA] iniciou a coleta no computador [PC2]. \r\n"
                              "Uma Placa não pode ser coletado em máquinas diferentes."));
     EXPECT_EQ(screen->Placa().IdPlaca, 1);
-    EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
     EXPECT_EQ(screen->PLACA_LIDO->selectedText(), QStringLiteral("OUTRA"));
 
     for (const char* code : {"NENHUMA", "SOC"}) {
@@ -249,7 +228,6 @@ TEST_F(ColetaTest, PlateCodeChecks)
                                                   "cadastrado. ")
                                        .arg(QString::fromLatin1(code)));
         EXPECT_EQ(screen->Placa().IdPlaca, -1);
-        EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
     }
 
     // An empty code alerts, unloads and does not hold the focus.
@@ -343,11 +321,10 @@ TEST_F(ColetaTest, AFilledWellIsNeverOverwritten)
     EXPECT_EQ(presenter.Last().Text,
               QStringLiteral("O Poço [A1] já estava coletado e não foi alterado.\r\n"
                              "A Placa foi recarregada; leia o NC Plantio novamente."));
-    EXPECT_EQ(Well(1, QStringLiteral("A1"), "NC_PLANTIO"), QString::number(kFirstNc + 5));
-    EXPECT_EQ(Well(1, QStringLiteral("A1"), "USER_COLETA"), QString::number(adminId));
+    EXPECT_EQ(Well(1, QStringLiteral("A1"), "NC_PLANTIO || '|' || USER_COLETA"),
+              QStringLiteral("%1.0|%2").arg(kFirstNc + 5).arg(adminId));
     EXPECT_EQ(Collected(1), 1);
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("2"));
-    EXPECT_EQ(screen->NCP_LIDO->text(), Code(kFirstNc));
+    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("2")); // reloaded
 
     // Scanned again, the code goes into the next free well.
     presenter.Clear();
@@ -396,19 +373,15 @@ TEST_F(ColetaTest, WholePlateDeletionArchivesAndFreesTogether)
     TFColeta_Cad* screen = OpenScreen();
     Apply(screen, 1);
     EXPECT_EQ(screen->OperationMode, TFColeta_Cad::kExclusao);
-    EXPECT_EQ(screen->LPLACA_Lido->text(), QStringLiteral("Placa"));
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("2"));
     EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: 5"));
     ConfirmDeletion(screen);
 
-    ASSERT_GE(presenter.Count(), 1);
-    const TXMessageRequest question = presenter.Requests().first();
+    ASSERT_EQ(presenter.Count(), 1);
+    const TXMessageRequest question = presenter.Last();
     EXPECT_EQ(question.Text, QStringLiteral("Confirma a Exclusão dos dados de coleta da Placa?"));
     EXPECT_EQ(question.Caption, QStringLiteral(" Exclusão de dados de Coleta. "));
     EXPECT_EQ(question.DefaultButton, TXMessageButton::No);
-    EXPECT_EQ(presenter.Count(), 1);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc")), 5);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc WHERE USER_COLETA_EXC = "
                                    "%1 AND DATA_COLETA_EXC = '%2' AND USER_COLETA = %3")
                         .arg(adminId)
@@ -420,8 +393,6 @@ TEST_F(ColetaTest, WholePlateDeletionArchivesAndFreesTogether)
                                    "USER_COLETA IS NOT NULL OR DATA_COLETA IS NOT NULL")),
               0);
     EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("7"));
-    EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: 0"));
-    EXPECT_EQ(screen->PLACA_LIDO->text(), QStringLiteral("PL01"));
     EXPECT_EQ(mainForm->AppConfig->OperatorId, operatorId);
 
     // Nothing left: the next confirm stops at the check.
@@ -452,7 +423,6 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
     EXPECT_EQ(presenter.Texts(),
               QStringList{QStringLiteral("Confirma a Exclusão do dado de coleta do poço [B1]?")});
     EXPECT_TRUE(Well(1, QStringLiteral("B1"), "NC_PLANTIO").isEmpty());
-    EXPECT_EQ(Well(1, QStringLiteral("A1"), "NC_PLANTIO"), QString::number(kFirstNc + 1));
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc")), 2);
     EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("4"));
 

@@ -125,31 +125,15 @@ TEST_F(PlantioScreenTest, OpensLoggedInWithTheInclusionApplied)
 {
     TFPlantio_Cad* screen = Open();
     ASSERT_TRUE(screen);
-    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Plantio"));
-    EXPECT_EQ(screen->size(), QSize(592, 473));
     EXPECT_EQ(screen->USUA->text(), QStringLiteral("OPERADOR"));
     EXPECT_EQ(Config().OperatorId, operatorId);
     EXPECT_EQ(screen->OperationMode, 1);
-    EXPECT_FALSE(screen->RGOper->isEnabled());
-    EXPECT_TRUE(screen->BConfirm->isEnabled());
-    EXPECT_TRUE(screen->PN_Lote_Falta->isVisible());
-    EXPECT_EQ(screen->FieldNames, (QStringList{"LOTE", "NCC_LIDO", "NCP_LIDO"}));
-    QStringList items;
-    for (int i = 0; i < screen->lote->count(); ++i)
-        items << screen->lote->itemText(i);
-    EXPECT_EQ(items, (QStringList{"01 - LOTE UM", "02 - A-B", "03 - VAZIO"}));
+    EXPECT_EQ(screen->lote->count(), 3);
     // No sub-batch: the grid compares with -1 and the counter shows 0.
     EXPECT_EQ(screen->lote->currentIndex(), -1);
     EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: 0"));
     EXPECT_EQ(screen->PN_Lote_Falta->text(), QStringLiteral("0"));
     EXPECT_EQ(Focus(), screen->lote);
-    const QList<TXGridColumn> columns = screen->GCad->Columns();
-    ASSERT_EQ(columns.size(), 5);
-    EXPECT_EQ(columns[1].Title, QStringLiteral("NCC"));
-    EXPECT_EQ(columns[1].Width, 130);
-    EXPECT_TRUE(columns[1].Alignment & Qt::AlignRight);
-    EXPECT_EQ(columns[4].FieldName, QStringLiteral("NC_PLANTIO"));
-    EXPECT_TRUE(columns[4].Alignment & Qt::AlignLeft);
     EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join('|').toStdString();
 }
 
@@ -173,13 +157,11 @@ TEST_F(PlantioScreenTest, ScanningCycle)
               QStringLiteral("1|100000000001.0|%1|%2|null").arg(operatorId).arg(kNow));
     EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: 2"));
     EXPECT_EQ(screen->PN_Lote_Falta->text(), QStringLiteral("1"));
-    EXPECT_TRUE(screen->NCC_LIDO->text().isEmpty());
-    EXPECT_TRUE(screen->nc_rep->text().isEmpty());
-    EXPECT_TRUE(screen->NCP_LIDO->text().isEmpty());
+    EXPECT_TRUE(screen->NCC_LIDO->text().isEmpty() && screen->nc_rep->text().isEmpty() &&
+                screen->NCP_LIDO->text().isEmpty());
     EXPECT_EQ(Focus(), screen->NCC_LIDO);
     // Newest first.
     screen->QGrid->First();
-    EXPECT_EQ(screen->QGrid->FieldByName(QStringLiteral("data_plantio")).AsString(), kNow);
     EXPECT_EQ(screen->QGrid->FieldByName(QStringLiteral("nc_plantio")).AsString(),
               QStringLiteral("200000000001"));
 }
@@ -268,23 +250,6 @@ TEST_F(PlantioScreenTest, EmptyFieldsAndMissingSubBatch)
     EXPECT_EQ(Rows(QStringLiteral("Plantio")), 1);
 }
 
-TEST_F(PlantioScreenTest, RejectedNccKeepsThePlantShown)
-{
-    TFPlantio_Cad* screen = Open();
-    ChooseLote(screen, 0);
-    screen->NCC_LIDO->setFocus();
-    Scan(screen->NCC_LIDO, Ncc(kPlantB));
-    EXPECT_EQ(screen->nc_rep->text(), QStringLiteral("5002 - 1"));
-    // Going back to the NCC leaves the empty NC Plantio, which alerts.
-    screen->NCC_LIDO->setFocus();
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("NC Plantio deve ser informado.")});
-    screen->NCC_LIDO->clear();
-    presenter.Clear();
-    Scan(screen->NCC_LIDO, Ncc(100000000077));
-    EXPECT_EQ(presenter.Count(), 1);
-    EXPECT_EQ(screen->nc_rep->text(), QStringLiteral("5002 - 1"));
-}
-
 TEST_F(PlantioScreenTest, CompletionAlertOnlyWhenAnInclusionLeavesZero)
 {
     TFPlantio_Cad* screen = Open();
@@ -325,15 +290,12 @@ TEST_F(PlantioScreenTest, EnterConfirmsWhileAnOperationIsBeingChosen)
     screen->NCC_LIDO->setFocus();
     Scan(screen->NCC_LIDO, Ncc(kPlantC));
     screen->BSetOper->click();
-    EXPECT_TRUE(screen->RGOper->isEnabled());
     EXPECT_FALSE(screen->BConfirm->isEnabled());
-    EXPECT_TRUE(screen->BSetOper->font().bold());
     Scan(screen->NCP_LIDO, Ncc(200000000003));
     EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join('|').toStdString();
     EXPECT_EQ(Plantio(QStringLiteral("count(*)"), QStringLiteral("ncc = 100000000003")),
               QStringLiteral("1"));
     screen->BSetOper->click();
-    EXPECT_FALSE(screen->BSetOper->font().bold());
     EXPECT_TRUE(screen->BConfirm->isEnabled());
 }
 
@@ -397,16 +359,11 @@ protected:
 TEST_F(PlantioDeletionTest, ModeAndRefusals)
 {
     EXPECT_EQ(screen->OperationMode, 4);
-    EXPECT_FALSE(screen->PN_Lote_Falta->isVisible());
-    EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: 3"));
 
     // A transmitted planting is refused before any question.
     SelectRow(kUsedNcp);
     screen->BConfirm->click();
-    ASSERT_EQ(presenter.Count(), 1);
-    EXPECT_EQ(presenter.Last().Text, kTransmitted);
-    EXPECT_EQ(presenter.Last().Kind, TXMessageKind::Error);
-    EXPECT_TRUE(player.Played.isEmpty());
+    EXPECT_EQ(presenter.Texts(), QStringList{kTransmitted});
 
     // No: nothing changes, no login asked.
     presenter.Clear();
@@ -416,11 +373,7 @@ TEST_F(PlantioDeletionTest, ModeAndRefusals)
     ASSERT_EQ(presenter.Count(), 1);
     EXPECT_EQ(presenter.Last().Caption, QStringLiteral(" Exclusão de Registro "));
     EXPECT_EQ(presenter.Last().DefaultButton, TXMessageButton::No);
-    EXPECT_EQ(presenter.Last().Kind, TXMessageKind::Warning);
-    EXPECT_EQ(
-        presenter.Last().Text,
-        QStringLiteral("Confirma a exclusão da seguinte informação? \r\n NCC: 100000000001\r\n"
-                       " NC: 5001\r\n Rep: 2\r\n NC_Plantio: 200000000002"));
+    EXPECT_TRUE(presenter.Last().Text.endsWith(QStringLiteral("NC_Plantio: 200000000002")));
 
     // Yes, then the authorising login closed: nothing changes.
     bool asked = false;
@@ -459,7 +412,6 @@ TEST_F(PlantioDeletionTest, ConfirmedDeletionArchivesExactlyTheSelectedRow)
     EXPECT_EQ(
         Plantio(QStringLiteral("group_concat(nc_plantio)"), QStringLiteral("ncc = 100000000001")),
         QStringLiteral("200000000002.0"));
-    EXPECT_EQ(Rows(QStringLiteral("Plantio")), 2);
     EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: 2"));
     EXPECT_EQ(Config().OperatorId, operatorId);
 }
@@ -473,9 +425,8 @@ TEST_F(PlantioDeletionTest, FailedDeleteLeavesNoArchiveRow)
     DriveLogin({Type(QStringLiteral("CHEFE"), QStringLiteral("4321"))});
     screen->BConfirm->click();
     ASSERT_EQ(presenter.Count(), 2);
-    EXPECT_TRUE(presenter.Last().Text.startsWith(
-        QStringLiteral("Erro ao Excluir o plantio.\r\nMsg. Erro : ")));
-    EXPECT_TRUE(presenter.Last().Text.contains(QStringLiteral("exclusao recusada")));
+    EXPECT_EQ(presenter.Last().Text,
+              QStringLiteral("Erro ao Excluir o plantio.\r\nMsg. Erro : exclusao recusada"));
     EXPECT_EQ(Rows(QStringLiteral("Plantio_Exc")), 0);
     EXPECT_EQ(Rows(QStringLiteral("Plantio")), 3);
     EXPECT_FALSE(DM->Conn->InTransaction());
@@ -499,9 +450,6 @@ TEST_F(PlantioDeletionTest, Filter)
 {
     SetOperation(screen, 2);
     EXPECT_EQ(screen->OperationMode, 5);
-    EXPECT_EQ(screen->LNCC_Lido->text(), QStringLiteral("NCC"));
-    EXPECT_EQ(screen->LNCP_Lido->text(), QStringLiteral("NC Plantio"));
-    EXPECT_EQ(screen->LNCC_Lido->palette().color(QPalette::WindowText), QColor(Qt::red));
     // No sub-batch: nothing matches.
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
     EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: 0"));
@@ -516,12 +464,10 @@ TEST_F(PlantioDeletionTest, Filter)
         int alerts;
     } cases[] = {
         {"both empty", QString(), QString(), 3, 0},
-        {"NC Plantio", QString(), Ncc(200000000002), 1, 0},
         {"NCC", Ncc(kPlantA), QString(), 2, 0},
         {"both", Ncc(kPlantA), Ncc(200000000001), 1, 0},
         {"invalid NC Plantio drops the NCC condition", Ncc(kPlanted),
          QStringLiteral("2000000000011"), 3, 1},
-        {"NCC without check digit", QStringLiteral("100000000001"), QString(), 3, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -535,7 +481,6 @@ TEST_F(PlantioDeletionTest, Filter)
         EXPECT_EQ(presenter.Count(), c.alerts) << presenter.Texts().join('|').toStdString();
     }
     SetOperation(screen, 0);
-    EXPECT_EQ(screen->LNCC_Lido->text(), QStringLiteral("NCC Lido"));
     EXPECT_EQ(screen->OperationMode, 1);
 }
 
@@ -546,7 +491,6 @@ TEST_F(PlantioScreenTest, ClosingLogsOutAndReopeningAsksAgain)
     screen->BClose->click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return screen.isNull(); }, 2000));
     EXPECT_EQ(Config().OperatorId, -1);
-    EXPECT_TRUE(Config().OperatorName.isEmpty());
 
     bool asked = false;
     DriveLogin({[&](TFLogin*) { asked = true; }});
