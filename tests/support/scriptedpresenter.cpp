@@ -2,12 +2,6 @@
 
 ScriptedPresenter::ScriptedPresenter() : m_previous(SetMessagePresenter(this)) {}
 
-ScriptedPresenter::ScriptedPresenter(std::initializer_list<TXMessageButton> answers)
-    : ScriptedPresenter()
-{
-    QueueAnswers(answers);
-}
-
 ScriptedPresenter::~ScriptedPresenter()
 {
     SetMessagePresenter(m_previous);
@@ -24,12 +18,6 @@ TXMessageButton ScriptedPresenter::Present(const TXMessageRequest& request)
 void ScriptedPresenter::QueueAnswer(TXMessageButton answer)
 {
     m_answers.enqueue(answer);
-}
-
-void ScriptedPresenter::QueueAnswers(std::initializer_list<TXMessageButton> answers)
-{
-    for (const TXMessageButton answer : answers)
-        m_answers.enqueue(answer);
 }
 
 QStringList ScriptedPresenter::Texts() const

@@ -15,7 +15,6 @@ class ScriptedPresenter : public TXMessagePresenter
 {
 public:
     ScriptedPresenter();
-    explicit ScriptedPresenter(std::initializer_list<TXMessageButton> answers);
     ~ScriptedPresenter() override;
     ScriptedPresenter(const ScriptedPresenter&) = delete;
     ScriptedPresenter& operator=(const ScriptedPresenter&) = delete;
@@ -24,7 +23,6 @@ public:
 
     /** Queues the answer to a coming Yes/No box. */
     void QueueAnswer(TXMessageButton answer);
-    void QueueAnswers(std::initializer_list<TXMessageButton> answers);
 
     const QList<TXMessageRequest>& Requests() const { return m_requests; }
     qsizetype Count() const { return m_requests.size(); }
