@@ -611,8 +611,13 @@ void TFPlantio_Cad::DeletePlantio()
     try {
         TXTransaction transaction(DM->Conn);
         int copied = 0;
-        if (!Copy_Reg_Exc(row, copied))
+        QString copyError;
+        if (!Copy_Reg_Exc(row, copied, copyError)) {
+            // No lock may outlive the box: the transmission works on the same file.
+            transaction.Rollback();
+            ShowAlert(QStringLiteral("Erro ao Excluir dados (Copy_Reg_Exc): ") + copyError);
             return;
+        }
         int deleted = 0;
         if (copied > 0) {
             QAtu->SetCommandText(kPlantioDeleteSQL);
@@ -639,7 +644,7 @@ void TFPlantio_Cad::DeletePlantio()
               QStringLiteral("Msg. Erro : ") + failure);
 }
 
-bool TFPlantio_Cad::Copy_Reg_Exc(const PlantioKey& row, int& copied)
+bool TFPlantio_Cad::Copy_Reg_Exc(const PlantioKey& row, int& copied, QString& error)
 {
     try {
         std::unique_ptr<TXCommand> command = NewCommand(DM->Conn);
@@ -647,7 +652,7 @@ bool TFPlantio_Cad::Copy_Reg_Exc(const PlantioKey& row, int& copied)
         copied = command->Execute();
         return true;
     } catch (const std::exception& e) {
-        ShowAlert(QStringLiteral("Erro ao Excluir dados (Copy_Reg_Exc): ") + ErrorText(e));
+        error = ErrorText(e);
     }
     return false;
 }

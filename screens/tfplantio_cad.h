@@ -66,8 +66,9 @@ public:
     /** 1 inclusion, 4 deletion of the grid's current row, 5 filter. Reports failures itself. */
     bool Gravar(int mode);
     /** Archives the planting if still not transmitted; copied is the number of rows archived.
-     *  False after alerting a database error. */
-    bool Copy_Reg_Exc(const PlantioKey& row, int& copied);
+     *  False with the database error's text in error (the caller alerts it once the
+     *  transaction is over). */
+    bool Copy_Reg_Exc(const PlantioKey& row, int& copied, QString& error);
 
     void LoadLotes();
     /** The chosen sub-batch's id; -1 when none is chosen. */

@@ -416,20 +416,39 @@ TEST_F(PlantioDeletionTest, ConfirmedDeletionArchivesExactlyTheSelectedRow)
     EXPECT_EQ(Config().OperatorId, operatorId);
 }
 
-TEST_F(PlantioDeletionTest, FailedDeleteLeavesNoArchiveRow)
+TEST_F(PlantioDeletionTest, FailedCopyOrDeleteLeavesBothTablesAndNoLockBehindTheBox)
 {
-    station.Exec(QStringLiteral("CREATE TRIGGER recusa BEFORE DELETE ON Plantio "
-                                "BEGIN SELECT RAISE(ABORT, 'exclusao recusada'); END"));
-    SelectRow(200000000002);
-    presenter.QueueAnswer(TXMessageButton::Yes);
-    DriveLogin({Type(QStringLiteral("CHEFE"), QStringLiteral("4321"))});
-    screen->BConfirm->click();
-    ASSERT_EQ(presenter.Count(), 2);
-    EXPECT_EQ(presenter.Last().Text,
-              QStringLiteral("Erro ao Excluir o plantio.\r\nMsg. Erro : exclusao recusada"));
-    EXPECT_EQ(Rows(QStringLiteral("Plantio_Exc")), 0);
-    EXPECT_EQ(Rows(QStringLiteral("Plantio")), 3);
-    EXPECT_FALSE(DM->Conn->InTransaction());
+    const struct
+    {
+        const char* trigger;
+        const char* alert;
+    } cases[] = {
+        {"CREATE TRIGGER recusa BEFORE INSERT ON Plantio_Exc "
+         "BEGIN SELECT RAISE(ABORT, 'copia recusada'); END",
+         "Erro ao Excluir dados (Copy_Reg_Exc): copia recusada"},
+        {"CREATE TRIGGER recusa BEFORE DELETE ON Plantio "
+         "BEGIN SELECT RAISE(ABORT, 'exclusao recusada'); END",
+         "Erro ao Excluir o plantio.\r\nMsg. Erro : exclusao recusada"},
+    };
+    for (const auto& c : cases) {
+        station.Exec(QString::fromLatin1(c.trigger));
+        SelectRow(200000000002);
+        presenter.Clear();
+        bool lockedUnderBox = false;
+        presenter.OnPresent = [&](const TXMessageRequest&) {
+            lockedUnderBox = lockedUnderBox || DM->Conn->InTransaction();
+        };
+        presenter.QueueAnswer(TXMessageButton::Yes);
+        DriveLogin({Type(QStringLiteral("CHEFE"), QStringLiteral("4321"))});
+        screen->BConfirm->click();
+        presenter.OnPresent = nullptr;
+        ASSERT_EQ(presenter.Count(), 2) << c.trigger;
+        EXPECT_EQ(presenter.Last().Text, QString::fromUtf8(c.alert));
+        EXPECT_FALSE(lockedUnderBox) << c.trigger;
+        EXPECT_EQ(Rows(QStringLiteral("Plantio_Exc")), 0);
+        EXPECT_EQ(Rows(QStringLiteral("Plantio")), 3);
+        station.Exec(QStringLiteral("DROP TRIGGER recusa"));
+    }
 }
 
 TEST_F(PlantioDeletionTest, RowTransmittedMeanwhileIsLeftAlone)

@@ -10,6 +10,8 @@ ScriptedPresenter::~ScriptedPresenter()
 TXMessageButton ScriptedPresenter::Present(const TXMessageRequest& request)
 {
     m_requests.append(request);
+    if (OnPresent)
+        OnPresent(request);
     if (!request.YesNo)
         return TXMessageButton::Ok;
     return m_answers.isEmpty() ? TXMessageButton::No : m_answers.dequeue();

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 
 /**
  * Message presenter for tests: installed for its lifetime (the previous one comes back when it
@@ -23,6 +24,9 @@ public:
 
     /** Queues the answer to a coming Yes/No box. */
     void QueueAnswer(TXMessageButton answer);
+
+    /** Called with each request as it is presented, before it is answered. */
+    std::function<void(const TXMessageRequest&)> OnPresent;
 
     const QList<TXMessageRequest>& Requests() const { return m_requests; }
     qsizetype Count() const { return m_requests.size(); }
