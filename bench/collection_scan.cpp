@@ -36,25 +36,6 @@ constexpr qint64 kFirstNc = 200'000'000'000;
 const QString kComputer = QStringLiteral("BENCH");
 const QString kDate = QStringLiteral("2024-05-06 07:08:09");
 
-// Counts the boxes that mean a refusal. Leaving the empty NC field for the plate
-// field alerts that the NC is missing, and the last well of a plate says the
-// plate is complete: both belong to a normal run.
-class CountingPresenter : public TXMessagePresenter
-{
-public:
-    TXMessageButton Present(const TXMessageRequest& request) override
-    {
-        if (request.Text == QStringLiteral("NC Plantio deve ser informado.") ||
-            request.Text == QStringLiteral("A Placa já foi totalmente coletado."))
-            return TXMessageButton::Ok;
-        if (++Count == 1)
-            First = request.Text.toStdString();
-        return TXMessageButton::Ok;
-    }
-    int Count = 0;
-    std::string First; // the first box's text, to say why a run failed
-};
-
 QString PlateCode(int idPlaca)
 {
     return QStringLiteral("PL%1").arg(idPlaca, 5, 10, QLatin1Char('0'));
@@ -110,7 +91,6 @@ class Shell
 public:
     explicit Shell(benchmark::State& state)
     {
-        m_previous = SetMessagePresenter(&Presenter);
         SetComputerNameSource([] { return kComputer; });
         DM = &m_dataModule;
         DM->SetProgramPath(CollectionStation::Instance().ProgramPath());
@@ -131,7 +111,6 @@ public:
         m_mainForm.reset();
         DM = nullptr;
         SetComputerNameSource({});
-        SetMessagePresenter(m_previous);
     }
 
     bool LoadPlate(int idPlaca)
@@ -140,11 +119,14 @@ public:
         return Screen->Placa().IdPlaca == idPlaca && Presenter.Count == 0;
     }
 
-    CountingPresenter Presenter;
+    // Leaving the empty NC field for the plate field alerts that the NC is
+    // missing, and the last well of a plate says the plate is complete: both
+    // belong to a normal run.
+    BoxCounter Presenter{{QStringLiteral("NC Plantio deve ser informado."),
+                          QStringLiteral("A Placa já foi totalmente coletado.")}};
     TFColeta_Cad* Screen = nullptr;
 
 private:
-    TXMessagePresenter* m_previous = nullptr;
     TDM m_dataModule;
     std::unique_ptr<TFMain> m_mainForm;
 };

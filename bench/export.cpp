@@ -21,19 +21,6 @@ namespace {
 constexpr int kRows = 100000;
 constexpr int kColumns = 7;
 
-// Message boxes would block a benchmark: count them instead.
-class SilentPresenter : public TXMessagePresenter
-{
-public:
-    TXMessageButton Present(const TXMessageRequest& request) override
-    {
-        if (request.Kind == TXMessageKind::Error)
-            ++Errors;
-        return TXMessageButton::Ok;
-    }
-    int Errors = 0;
-};
-
 // One report row as the planting report has it: texts, big codes, a date text, a status.
 QVariant CellValue(int row, int column)
 {
@@ -129,8 +116,7 @@ void BM_GridExport(benchmark::State& state)
     for (const QString& field : query.FieldNames())
         columns.append({field, field, 100, Qt::AlignLeft | Qt::AlignVCenter});
     grid.SetColumns(columns);
-    SilentPresenter presenter;
-    TXMessagePresenter* previous = SetMessagePresenter(&presenter);
+    BoxCounter presenter;
 
     int run = 0;
     for (auto _ : state) {
@@ -139,7 +125,6 @@ void BM_GridExport(benchmark::State& state)
         if (!ExportQueryGridToXLS(target, &grid, &xls) || presenter.Errors)
             state.SkipWithError("export failed");
     }
-    SetMessagePresenter(previous);
     state.counters["peak_rss_MB"] = PeakRssMegabytes();
 }
 BENCHMARK(BM_GridExport)->Unit(benchmark::kMillisecond)->Iterations(3);

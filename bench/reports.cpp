@@ -45,19 +45,6 @@ double CurrentRssMegabytes()
     return double(resident) * 4096.0 / (1024.0 * 1024.0);
 }
 
-// Message boxes would block a benchmark: count the errors instead.
-class SilentPresenter : public TXMessagePresenter
-{
-public:
-    TXMessageButton Present(const TXMessageRequest& request) override
-    {
-        if (request.Kind == TXMessageKind::Error)
-            ++Errors;
-        return TXMessageButton::Ok;
-    }
-    int Errors = 0;
-};
-
 QString LoteName(int lote)
 {
     return QStringLiteral("L%1").arg(lote, 4, 10, QLatin1Char('0'));
@@ -93,8 +80,7 @@ void BuildStation(const QString& path)
 struct Client
 {
     QTemporaryDir Dir;
-    SilentPresenter Presenter;
-    TXMessagePresenter* Previous = nullptr;
+    BoxCounter Presenter;
     std::unique_ptr<TDM> DataModule;
     std::unique_ptr<TFMain> Main;
     double BuildSeconds = 0;
@@ -108,7 +94,6 @@ struct Client
         BuildStation(db);
         BuildSeconds = timer.elapsed() / 1000.0;
         WriteConnectionFile(ConnectionFilePathFor(program), BuildConnectionFile(db));
-        Previous = SetMessagePresenter(&Presenter);
         DataModule = std::make_unique<TDM>();
         DM = DataModule.get();
         DM->SetProgramPath(program);
@@ -123,7 +108,6 @@ struct Client
         Main.reset();
         DM = nullptr;
         DataModule.reset();
-        SetMessagePresenter(Previous);
     }
 };
 

@@ -37,29 +37,29 @@ TReportDefinition TFCons_ColetaCad::Definition()
     definition.Select = QString::fromUtf8(kSelect);
     definition.Order = QString::fromUtf8(kOrder);
     definition.Condition = QString::fromUtf8(kCondition);
-    definition.Columns = {
+    // Both lists start with the well and who collected it.
+    const QList<TXGridColumn> well = {
         {QStringLiteral("placa"), QStringLiteral("Placa"), 150, Qt::AlignLeft},
         {QStringLiteral("seq_coleta"), QStringLiteral("Seq."), 40, Qt::AlignRight},
         {QStringLiteral("poco"), QStringLiteral("Poço"), 50, Qt::AlignLeft},
         {QStringLiteral("nc_plantio"), QStringLiteral("NC_Plantio"), 100, Qt::AlignRight},
         {QStringLiteral("ncc"), QStringLiteral("NCC"), 100, Qt::AlignRight},
-        {QStringLiteral("data_coleta"), QStringLiteral("Data_Coleta"), 150, Qt::AlignLeft},
-        {QStringLiteral("codigo_usuario"), QStringLiteral("Usuário"), 100, Qt::AlignLeft},
-        {QStringLiteral("nome_usuario"), QStringLiteral("Nome"), 150, Qt::AlignLeft},
-        {QStringLiteral("status"), QStringLiteral("Status"), 100, Qt::AlignLeft}};
+        {QStringLiteral("data_coleta"), QStringLiteral("Data_Coleta"), 150, Qt::AlignLeft}};
+    definition.Columns =
+        well +
+        QList<TXGridColumn>{
+            {QStringLiteral("codigo_usuario"), QStringLiteral("Usuário"), 100, Qt::AlignLeft},
+            {QStringLiteral("nome_usuario"), QStringLiteral("Nome"), 150, Qt::AlignLeft},
+            {QStringLiteral("status"), QStringLiteral("Status"), 100, Qt::AlignLeft}};
     definition.DeletedSelect = QString::fromUtf8(kDeletedSelect);
-    definition.DeletedColumns = {
-        {QStringLiteral("placa"), QStringLiteral("Placa"), 150, Qt::AlignLeft},
-        {QStringLiteral("seq_coleta"), QStringLiteral("Seq."), 40, Qt::AlignRight},
-        {QStringLiteral("poco"), QStringLiteral("Poço"), 50, Qt::AlignLeft},
-        {QStringLiteral("nc_plantio"), QStringLiteral("NC_Plantio"), 100, Qt::AlignRight},
-        {QStringLiteral("ncc"), QStringLiteral("NCC"), 100, Qt::AlignRight},
-        {QStringLiteral("data_coleta"), QStringLiteral("Data_Coleta"), 150, Qt::AlignLeft},
-        {QStringLiteral("usuario_cad"), QStringLiteral("Usuário Cad."), 100, Qt::AlignLeft},
-        {QStringLiteral("pessoa_cad"), QStringLiteral("Pessoa Cad."), 150, Qt::AlignLeft},
-        {QStringLiteral("usuario_exc"), QStringLiteral("Usuário Exc."), 100, Qt::AlignLeft},
-        {QStringLiteral("pessoa_exc"), QStringLiteral("Pessoa Exc."), 150, Qt::AlignLeft},
-        {QStringLiteral("data_exc"), QStringLiteral("Data Exc."), 150, Qt::AlignLeft}};
+    definition.DeletedColumns =
+        well +
+        QList<TXGridColumn>{
+            {QStringLiteral("usuario_cad"), QStringLiteral("Usuário Cad."), 100, Qt::AlignLeft},
+            {QStringLiteral("pessoa_cad"), QStringLiteral("Pessoa Cad."), 150, Qt::AlignLeft},
+            {QStringLiteral("usuario_exc"), QStringLiteral("Usuário Exc."), 100, Qt::AlignLeft},
+            {QStringLiteral("pessoa_exc"), QStringLiteral("Pessoa Exc."), 150, Qt::AlignLeft},
+            {QStringLiteral("data_exc"), QStringLiteral("Data Exc."), 150, Qt::AlignLeft}};
     return definition;
 }
 

@@ -33,26 +33,25 @@ TReportDefinition TFCons_PlantioCad::Definition()
     definition.Select = QString::fromUtf8(kSelect);
     definition.Order = QString::fromUtf8(kOrder);
     definition.Condition = QString::fromUtf8(kCondition);
-    definition.Columns = {
+    // Both lists start with the planting and who made it.
+    const QList<TXGridColumn> planting = {
         {QStringLiteral("sub_lote"), QStringLiteral("Sub Lote"), 150, Qt::AlignLeft},
         {QStringLiteral("ncc"), QStringLiteral("NCC"), 100, Qt::AlignRight},
         {QStringLiteral("nc_plantio"), QStringLiteral("NC_Plantio"), 100, Qt::AlignRight},
         {QStringLiteral("data_plantio"), QStringLiteral("Data_Plantio"), 150, Qt::AlignLeft},
         {QStringLiteral("codigo_usuario"), QStringLiteral("Usuário"), 100, Qt::AlignLeft},
-        {QStringLiteral("nome_usuario"), QStringLiteral("Nome"), 150, Qt::AlignLeft},
-        {QStringLiteral("status"), QStringLiteral("Status"), 100, Qt::AlignLeft}};
+        {QStringLiteral("nome_usuario"), QStringLiteral("Nome"), 150, Qt::AlignLeft}};
+    definition.Columns =
+        planting + QList<TXGridColumn>{
+                       {QStringLiteral("status"), QStringLiteral("Status"), 100, Qt::AlignLeft}};
     definition.DeletedSelect = QString::fromUtf8(kDeletedSelect);
-    definition.DeletedColumns = {
-        {QStringLiteral("sub_lote"), QStringLiteral("Sub Lote"), 150, Qt::AlignLeft},
-        {QStringLiteral("ncc"), QStringLiteral("NCC"), 100, Qt::AlignRight},
-        {QStringLiteral("nc_plantio"), QStringLiteral("NC_Plantio"), 100, Qt::AlignRight},
-        {QStringLiteral("data_plantio"), QStringLiteral("Data_Plantio"), 150, Qt::AlignLeft},
-        {QStringLiteral("codigo_usuario"), QStringLiteral("Usuário"), 100, Qt::AlignLeft},
-        {QStringLiteral("nome_usuario"), QStringLiteral("Nome"), 150, Qt::AlignLeft},
-        {QStringLiteral("usua_exc"), QStringLiteral("Usuário Exc."), 100, Qt::AlignLeft},
-        {QStringLiteral("pessoa_exc"), QStringLiteral("Pessoa Exc."), 150, Qt::AlignLeft},
-        {QStringLiteral("data_plantio_Exc"), QStringLiteral("Data_Plantio_Exc"), 150,
-         Qt::AlignLeft}};
+    definition.DeletedColumns =
+        planting +
+        QList<TXGridColumn>{
+            {QStringLiteral("usua_exc"), QStringLiteral("Usuário Exc."), 100, Qt::AlignLeft},
+            {QStringLiteral("pessoa_exc"), QStringLiteral("Pessoa Exc."), 150, Qt::AlignLeft},
+            {QStringLiteral("data_plantio_Exc"), QStringLiteral("Data_Plantio_Exc"), 150,
+             Qt::AlignLeft}};
     return definition;
 }
 

@@ -17,6 +17,27 @@ double PeakRssMegabytes()
     return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
 }
 
+BoxCounter::BoxCounter(QStringList normalTexts)
+    : m_normalTexts(std::move(normalTexts)), m_previous(SetMessagePresenter(this))
+{
+}
+
+BoxCounter::~BoxCounter()
+{
+    SetMessagePresenter(m_previous);
+}
+
+TXMessageButton BoxCounter::Present(const TXMessageRequest& request)
+{
+    if (m_normalTexts.contains(request.Text))
+        return TXMessageButton::Ok;
+    if (++Count == 1)
+        First = request.Text.toStdString();
+    if (request.Kind == TXMessageKind::Error)
+        ++Errors;
+    return TXMessageButton::Ok;
+}
+
 void ReportLatencies(benchmark::State& state, std::vector<double> ms)
 {
     if (ms.empty())
