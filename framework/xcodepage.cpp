@@ -36,6 +36,11 @@ QByteArray ToWindows1252(const QString& text)
     return bytes;
 }
 
+bool IsWindows1252Text(const QString& text)
+{
+    return FromWindows1252(ToWindows1252(text)) == text;
+}
+
 QString FromWindows1252(const QByteArray& bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);

@@ -11,5 +11,7 @@
 
 /** Characters outside the code page become '?'. */
 QByteArray ToWindows1252(const QString& text);
+/** True when every character of text has a byte of its own in the code page (none becomes '?'). */
+bool IsWindows1252Text(const QString& text);
 /** Every byte decodes to one character. */
 QString FromWindows1252(const QByteArray& bytes);

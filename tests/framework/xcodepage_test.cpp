@@ -34,4 +34,7 @@ TEST(Windows1252, UnmappableBecomesQuestionMark)
     // U+0080 and U+0082 are not the characters of bytes 80 and 82; an emoji is one character.
     EXPECT_EQ(ToWindows1252(QStringLiteral("a\u0080\u0082\u4E2D\U0001F600b")),
               QByteArrayLiteral("a????b"));
+    EXPECT_FALSE(IsWindows1252Text(QStringLiteral("senha\u4E2D")));
+    EXPECT_FALSE(IsWindows1252Text(QStringLiteral("\U0001F600")));
+    EXPECT_TRUE(IsWindows1252Text(QStringLiteral("õ€?a")));
 }
