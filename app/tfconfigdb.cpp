@@ -63,8 +63,9 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
 
     // The create event.
     RefreshState();
+    // A damaged connection file was reported when the connect failed.
     if (DM->DatabasePath().isEmpty())
-        DM->LoadConnectionFile();
+        DM->LoadConnectionFile(false);
     EDBase->setText(DM->DatabasePath());
 }
 
@@ -87,16 +88,14 @@ void TFConfigDB::BLoadDBFileClick()
 
 void TFConfigDB::BConfirmClick()
 {
-    DM->SetConnected(!DM->IsConnected());
     TAppConfig* config = FMain ? FMain->AppConfig : nullptr;
-    if (DM->IsConnected()) {
-        if (!VerifyDatabase()) {
-            DM->Conn->Close();
-        } else {
-            DM->SaveConnectionFile();
-            if (config)
-                config->SetLoaded(true);
-        }
+    // The held connection decides: a click on "Desconectar" never connects.
+    if (DM->Conn->Connected()) {
+        // "No" to the open-datasets question changes nothing.
+        if (!DM->SetConnected(false))
+            return RefreshState();
+    } else if (DM->ConnectVerified(true) && config) {
+        config->SetLoaded(true);
     }
     if (!DM->IsConnected() && config) {
         config->SetLoaded(false);

@@ -162,12 +162,14 @@ void TFMain::StartUp()
     DM->ResetConnectionString();
     AppConfig->Connection = DM->Conn;
     AppConfig->MPlayer = MPlayer;
-    if (DM->SetConnected(true) && VerifyDatabase()) {
+    connect(DM, &TDM::ConnectionLost, this, [this] {
+        AppConfig->SetLoaded(false);
+        AppConfig->ResetOperation();
+    });
+    if (DM->ConnectVerified(false)) {
         // An error here reaches the default error display and skips the status refresh.
         AppConfig->SetLoaded(true);
     } else {
-        if (DM->IsConnected())
-            DM->Conn->Close();
         OpenConnectionScreen();
     }
     RefreshMainStatus();

@@ -47,8 +47,16 @@ QString QuotedSql(const QString& text)
 struct ConfigValue
 {
     QString Value;
-    QString Error; // empty when the read went through
+    QString Error;       // empty when the read went through
+    bool HasRow = false; // the table holds a row at all
 };
+
+const QString kEmptyConfiguration =
+    QStringLiteral("A tabela Configuracao do Banco de Dados está vazia.\r\n"
+                   "Entre em contato com o Suporte Técnico.");
+const QString kEmptyVersion =
+    QStringLiteral("A versão do Banco de Dados (Configuracao.VERSION_MDB) está vazia.\r\n"
+                   "Entre em contato com o Suporte Técnico.");
 
 // One column of the first Configuracao row, read on the actual structure's connection.
 ConfigValue ReadConfigValue(TDB_Struct& actual, const QString& column)
@@ -64,7 +72,8 @@ ConfigValue ReadConfigValue(TDB_Struct& actual, const QString& column)
         query->SetSQL(QStringLiteral("SELECT ") + column + QStringLiteral("   FROM Configuracao"));
         query->Open();
         ConfigValue result;
-        if (query->RecordCount() > 0)
+        result.HasRow = query->RecordCount() > 0;
+        if (result.HasRow)
             result.Value = query->FieldByName(column).AsString();
         query->Close();
         return result;
@@ -290,6 +299,9 @@ bool CheckDatabaseVersion(TDB_Struct& actual, const QString& expectedVersion)
     }
     if (!ok && !version.Error.isEmpty())
         ShowErrorMessage(QStringLiteral("Erro ao atualizar o banco de dados.\r\n") + version.Error);
+    else if (version.Value.isEmpty())
+        // Without a word the operator would only see the connection screen come back.
+        ShowErrorMessage(version.HasRow ? kEmptyVersion : kEmptyConfiguration);
     return ok;
 }
 

@@ -45,7 +45,8 @@ QString ConfigSelectSQL();
 /**
  * True when Configuracao.VERSION_MDB equals expectedVersion. A different
  * version shows the version box; a read error shows "Erro ao atualizar o banco
- * de dados." with it; an empty version fails without a box of its own.
+ * de dados." with it; an empty version, or a table without a row, shows a box
+ * saying which of the two it is.
  */
 bool CheckDatabaseVersion(TDB_Struct& actual, const QString& expectedVersion);
 

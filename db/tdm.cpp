@@ -3,13 +3,17 @@
 #include "appschema.h"
 #include "connectionfile.h"
 #include "data/txconnection.h"
+#include "data/xsqlite.h"
 #include "txfile.h"
 #include "xexception.h"
 #include "xmessages.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
+
+#include <unistd.h>
 
 TDM* DM = nullptr;
 
@@ -29,6 +33,8 @@ TDM::TDM(QObject* parent)
     Conn->SetConnectionString(kDesignConnectionString);
     Conn->SetConnectionTimeout(kConnTimeoutSeconds);
     Conn_Check->SetConnectionString(kDesignConnectionString);
+    // The probe runs on every status refresh: it must never hold the window.
+    Conn_Check->SetConnectionTimeout(0);
 }
 
 TDM::~TDM()
@@ -40,12 +46,33 @@ TDM::~TDM()
 QString ConnectFailureText(const QString& databasePath, const QString& className,
                            const QString& message)
 {
+    if (IsLockedMessage(message))
+        return QStringLiteral("O arquivo ") + databasePath +
+               QStringLiteral(" está em uso por outro programa.\r\n"
+                              "Feche o outro programa e tente novamente.\r\nErro: ") +
+               message;
     if (className.toUpper() == QStringLiteral("EOLEEXCEPTION"))
         return QStringLiteral("O arquivo ") + databasePath +
                QStringLiteral(" não é compatível com o banco de dados utilizado na aplicação.") +
                QStringLiteral("\r\n") + QStringLiteral("Erro: ") + message;
     return QStringLiteral("Erro ao conectar ao banco de dados.\r\nErro: ") + message +
            QStringLiteral("\r\n") + QStringLiteral("Help Context: ") + className;
+}
+
+QString WriteAccessProblem(const QString& databasePath)
+{
+    const QFileInfo info(databasePath);
+    QString reason;
+    if (::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK) != 0)
+        reason = QStringLiteral("o arquivo é somente leitura");
+    else if (::access(QFile::encodeName(info.absolutePath()).constData(), W_OK | X_OK) != 0)
+        reason = QStringLiteral("a pasta ") + info.absolutePath() +
+                 QStringLiteral(" é somente leitura");
+    if (reason.isEmpty())
+        return {};
+    return QStringLiteral("O arquivo ") + databasePath +
+           QStringLiteral(" não pode ser gravado: ") + reason +
+           QStringLiteral(".\r\nPeça permissão de gravação ao administrador do computador.");
 }
 
 QString TDM::ConnectionFile() const
@@ -121,14 +148,21 @@ bool TDM::IsConnected()
         Conn_Check->Open();
         const bool opened = Conn_Check->Connected();
         Conn_Check->Close();
-        return opened;
+        if (opened)
+            return true;
     } catch (const XException& e) {
         Conn_Check->Close();
+        // Another connection writing proves the file is there.
+        if (IsLockedMessage(e.Message()))
+            return true;
         ShowErrorMessage(QStringLiteral("Erro ao verificar conexão com o banco de dados corrente."
                                         "\r\nErro (Classe): (") +
                          e.ClassName() + QStringLiteral(") ") + e.Message());
-        return false;
     }
+    // Screens must not go on writing through a connection to a file that is gone.
+    Conn->Close();
+    emit ConnectionLost();
+    return false;
 }
 
 bool TDM::SetConnected(bool value)
@@ -142,11 +176,16 @@ bool TDM::SetConnected(bool value)
         Conn->Close();
         return true;
     }
-    if (DatabasePath().isEmpty())
-        LoadConnectionFile();
+    if (DatabasePath().isEmpty() && !LoadConnectionFile())
+        return false;
     if (!DataSourceExists()) {
         ShowErrorMessage(QStringLiteral("Banco de Dados ") + DatabasePath() +
                          QStringLiteral(" não Encontrado."));
+        return false;
+    }
+    // SQLite would open a read-only file read-only and fail every later scan.
+    if (const QString problem = WriteAccessProblem(DatabasePath()); !problem.isEmpty()) {
+        ShowErrorMessage(problem);
         return false;
     }
     try {
@@ -162,7 +201,15 @@ bool TDM::ConnectVerified(bool remember)
 {
     if (!SetConnected(true))
         return false;
-    if (!VerifyDatabase(Conn)) {
+    bool verified = false;
+    try {
+        verified = VerifyDatabase(Conn);
+    } catch (const std::exception& e) {
+        // An unverified connection must not stay open behind the connection screen.
+        const auto* own = dynamic_cast<const XException*>(&e);
+        ShowErrorMessage(own ? own->Message() : QString::fromUtf8(e.what()));
+    }
+    if (!verified) {
         Conn->Close();
         return false;
     }
@@ -171,17 +218,29 @@ bool TDM::ConnectVerified(bool remember)
     return true;
 }
 
-void TDM::LoadConnectionFile()
+bool TDM::LoadConnectionFile(bool reportDamage)
 {
     TXFile file;
     file.SetFileName(ConnectionFile());
     file.SetWriteMode(false);
     if (!file.Open(false))
-        return;
+        return true;
     const QByteArray content = file.Read(-1);
     file.Close();
-    if (const std::optional<QString> path = ReadConnectionPayload(content))
+    std::optional<QString> path;
+    try {
+        path = ReadConnectionPayload(content);
+    } catch (const XException&) {
+        // Treated as "no path", so the operator can choose the file again.
+        if (reportDamage)
+            ShowErrorMessage(QStringLiteral("O arquivo de conexão ") + ConnectionFile() +
+                             QStringLiteral(" está danificado e não pode ser lido.\r\n"
+                                            "Selecione o Banco de Dados a conectar."));
+        return false;
+    }
+    if (path)
         UseDatabaseFile(*path);
+    return true;
 }
 
 bool TDM::SaveConnectionFile()

@@ -45,8 +45,10 @@ public:
 
     /**
      * True when Conn is open and its file opens once more through Conn_Check
-     * (opened and closed on every call). A failing probe shows an error box and
-     * answers false; Conn stays open.
+     * (opened and closed on every call, never waiting for a lock: a file locked
+     * by another connection is there). A failing probe shows an error box,
+     * closes Conn, emits ConnectionLost and answers false, so the box is shown
+     * once and the state shown is the state held.
      */
     bool IsConnected();
     /**
@@ -57,34 +59,47 @@ public:
     bool SetConnected(bool value);
 
     /**
-     * Connects, then runs VerifyDatabase; a failed verification closes Conn
-     * again. When verified and remember is true, the path is saved to the
-     * connection file, which is otherwise left as it was. True when connected
-     * and verified.
+     * Connects, then runs VerifyDatabase; a failed verification, or an error
+     * raised inside it (shown in a box), closes Conn again. When verified and
+     * remember is true, the path is saved to the connection file, which is
+     * otherwise left as it was. True when connected and verified.
      */
     bool ConnectVerified(bool remember);
 
     /**
-     * Takes the database path from the connection file. A missing or unreadable
-     * file, or one without a valid payload, changes nothing silently; a stored
-     * length beyond the content raises XException "GetS error - bigger than pack".
+     * Takes the database path from the connection file. A missing file, or one
+     * without a valid payload, changes nothing silently. A damaged one (a stored
+     * length beyond the content) changes nothing either and answers false, after
+     * a box naming the file when reportDamage is true.
      */
-    void LoadConnectionFile();
+    bool LoadConnectionFile(bool reportDamage = true);
     /** Remembers DatabasePath() in the connection file (previous one kept as ".bkp").
         False, without a message, when it could not be written. */
     bool SaveConnectionFile();
+
+signals:
+    /** Conn was closed because its file no longer opens. */
+    void ConnectionLost();
 
 private:
     QString m_programPath;
 };
 
 /**
- * The box text of a failed open of databasePath: the incompatible-file text
- * for a provider error (class name "EOleException", any letter case), the
- * general connect-error text for any other.
+ * The box text of a failed open of databasePath: the file-in-use text for a
+ * lock held past the wait, the incompatible-file text for another provider
+ * error (class name "EOleException", any letter case), the general
+ * connect-error text for any other.
  */
 QString ConnectFailureText(const QString& databasePath, const QString& className,
                            const QString& message);
+
+/**
+ * Why the client could not write to databasePath (the file, or its folder,
+ * where the engine keeps its journal, is read-only), as the box text; empty
+ * when it can.
+ */
+QString WriteAccessProblem(const QString& databasePath);
 
 /** The application's data module, set by whoever creates it; null before. */
 extern TDM* DM;

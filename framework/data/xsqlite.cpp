@@ -15,6 +15,11 @@ void RaiseEngineError(sqlite3* db)
     RaiseProviderError(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
+bool IsLockedMessage(const QString& message)
+{
+    return message == QLatin1String(sqlite3_errstr(SQLITE_BUSY));
+}
+
 namespace {
 
 void BindOne(sqlite3_stmt* statement, int index, const TXParameter* p)

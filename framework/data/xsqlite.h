@@ -14,6 +14,9 @@ class TXParameters;
 /** Raises a provider error carrying the engine's last message on the handle. */
 [[noreturn]] void RaiseEngineError(sqlite3* db);
 
+/** True for the engine's message of a lock another connection held past the wait. */
+bool IsLockedMessage(const QString& message);
+
 /**
  * Binds every ":name" of the statement from the parameter of that name
  * (letter case ignored): strings as text, integers as 64-bit integers, floats

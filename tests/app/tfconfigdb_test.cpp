@@ -1,5 +1,6 @@
 #include "connectionfile.h"
 #include "data/txconnection.h"
+#include "data/txquery.h"
 #include "shellfixture.h"
 #include "tfconfigdb.h"
 #include "xfiledialogs.h"
@@ -77,6 +78,42 @@ TEST_F(ConfigDBTest, AFailedVerificationClosesAndLeavesTheConnectionFileAlone)
     EXPECT_FALSE(DM->Conn->Connected());
     EXPECT_FALSE(mainForm->AppConfig->Loaded);
     EXPECT_FALSE(QFile::exists(ConnectionFilePathFor(station.ProgramPath())));
+}
+
+TEST_F(ConfigDBTest, NoToTheOpenDataSetsQuestionChangesNothing)
+{
+    Choose(station.DbPath());
+    screen->BConfirm->click();
+    auto query = NewQuery(DM->Conn);
+    query->SetSQL(QStringLiteral("SELECT * FROM Configuracao"));
+    query->Open();
+    presenter.QueueAnswer(TXMessageButton::No);
+    screen->BConfirm->click();
+    EXPECT_EQ(presenter.Texts(),
+              QStringList{QStringLiteral("Há conexões ativas. Desconectar assim mesmo?")});
+    EXPECT_TRUE(query->Active());
+    EXPECT_TRUE(mainForm->AppConfig->Loaded);
+    EXPECT_EQ(screen->BConfirm->text(), QStringLiteral("Desconectar"));
+    // The connect flow did not run again: the connection file was not rewritten.
+    EXPECT_FALSE(QFile::exists(BackupFilePathFor(ConnectionFilePathFor(station.ProgramPath()))));
+}
+
+TEST_F(ConfigDBTest, AFileGoneWhileConnectedIsSaidOnceAndTheConnectionClosed)
+{
+    Choose(station.DbPath());
+    screen->BConfirm->click();
+    CloseChildForm(screen);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(QFile::rename(station.DbPath(), station.FilePath(QStringLiteral("movido.db"))));
+    mainForm->LConfigConexao->trigger();
+    screen = qobject_cast<TFConfigDB*>(FindChildForm("TFConfigDB")->widget());
+    ASSERT_EQ(presenter.Count(), 1);
+    EXPECT_TRUE(presenter.Last().Text.startsWith(
+        QStringLiteral("Erro ao verificar conexão com o banco de dados corrente.")));
+    EXPECT_FALSE(DM->Conn->Connected());
+    EXPECT_FALSE(mainForm->AppConfig->Loaded);
+    EXPECT_EQ(screen->BConfirm->text(), QStringLiteral("Conectar"));
+    EXPECT_EQ(Panel(0), QStringLiteral("Desconectado"));
 }
 
 } // namespace

@@ -1,9 +1,11 @@
+#include "connectionfile.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "shellfixture.h"
 #include "tfconfigdb.h"
 #include "txsoundplayer.h"
 #include "xexception.h"
+#include "xfiledialogs.h"
 
 #include <QFile>
 #include <QLabel>
@@ -22,16 +24,90 @@ TEST_F(ShellTest, StartWithoutConnectionFileOpensTheConnectionScreen)
     EXPECT_FALSE(mainForm->AppConfig->Loaded);
 }
 
-TEST_F(ShellTest, StartOnAnotherSchemaVersionClosesAndOpensTheConnectionScreen)
+// Cuts the stored path short, so its length runs past the content.
+void DamageConnectionFile(const QString& path)
 {
-    station.Exec(QStringLiteral("UPDATE Configuracao SET VERSION_MDB = '01.001'"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(file.size() - 3));
+}
+
+struct StartFailure
+{
+    const char* title;
+    std::function<void(ProvisionedStation&)> prepare;
+    QString text; // "{dat}" stands for the connection file
+};
+
+class FailedStartTest : public ShellTest, public ::testing::WithParamInterface<StartFailure>
+{
+};
+
+TEST_P(FailedStartTest, SaysWhyOnceClosesAndOpensTheConnectionScreen)
+{
     station.WriteConnectionFile();
+    GetParam().prepare(station);
     Start();
     EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("Versão do sistema diferente ao do Banco de Dados.\r\n"
-                                         "Entre em contato com o Suporte Técnico.")});
+              QStringList{QString(GetParam().text)
+                              .replace(QStringLiteral("{dat}"), DM->ConnectionFile())});
     EXPECT_FALSE(DM->Conn->Connected());
     EXPECT_TRUE(IsChildOpen(QStringLiteral("FConfigDB")));
+    EXPECT_FALSE(mainForm->AppConfig->Loaded);
+}
+
+const QString kSupport = QStringLiteral("\r\nEntre em contato com o Suporte Técnico.");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FailedStartTest,
+    ::testing::Values(
+        StartFailure{"OtherVersion",
+                     [](ProvisionedStation& s) {
+                         s.Exec(QStringLiteral("UPDATE Configuracao SET VERSION_MDB = '01.001'"));
+                     },
+                     QStringLiteral("Versão do sistema diferente ao do Banco de Dados.") +
+                         kSupport},
+        StartFailure{"EmptyVersion",
+                     [](ProvisionedStation& s) {
+                         s.Exec(QStringLiteral("UPDATE Configuracao SET VERSION_MDB = ''"));
+                     },
+                     QStringLiteral("A versão do Banco de Dados (Configuracao.VERSION_MDB) "
+                                    "está vazia.") +
+                         kSupport},
+        StartFailure{"NoConfigurationRow",
+                     [](ProvisionedStation& s) {
+                         s.Exec(QStringLiteral("DELETE FROM Configuracao"));
+                     },
+                     QStringLiteral("A tabela Configuracao do Banco de Dados está vazia.") +
+                         kSupport},
+        StartFailure{"ErrorInsideTheVerification",
+                     [](ProvisionedStation&) {
+                         SetComputerNameSource([] { return QString(); });
+                     },
+                     QStringLiteral("Computer name not detected")},
+        StartFailure{"DamagedConnectionFile",
+                     [](ProvisionedStation&) { DamageConnectionFile(DM->ConnectionFile()); },
+                     QStringLiteral("O arquivo de conexão {dat} está danificado e não pode ser "
+                                    "lido.\r\nSelecione o Banco de Dados a conectar.")}),
+    [](const ::testing::TestParamInfo<StartFailure>& info) { return info.param.title; });
+
+TEST_F(ShellTest, ADamagedConnectionFileIsReplacedByTheNextVerifiedConnect)
+{
+    station.WriteConnectionFile();
+    DamageConnectionFile(DM->ConnectionFile());
+    Start();
+    mainForm->LConfigConexao->trigger(); // opens as well as the start did
+    auto* screen = qobject_cast<TFConfigDB*>(FindChildForm("TFConfigDB")->widget());
+    ASSERT_NE(screen, nullptr);
+    SetFileDialogHandler([this](const TXFileDialogRequest&) { return station.DbPath(); });
+    screen->BLoadDBFile->click();
+    screen->BConfirm->click();
+    SetFileDialogHandler({});
+    EXPECT_EQ(presenter.Count(), 1);
+    EXPECT_TRUE(mainForm->AppConfig->Loaded);
+    QFile file(DM->ConnectionFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ReadConnectionPayload(file.readAll()), std::optional<QString>(station.DbPath()));
 }
 
 TEST_F(ShellTest, StartOnAGoodFileConnectsBindsAndTitles)
