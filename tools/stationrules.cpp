@@ -305,7 +305,7 @@ std::optional<ColumnProblem> StationReferences::Check(const StationTable& table,
         if (!Keys(QString::fromLatin1(reference.Table), QString::fromLatin1(reference.Key))
                  .contains(number)) {
             return ColumnProblem{column, QStringLiteral("%1 %2 não existe na tabela %3.")
-                                             .arg(QString::fromLatin1(reference.What))
+                                             .arg(QString::fromUtf8(reference.What))
                                              .arg(number)
                                              .arg(QString::fromLatin1(reference.Table))};
         }
