@@ -180,6 +180,11 @@ void CreateStation(const QString& path, const StationOptions& options)
         throw XException(QStringLiteral("O caminho do banco de dados não pode conter ';'."));
     if (QFileInfo::exists(path))
         throw XException(QStringLiteral("O arquivo %1 já existe e não será alterado.").arg(path));
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        throw XException(QStringLiteral("A pasta %1 não existe.").arg(folder));
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+        throw XException(QStringLiteral("A pasta %1 não permite gravação.").arg(folder));
     CheckOptions(options);
 
     CreateStationFile(path, kStationPassword);
