@@ -2,9 +2,9 @@
 
 #include "clientconnection.h"
 #include "csvimport.h"
+#include "data/txtransaction.h"
 #include "demodata.h"
 #include "stationbuilder.h"
-#include "data/txtransaction.h"
 #include "stationrules.h"
 #include "stationschema.h"
 #include "stationverify.h"

@@ -39,8 +39,8 @@ ClientConnection SetClientConnection(const QString& programPath, const QString& 
                 QStringLiteral("O banco de dados %1 não passa na verificação da estação:\n%2\n"
                                "Use --forcar para gravar a conexão assim mesmo.")
                     .arg(database, verification.Messages.join(QLatin1Char('\n'))
-                                        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                                        .trimmed()));
+                                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                       .trimmed()));
         }
     }
 

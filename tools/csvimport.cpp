@@ -1,10 +1,10 @@
 #include "csvimport.h"
 
 #include "csvtext.h"
+#include "data/txtransaction.h"
 #include "stationbuilder.h"
 #include "stationrules.h"
 #include "stationschema.h"
-#include "data/txtransaction.h"
 
 #include "data/txconnection.h"
 #include "data/txquery.h"
@@ -106,9 +106,9 @@ QVariant ParseValue(const StationRules& rules, const StationTable& table,
         return QVariant();
     }
     QString error;
-    const QVariant value = ParseStationValue(
-        rules, table, column, column.Type == StationColumnType::Text ? text : text.trimmed(),
-        &error);
+    const QVariant value =
+        ParseStationValue(rules, table, column,
+                          column.Type == StationColumnType::Text ? text : text.trimmed(), &error);
     if (!error.isEmpty())
         Fail(line, column.Name, error);
     if (usua && column.Name == QLatin1String("SENHA")) {
@@ -136,8 +136,9 @@ QString UniqueKeyText(const StationTable& table, const QList<const StationColumn
         for (qsizetype c = 0; c < columns.size(); ++c) {
             if (columns[c]->Name.compare(name, Qt::CaseInsensitive) == 0) {
                 const QVariant& value = values[c];
-                shown = value.typeId() == QMetaType::Double ? QString::number(qint64(value.toDouble()))
-                                                            : value.toString();
+                shown = value.typeId() == QMetaType::Double
+                            ? QString::number(qint64(value.toDouble()))
+                            : value.toString();
             }
         }
         parts << QStringLiteral("%1 = %2").arg(name, shown);
@@ -188,8 +189,8 @@ int ImportCsv(TXConnection* connection, const QString& tableName, const QString&
     const StationRules rules = ReadStationRules(connection);
     const QString wrongStation = CheckTableForOperation(table, rules.Operation);
     if (!wrongStation.isEmpty())
-        throw XException(QStringLiteral("A tabela %1 não pode ser importada: %2")
-                             .arg(table.Name, wrongStation));
+        throw XException(
+            QStringLiteral("A tabela %1 não pode ser importada: %2").arg(table.Name, wrongStation));
     const QList<CsvRecord> records = ParseCsv(csvText);
     if (records.isEmpty())
         throw XException(QStringLiteral("O arquivo CSV está vazio; falta a linha de cabeçalho."));
@@ -229,10 +230,11 @@ int ImportCsv(TXConnection* connection, const QString& tableName, const QString&
             command->Execute();
         } catch (const XException& error) {
             const QString key = UniqueKeyText(table, columns, row.Values, error.Message());
-            Fail(row.Line, QString(),
-                 key.isEmpty() ? QStringLiteral("o banco de dados recusou o registro: %1")
-                                     .arg(error.Message())
-                               : key);
+            Fail(
+                row.Line, QString(),
+                key.isEmpty()
+                    ? QStringLiteral("o banco de dados recusou o registro: %1").arg(error.Message())
+                    : key);
         }
     }
     transaction.Commit();

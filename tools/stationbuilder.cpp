@@ -1,14 +1,14 @@
 #include "stationbuilder.h"
 
-#include "stationschema.h"
 #include "data/txtransaction.h"
+#include "stationschema.h"
 
 #include "appschema.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "data/xstationfile.h"
-#include "xexception.h"
 #include "xcodepage.h"
+#include "xexception.h"
 #include "xscramble.h"
 
 #include <QFile>

@@ -12,8 +12,8 @@
 
 namespace {
 
-const QString kSelectRulesSQL = QStringLiteral(
-    "SELECT info_db, cb_ncc, cb_nc_plantio   FROM Configuracao ORDER BY id");
+const QString kSelectRulesSQL =
+    QStringLiteral("SELECT info_db, cb_ncc, cb_nc_plantio   FROM Configuracao ORDER BY id");
 
 std::optional<BarcodeType> ConfiguredType(int index)
 {
@@ -32,10 +32,10 @@ bool IsDateColumn(const StationColumn& column)
 // Sizes, positions and quantities; a negative one makes no sense to the screens.
 bool IsCountColumn(const StationColumn& column)
 {
-    static const QStringList counts = {
-        QStringLiteral("QTE_TRATAMENTO"), QStringLiteral("REP"),    QStringLiteral("TLINHA"),
-        QStringLiteral("TCOLUNA"),        QStringLiteral("LINHA"),  QStringLiteral("COLUNA"),
-        QStringLiteral("SEQ_COLETA"),     QStringLiteral("PLACA")};
+    static const QStringList counts = {QStringLiteral("QTE_TRATAMENTO"), QStringLiteral("REP"),
+                                       QStringLiteral("TLINHA"),         QStringLiteral("TCOLUNA"),
+                                       QStringLiteral("LINHA"),          QStringLiteral("COLUNA"),
+                                       QStringLiteral("SEQ_COLETA"),     QStringLiteral("PLACA")};
     return counts.contains(column.Name);
 }
 

@@ -11,6 +11,8 @@
 #include "xexception.h"
 #include "xmessages.h"
 
+#include <cmath>
+
 namespace {
 
 const QString kSelectMaquinaSQL = QStringLiteral("SELECT maquina   FROM Configuracao");
@@ -54,10 +56,11 @@ QString KeyText(const StationTable& table, const QHash<QString, QVariant>& row)
     QStringList parts;
     for (const QString& column : table.PrimaryKey) {
         const QVariant value = row.value(column);
+        const bool whole = value.typeId() == QMetaType::Double &&
+                           value.toDouble() == std::floor(value.toDouble()) &&
+                           std::fabs(value.toDouble()) < 1e16;
         parts << column + QLatin1Char(' ') +
-                     (value.typeId() == QMetaType::Double && value.toDouble() < 1e16
-                          ? QString::number(value.toDouble(), 'f', 0)
-                          : value.toString());
+                     (whole ? QString::number(value.toDouble(), 'f', 0) : value.toString());
     }
     return parts.join(QStringLiteral(", "));
 }
@@ -105,7 +108,8 @@ bool CheckContent(TXConnection* connection, StationVerification& result)
         }
     }
     if (problems > kMaxReported)
-        result.Messages << QStringLiteral("... e mais %1 problema(s).").arg(problems - kMaxReported);
+        result.Messages
+            << QStringLiteral("... e mais %1 problema(s).").arg(problems - kMaxReported);
     return problems == 0;
 }
 

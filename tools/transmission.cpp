@@ -1,8 +1,8 @@
 #include "transmission.h"
 
 #include "csvtext.h"
-#include "stationbuilder.h"
 #include "data/txtransaction.h"
+#include "stationbuilder.h"
 
 #include "data/txconnection.h"
 #include "data/txquery.h"

@@ -44,7 +44,8 @@ TEST_F(AdminToolTest, ConnectionSetWritesTheFileTheClientReadsAndShowReadsItBack
     }
 
     // A folder for a file, a missing program folder, a file the station would refuse.
-    Execute(OpenStation(first).get(), QStringLiteral("UPDATE Configuracao SET maquina = 'OUTRO-PC'"));
+    Execute(OpenStation(first).get(),
+            QStringLiteral("UPDATE Configuracao SET maquina = 'OUTRO-PC'"));
     const QList<QPair<QStringList, QString>> refused = {
         {{Path(QStringLiteral("nao-existe/tressalin")), second}, "não existe"},
         {{Path(QStringLiteral("tressalin/")), second}, "termina em \"/\""},

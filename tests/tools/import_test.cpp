@@ -97,31 +97,62 @@ TEST_F(AdminToolTest, ImportRefusesABadRowAndLeavesTheFileUnchanged)
     };
     const QList<Case> cases = {
         {"Planta", "NCC;NC;REP\n1;1;1\n2;1;1\nabc;1;1\n", "Linha 2, coluna NCC"},
-        {"Planta", "NCC;NC;REP\n700000000001;1;3000000000\n", "Linha 2, coluna REP: 3000000000 está fora do intervalo"},
+        {"Planta", "NCC;NC;REP\n700000000001;1;3000000000\n",
+         "Linha 2, coluna REP: 3000000000 está fora do intervalo"},
         {"Planta", "NCC;NC;REP\n1;1\n", "Linha 2: esperadas 3 colunas, encontradas 2"},
         {"Planta", "NCC;NC;REP\n700000000001;;1\n", "Linha 2, coluna NC: valor obrigatório"},
         {"Planta", "NCC;NC\n1;1\n", "Linha 1: falta a coluna obrigatória REP"},
         {"Planta", "NCC;NC;REP;COR\n", "Linha 1: a tabela Planta não tem a coluna \"COR\""},
         // Codes as labels print them (EAN-13 here): full and checked, or without the check digit.
-        {"Planta", "NCC;NC;REP\n7891000000015;1;1\n", "Linha 2, coluna NCC: \"7891000000015\": o dígito verificador 5 não confere; para um código EAN-13 o esperado é 4"},
-        {"Planta", "NCC;NC;REP\n78910000001;1;1\n", "Linha 2, coluna NCC: \"78910000001\" tem 11 dígito(s)"},
-        {"Plantio", "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;7000000000;789100000001;1;2024-03-01 10:00:00\n", "Linha 2, coluna NC_PLANTIO"},
+        {"Planta", "NCC;NC;REP\n7891000000015;1;1\n",
+         "Linha 2, coluna NCC: \"7891000000015\": o dígito verificador 5 não confere; para um "
+         "código EAN-13 o esperado é 4"},
+        {"Planta", "NCC;NC;REP\n78910000001;1;1\n",
+         "Linha 2, coluna NCC: \"78910000001\" tem 11 dígito(s)"},
+        {"Plantio",
+         "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;7000000000;789100000001;1;2024-03-01 "
+         "10:00:00\n",
+         "Linha 2, coluna NC_PLANTIO"},
         // Whole numbers only: a thousands separator would silently change the code.
-        {"Planta", "NCC;NC;REP\n700000000001;5.033;1\n", "Linha 2, coluna NC: \"5.033\" não é um número inteiro: escreva só os algarismos, sem separador de milhar"},
+        {"Planta", "NCC;NC;REP\n700000000001;5.033;1\n",
+         "Linha 2, coluna NC: \"5.033\" não é um número inteiro: escreva só os algarismos, sem "
+         "separador de milhar"},
         {"Planta", "NCC;NC;REP\n700000000001;5000,5;1\n", "Linha 2, coluna NC: \"5000,5\""},
-        {"Planta", "NCC;NC;REP\n700000000001;9007199254740993;1\n", "Linha 2, coluna NC: 9007199254740993 está fora do intervalo"},
-        {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;A;1.000\n", "Linha 2, coluna QTE_TRATAMENTO: \"1.000\" não é um número inteiro: escreva só os algarismos, sem separador de milhar"},
+        {"Planta", "NCC;NC;REP\n700000000001;9007199254740993;1\n",
+         "Linha 2, coluna NC: 9007199254740993 está fora do intervalo"},
+        {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;A;1.000\n",
+         "Linha 2, coluna QTE_TRATAMENTO: \"1.000\" não é um número inteiro: escreva só os "
+         "algarismos, sem separador de milhar"},
         // What the station needs to be consistent.
-        {"Plantio", "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n9;700000000001;789100000001;1;2024-03-01 10:00:00\n", "Linha 2, coluna ID_SLOTE: o sub-lote 9 não existe"},
-        {"Plantio", "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;700000000001;700000000001;1;2024-03-01 10:00:00\n", "Linha 2, coluna NCC: a planta 700000000001 não existe"},
-        {"Plantio", "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;700000000001;789100000001;99;2024-03-01 10:00:00\n", "Linha 2, coluna ID_USER: o usuário 99 não existe"},
-        {"Plantio", "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;700000000001;789100000001;1;01/03/2024 10:00\n", "Linha 2, coluna DATA_PLANTIO"},
-        {"Placa_Poco", "ID_PLACA;PLACA;POCO;LINHA;COLUNA;SEQ_COLETA;AMOSTRA;STATUS_POCO\n9;9;A1;1;1;1;T;0\n", "Linha 2, coluna ID_PLACA: a placa 9 não existe"},
-        {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;A;-1\n", "Linha 2, coluna QTE_TRATAMENTO: -1 é negativo"},
-        {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;\"A\tB\";1\n", "Linha 2, coluna NOME: o texto tem um caractere de controle"},
+        {"Plantio",
+         "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n9;700000000001;789100000001;1;2024-03-01 "
+         "10:00:00\n",
+         "Linha 2, coluna ID_SLOTE: o sub-lote 9 não existe"},
+        {"Plantio",
+         "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;700000000001;700000000001;1;2024-03-01 "
+         "10:00:00\n",
+         "Linha 2, coluna NCC: a planta 700000000001 não existe"},
+        {"Plantio",
+         "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;700000000001;789100000001;99;2024-03-01 "
+         "10:00:00\n",
+         "Linha 2, coluna ID_USER: o usuário 99 não existe"},
+        {"Plantio",
+         "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;700000000001;789100000001;1;01/03/2024 "
+         "10:00\n",
+         "Linha 2, coluna DATA_PLANTIO"},
+        {"Placa_Poco",
+         "ID_PLACA;PLACA;POCO;LINHA;COLUNA;SEQ_COLETA;AMOSTRA;STATUS_POCO\n9;9;A1;1;1;1;T;0\n",
+         "Linha 2, coluna ID_PLACA: a placa 9 não existe"},
+        {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;A;-1\n",
+         "Linha 2, coluna QTE_TRATAMENTO: -1 é negativo"},
+        {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;\"A\tB\";1\n",
+         "Linha 2, coluna NOME: o texto tem um caractere de controle"},
         // Another separator, or empty columns at the end, gets the hint and the table's columns.
-        {"Planta", "NCC,NC,REP\n", "Linha 1: a tabela Planta não tem a coluna \"NCC,NC,REP\". Os campos são separados por \";\" (ponto e vírgula); as colunas da tabela Planta são: NCC;NC;REP"},
-        {"Planta", "NCC;NC;REP\n700000000001;1;1;;\n", "esperadas 3 colunas, encontradas 5. Os campos são separados por \";\""},
+        {"Planta", "NCC,NC,REP\n",
+         "Linha 1: a tabela Planta não tem a coluna \"NCC,NC,REP\". Os campos são separados por "
+         "\";\" (ponto e vírgula); as colunas da tabela Planta são: NCC;NC;REP"},
+        {"Planta", "NCC;NC;REP\n700000000001;1;1;;\n",
+         "esperadas 3 colunas, encontradas 5. Os campos são separados por \";\""},
         {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;NOME COM VINTE E UM C;1\n",
          "Linha 2, coluna NOME"},
         {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;\"aberto;1\n", "Linha 2: campo entre aspas"},

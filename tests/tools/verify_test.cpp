@@ -21,10 +21,12 @@ TEST_F(AdminToolTest, VerifyReportsTheClientsChecksWithoutBindingTheFile)
         // What import refuses, in a file filled by other means.
         {"INSERT INTO Lote VALUES (9, 'A', -1)", 1,
          "Tabela Lote, registro ID_SLOTE 9, coluna QTE_TRATAMENTO: -1 é negativo"},
-        {"INSERT INTO Planta VALUES (7000000000001, 1.5, 1)", 1, "coluna NCC: 7000000000001 tem mais de 12 dígitos"},
+        {"INSERT INTO Planta VALUES (7000000000001, 1.5, 1)", 1,
+         "coluna NCC: 7000000000001 tem mais de 12 dígitos"},
         {"INSERT INTO Plantio VALUES (1, 5, 6, 1, '2024-03-01 10:00:00', NULL)", 1,
          "Tabela Plantio, registro NC_PLANTIO 5, NCC 6, coluna ID_SLOTE: o sub-lote 1 não existe"},
-        {"INSERT INTO Placa VALUES (1, 1, 'P1', 8, 12)", 1, "Tabela Placa: placas e poços só existem em estações de coleta"},
+        {"INSERT INTO Placa VALUES (1, 1, 'P1', 8, 12)", 1,
+         "Tabela Placa: placas e poços só existem em estações de coleta"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -52,5 +54,6 @@ TEST_F(AdminToolTest, VerifyReportsTheClientsChecksWithoutBindingTheFile)
     WriteFile(other, bytes);
     run = RunAdmin({"verify", other});
     EXPECT_EQ(run.ExitCode, 1);
-    EXPECT_TRUE(run.Err.contains(QStringLiteral("SQLite de outro programa"))) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(QStringLiteral("SQLite de outro programa")))
+        << run.Err.toStdString();
 }
