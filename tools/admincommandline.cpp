@@ -2,9 +2,11 @@
 
 #include "clientconnection.h"
 #include "csvimport.h"
+#include "data/txtransaction.h"
 #include "demodata.h"
 #include "stationbuilder.h"
-#include "data/txtransaction.h"
+#include "stationrules.h"
+#include "stationschema.h"
 #include "stationverify.h"
 #include "transmission.h"
 
@@ -16,6 +18,10 @@
 #include <QRegularExpression>
 #include <QTextStream>
 #include <functional>
+#include <iostream>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -35,14 +41,14 @@ const QString kGeneralHelp = QStringLiteral(
     "                          cria um banco de dados de estação vazio\n"
     "  demo ARQUIVO --operacao plantio|coleta [--ncc TIPO] [--nc-plantio TIPO]\n"
     "                          cria um banco de dados com dados de demonstração\n"
-    "  usuario add ARQUIVO CODIGO NOME SENHA\n"
+    "  usuario add ARQUIVO CODIGO NOME [SENHA]\n"
     "                          cadastra um usuário\n"
-    "  usuario check ARQUIVO CODIGO SENHA\n"
+    "  usuario check ARQUIVO CODIGO [SENHA]\n"
     "                          confere código e senha como o login da estação\n"
     "  import ARQUIVO TABELA CSV\n"
     "                          importa um arquivo CSV em uma tabela\n"
     "  verify ARQUIVO          faz a verificação do banco de dados que a estação faz\n"
-    "  conexao set PROGRAMA ARQUIVO\n"
+    "  conexao set PROGRAMA ARQUIVO [--forcar]\n"
     "                          grava o arquivo de conexão do programa da estação\n"
     "  conexao show PROGRAMA   mostra o banco de dados do arquivo de conexão\n"
     "  transmitir ARQUIVO [--origem NOME]\n"
@@ -58,6 +64,7 @@ struct Command
     QString Help;
     QList<QCommandLineOption> Options;
     int Positionals = 0;
+    int OptionalPositionals = 0; // the last ones, which may be left out
     std::function<int(const QCommandLineParser&, const QStringList&)> Run;
 };
 
@@ -117,28 +124,91 @@ BarcodeType ParseBarcodeOption(const QCommandLineParser& parser, const QString& 
     return type;
 }
 
-double ParseRangeLimit(const QString& text)
+// A limit is written as a planting code: full (check digit verified) or without its check digit.
+double ParseRangeLimit(const QString& text, BarcodeType type)
 {
-    static const QRegularExpression digits(QStringLiteral("^\\d{1,15}$"));
-    if (!digits.match(text.trimmed()).hasMatch())
-        throw UsageError(QStringLiteral("Limite de faixa inválido: \"%1\".").arg(text));
-    return text.trimmed().toDouble();
+    const QString trimmed = text.trimmed();
+    if (trimmed == QLatin1String("0"))
+        return 0; // no limit on that side
+    qint64 number = 0;
+    QString error;
+    if (!ParseCodeText(trimmed, type, &number, &error))
+        throw XException(QStringLiteral("Limite de faixa inválido em --faixa: %1").arg(error));
+    return double(number);
 }
 
 // QCommandLineParser takes one value per option; "--faixa INI FIM" takes two.
-bool TakeRange(QStringList& arguments, double* inicial, double* final)
+bool TakeRange(QStringList& arguments, QStringList* range)
 {
     const qsizetype at = arguments.indexOf(QStringLiteral("--faixa"));
     if (at < 0)
         return false;
     if (at + 2 >= arguments.size())
         throw UsageError(QStringLiteral("--faixa precisa de dois valores: INI FIM."));
-    *inicial = ParseRangeLimit(arguments[at + 1]);
-    *final = ParseRangeLimit(arguments[at + 2]);
+    *range = arguments.mid(at + 1, 2);
     arguments.remove(at, 3);
     if (arguments.contains(QStringLiteral("--faixa")))
         throw UsageError(QStringLiteral("--faixa informada mais de uma vez."));
     return true;
+}
+
+/** Restores the terminal's echo when the password has been read. */
+class EchoOff
+{
+public:
+    EchoOff() : m_active(::tcgetattr(STDIN_FILENO, &m_saved) == 0)
+    {
+        if (!m_active)
+            return;
+        termios quiet = m_saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    ~EchoOff()
+    {
+        if (m_active)
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
+    }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+
+private:
+    termios m_saved{};
+    bool m_active;
+};
+
+QString PasswordLengthText()
+{
+    return QStringLiteral("senhas de até %1 caracteres sempre cabem; de %2 a %3, só algumas;"
+                          " mais longas, nunca")
+        .arg(kSafePasswordLength)
+        .arg(kSafePasswordLength + 1)
+        .arg(kMaxPasswordLength);
+}
+
+// A password on the command line stays in the shell history and the process list.
+QString ReadPassword()
+{
+    std::string line;
+    if (::isatty(STDIN_FILENO)) {
+        Err() << QStringLiteral("Senha (%1): ").arg(PasswordLengthText());
+        Err().flush();
+        EchoOff echoOff;
+        std::getline(std::cin, line);
+        Err() << '\n';
+        Err().flush();
+    } else {
+        std::getline(std::cin, line);
+    }
+    QString password = QString::fromStdString(line);
+    if (password.endsWith(QLatin1Char('\r')))
+        password.chop(1);
+    return password;
+}
+
+QString PasswordArgument(const QStringList& args, qsizetype at)
+{
+    return at < args.size() ? args[at] : ReadPassword();
 }
 
 QString OperationText(StationOperation operation)
@@ -147,15 +217,16 @@ QString OperationText(StationOperation operation)
                                                  : QStringLiteral("plantio");
 }
 
-int RunCreate(const QCommandLineParser& parser, const QStringList& args, double inicial,
-              double final)
+int RunCreate(const QCommandLineParser& parser, const QStringList& args, const QStringList& range)
 {
     StationOptions options;
     options.Operation = ParseOperation(parser);
-    options.RelaInicial = inicial;
-    options.RelaFinal = final;
     options.CbNcc = ParseBarcodeOption(parser, QStringLiteral("ncc"));
     options.CbNcPlantio = ParseBarcodeOption(parser, QStringLiteral("nc-plantio"));
+    if (!range.isEmpty()) {
+        options.RelaInicial = ParseRangeLimit(range[0], options.CbNcPlantio);
+        options.RelaFinal = ParseRangeLimit(range[1], options.CbNcPlantio);
+    }
     options.DescricaoLote = parser.value(QStringLiteral("lote"));
     CreateStation(args[0], options);
     Out() << QStringLiteral("Banco de dados criado: %1 (estação de %2).\n")
@@ -179,9 +250,11 @@ int RunDemo(const QCommandLineParser& parser, const QStringList& args)
 
 int RunUserAdd(const QStringList& args)
 {
+    const QString password = PasswordArgument(args, 3);
+    RequireWritableStation(args[0]);
     auto connection = OpenStation(args[0]);
     TXTransaction transaction(connection.get());
-    const int id = AddUser(connection.get(), args[1], args[2], args[3]);
+    const int id = AddUser(connection.get(), args[1], args[2], password);
     transaction.Commit();
     Out() << QStringLiteral("Usuário %1 cadastrado com ID_USER %2.\n")
                  .arg(LoginText(args[1]))
@@ -191,8 +264,9 @@ int RunUserAdd(const QStringList& args)
 
 int RunUserCheck(const QStringList& args)
 {
+    const QString password = PasswordArgument(args, 2);
     auto connection = OpenStation(args[0]);
-    if (CheckUser(connection.get(), args[1], args[2])) {
+    if (CheckUser(connection.get(), args[1], password)) {
         Out() << QStringLiteral("Usuário e senha aceitos.\n");
         return 0;
     }
@@ -230,9 +304,15 @@ int RunVerify(const QStringList& args)
     return 0;
 }
 
-int RunConnectionSet(const QStringList& args)
+int RunConnectionSet(const QCommandLineParser& parser, const QStringList& args)
 {
-    const ClientConnection connection = SetClientConnection(args[0], args[1]);
+    const ClientConnection connection =
+        SetClientConnection(args[0], args[1], parser.isSet(QStringLiteral("forcar")));
+    if (!connection.BesideProgram) {
+        Out() << QStringLiteral("A pasta do programa não permite gravação; o arquivo de conexão"
+                                " foi gravado na pasta de configuração do usuário, onde a estação"
+                                " também o procura.\n");
+    }
     Out() << QStringLiteral("Arquivo de conexão gravado: %1\n").arg(connection.File);
     Out() << QStringLiteral("Banco de dados: %1\n").arg(connection.DatabasePath);
     return 0;
@@ -251,12 +331,47 @@ int RunTransmit(const QCommandLineParser& parser, const QStringList& args)
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly))
         throw XException(QStringLiteral("Não foi possível escrever na saída padrão."));
-    const int rows = TransmitStation(args[0], parser.value(QStringLiteral("origem")), &out);
+    std::optional<QString> origem;
+    if (parser.isSet(QStringLiteral("origem")))
+        origem = parser.value(QStringLiteral("origem"));
+    const int rows = TransmitStation(args[0], origem, &out);
     Err() << QStringLiteral("%1 registro(s) transmitido(s).\n").arg(rows);
     return 0;
 }
 
-QList<Command> Commands(double* inicial, double* final)
+QString ImportHelp()
+{
+    QString help = QStringLiteral(
+        "Uso: tressalin-admin import ARQUIVO TABELA CSV\n"
+        "\n"
+        "Importa o arquivo CSV na tabela. O CSV é UTF-8, separado por \";\" (ponto e\n"
+        "vírgula), com campos entre aspas quando preciso (\"\" para uma aspa). A primeira\n"
+        "linha dá os nomes das colunas, em qualquer ordem; um campo vazio é nulo.\n"
+        "\n"
+        "Números: inteiros, só algarismos, sem separador de milhar nem casas decimais\n"
+        "(\"5.033\" e \"5,000\" são recusados). Códigos NCC e NC_PLANTIO: como impressos na\n"
+        "etiqueta, com o dígito verificador (8 dígitos em EAN-8, 13 em EAN-13, conforme o\n"
+        "tipo configurado na estação), que é conferido e retirado, ou já sem ele (7 ou 12\n"
+        "dígitos, com os zeros à esquerda); outro tamanho é recusado. Datas no formato\n"
+        "aaaa-mm-dd hh:mm:ss. Um plantio precisa de sub-lote, planta e usuário\n"
+        "cadastrados; um poço, de placa cadastrada; placas e poços só em estação de\n"
+        "coleta. Em Usua a SENHA vem em texto puro e é gravada embaralhada (%1).\n"
+        "\n"
+        "Tudo ou nada: a primeira linha com erro é informada e nada é importado.\n"
+        "\n"
+        "Colunas de cada tabela ([ ] opcional):\n");
+    help = help.arg(PasswordLengthText());
+    for (const QString& name : ImportableTables()) {
+        QStringList columns;
+        for (const StationColumn& column : FindStationTable(name)->Columns)
+            columns << (column.Nullable ? QLatin1Char('[') + column.Name + QLatin1Char(']')
+                                        : column.Name);
+        help += QStringLiteral("  %1: %2\n").arg(name, columns.join(QLatin1Char(';')));
+    }
+    return help;
+}
+
+QList<Command> Commands(const QStringList* range)
 {
     const QCommandLineOption operacao = Option("operacao", "plantio|coleta");
     const QCommandLineOption ncc = Option("ncc", "TIPO");
@@ -273,14 +388,17 @@ QList<Command> Commands(double* inicial, double* final)
              "arquivo existente.\n"
              "\n"
              "  --operacao plantio|coleta  trabalho da estação\n"
-             "  --faixa INI FIM            faixa aceita de NC Plantio (padrão 0 0: sem limites)\n"
+             "  --faixa INI FIM            faixa aceita de NC Plantio (padrão 0 0: sem limites);\n"
+             "                             cada limite é um código de plantio, com o dígito\n"
+             "                             verificador (que é conferido) ou sem ele, ou 0\n"
              "  --ncc TIPO                 tipo do código das plantas: EAN-8 ou EAN-13 (padrão)\n"
              "  --nc-plantio TIPO          tipo do código de plantio: EAN-8 ou EAN-13 (padrão)\n"
              "  --lote DESCRICAO           descrição do lote (até 20 caracteres)\n"),
          {operacao, ncc, ncPlantio, Option("lote", "DESCRICAO")},
          1,
-         [inicial, final](const QCommandLineParser& parser, const QStringList& args) {
-             return RunCreate(parser, args, *inicial, *final);
+         0,
+         [range](const QCommandLineParser& parser, const QStringList& args) {
+             return RunCreate(parser, args, *range);
          }});
     commands.append(
         {QStringLiteral("demo"),
@@ -297,40 +415,41 @@ QList<Command> Commands(double* inicial, double* final)
              "  --nc-plantio TIPO          tipo do código de plantio: EAN-8 ou EAN-13 (padrão)\n"),
          {operacao, ncc, ncPlantio},
          1,
+         0,
          RunDemo});
     commands.append(
         {QStringLiteral("usuario add"),
          QStringLiteral(
-             "Uso: tressalin-admin usuario add ARQUIVO CODIGO NOME SENHA\n"
+             "Uso: tressalin-admin usuario add ARQUIVO CODIGO NOME [SENHA]\n"
              "\n"
-             "Cadastra um usuário. Código e senha são gravados sem espaços nas pontas e\n"
-             "em maiúsculas, como o login da estação os lê; a senha é gravada embaralhada\n"
-             "(senhas de até 7 caracteres sempre cabem; mais longas podem não caber).\n"),
+             "Cadastra um usuário. Sem SENHA, ela é pedida (ou lida da entrada padrão),\n"
+             "para não ficar no histórico do terminal. Código e senha são gravados sem\n"
+             "espaços nas pontas e em maiúsculas, como o login da estação os lê; a senha é\n"
+             "gravada embaralhada: ") +
+             PasswordLengthText() +
+             QStringLiteral(".\nSó caracteres do Windows-1252 (letras, algarismos e símbolos"
+                            " comuns).\n"),
          {},
          4,
+         1,
          [](const QCommandLineParser&, const QStringList& args) { return RunUserAdd(args); }});
     commands.append(
         {QStringLiteral("usuario check"),
-         QStringLiteral("Uso: tressalin-admin usuario check ARQUIVO CODIGO SENHA\n"
+         QStringLiteral("Uso: tressalin-admin usuario check ARQUIVO CODIGO [SENHA]\n"
                         "\n"
                         "Confere código e senha como o login da estação: termina com 0 quando o\n"
-                        "login aceitaria o par e com 1 quando o recusaria.\n"),
+                        "login aceitaria o par e com 1 quando o recusaria. Sem SENHA, ela é\n"
+                        "pedida (ou lida da entrada padrão).\n"),
          {},
          3,
+         1,
          [](const QCommandLineParser&, const QStringList& args) { return RunUserCheck(args); }});
     commands.append(
         {QStringLiteral("import"),
-         QStringLiteral(
-             "Uso: tressalin-admin import ARQUIVO TABELA CSV\n"
-             "\n"
-             "Importa o arquivo CSV na tabela (Lote, Planta, Plantio, Placa, Placa_Poco ou\n"
-             "Usua). O CSV é UTF-8, separado por \";\", com campos entre aspas quando\n"
-             "preciso (\"\" para uma aspa). A primeira linha dá os nomes das colunas; um\n"
-             "campo vazio é nulo; números sem separador de milhar. Em Usua a SENHA vem em\n"
-             "texto puro e é gravada embaralhada. Tudo ou nada: a primeira linha com erro\n"
-             "é informada e nada é importado.\n"),
+         ImportHelp(),
          {},
          3,
+         0,
          [](const QCommandLineParser&, const QStringList& args) { return RunImport(args); }});
     commands.append(
         {QStringLiteral("verify"),
@@ -338,24 +457,30 @@ QList<Command> Commands(double* inicial, double* final)
              "Uso: tressalin-admin verify ARQUIVO\n"
              "\n"
              "Faz a verificação que a estação faz ao conectar: versão do banco (01.000),\n"
-             "estrutura de cada tabela e o computador ao qual o banco está vinculado.\n"
-             "Não vincula nem altera nada. Termina com 1 quando a verificação falha.\n"),
+             "estrutura de cada tabela e o computador ao qual o banco está vinculado; depois\n"
+             "confere os registros com as regras do import (códigos, datas, números,\n"
+             "cadastros referidos). Não vincula nem altera nada. Termina com 1 quando a\n"
+             "verificação falha.\n"),
          {},
          1,
+         0,
          [](const QCommandLineParser&, const QStringList& args) { return RunVerify(args); }});
     commands.append(
         {QStringLiteral("conexao set"),
          QStringLiteral(
-             "Uso: tressalin-admin conexao set PROGRAMA ARQUIVO\n"
+             "Uso: tressalin-admin conexao set PROGRAMA ARQUIVO [--forcar]\n"
              "\n"
              "Grava o arquivo de conexão do programa da estação que está em PROGRAMA, para\n"
-             "que ele abra o banco de dados ARQUIVO ao iniciar. O arquivo anterior fica\n"
-             "como cópia \".bkp\".\n"),
-         {},
+             "que ele abra o banco de dados ARQUIVO ao iniciar: PROGRAMA.dat ao lado do\n"
+             "programa ou, quando a pasta dele não permite gravação, na pasta de\n"
+             "configuração do usuário (o caminho gravado é mostrado). O arquivo anterior\n"
+             "fica como cópia \".bkp\". Um banco que não passa no verify é recusado.\n"
+             "\n"
+             "  --forcar  grava mesmo que o banco não passe no verify\n"),
+         {QCommandLineOption(QStringLiteral("forcar"))},
          2,
-         [](const QCommandLineParser&, const QStringList& args) {
-             return RunConnectionSet(args);
-         }});
+         0,
+         RunConnectionSet});
     commands.append(
         {QStringLiteral("conexao show"),
          QStringLiteral("Uso: tressalin-admin conexao show PROGRAMA\n"
@@ -364,6 +489,7 @@ QList<Command> Commands(double* inicial, double* final)
                         "PROGRAMA e qual banco de dados ele indica.\n"),
          {},
          1,
+         0,
          [](const QCommandLineParser&, const QStringList& args) {
              return RunConnectionShow(args);
          }});
@@ -376,9 +502,11 @@ QList<Command> Commands(double* inicial, double* final)
              "(estação de plantio) ou os poços coletados (estação de coleta) ainda não\n"
              "transmitidos e os marca como transmitidos, tudo em uma transação.\n"
              "\n"
-             "  --origem NOME  origem gravada (padrão: o computador vinculado ao banco)\n"),
+             "  --origem NOME  origem gravada (padrão: o computador vinculado ao banco;\n"
+             "                 obrigatória enquanto o banco não estiver vinculado)\n"),
          {Option("origem", "NOME")},
          1,
+         0,
          RunTransmit});
     return commands;
 }
@@ -412,7 +540,8 @@ int RunParsed(const Command& command, QStringList arguments)
         return 0;
     }
     const QStringList positionals = parser.positionalArguments();
-    if (positionals.size() != command.Positionals) {
+    if (positionals.size() > command.Positionals ||
+        positionals.size() < command.Positionals - command.OptionalPositionals) {
         throw UsageError(QStringLiteral("Número de argumentos incorreto para %1.\n\n%2")
                              .arg(command.Name, command.Help));
     }
@@ -438,9 +567,8 @@ int RunArguments(const QStringList& programArguments)
             !arguments.isEmpty() && !arguments.first().startsWith(QLatin1Char('-'))) {
             name += QLatin1Char(' ') + arguments.takeFirst();
         }
-        double inicial = 0;
-        double final = 0;
-        const QList<Command> commands = Commands(&inicial, &final);
+        QStringList range;
+        const QList<Command> commands = Commands(&range);
         const Command* command = FindCommand(commands, name);
         if (!command && (first == QLatin1String("usuario") || first == QLatin1String("conexao"))) {
             QString group;
@@ -458,13 +586,15 @@ int RunArguments(const QStringList& programArguments)
             throw UsageError(
                 QStringLiteral("Comando desconhecido: %1\n\n%2").arg(name, kGeneralHelp));
         if (command->Name == QLatin1String("create"))
-            TakeRange(arguments, &inicial, &final);
+            TakeRange(arguments, &range);
         return RunParsed(*command, arguments);
     } catch (const UsageError& error) {
         Err() << kProgram << QStringLiteral(": ") << error.Message() << Qt::endl;
         return kExitUsage;
     } catch (const XException& error) {
-        Err() << kProgram << QStringLiteral(": erro: ") << error.Message() << Qt::endl;
+        const QString explained = ExplainStationError(error.Message());
+        Err() << kProgram << QStringLiteral(": erro: ")
+              << (explained.isEmpty() ? error.Message() : explained) << Qt::endl;
         return kExitFailure;
     }
 }

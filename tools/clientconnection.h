@@ -7,6 +7,7 @@ struct ClientConnection
 {
     QString File;
     QString DatabasePath;
+    bool BesideProgram = true; // false: in the user's configuration folder
 };
 
 /**
@@ -14,9 +15,12 @@ struct ClientConnection
  * client opens databasePath at its next start, as the client itself writes it
  * (the previous file kept as ".bkp", the new one moved into place whole). The
  * database must be an existing station file; it is stored with its absolute
- * path. Raises XException with a Portuguese message; returns what was written.
+ * path. The program's folder must exist; the database must pass the client's
+ * verification (stationverify.h) unless force is set. Neither path may end in
+ * "/". Raises XException with a Portuguese message; returns what was written.
  */
-ClientConnection SetClientConnection(const QString& programPath, const QString& databasePath);
+ClientConnection SetClientConnection(const QString& programPath, const QString& databasePath,
+                                     bool force = false);
 
 /**
  * Reads the connection file of the client program at programPath. Raises

@@ -1,9 +1,10 @@
 #include "csvimport.h"
 
 #include "csvtext.h"
-#include "stationbuilder.h"
-#include "stationschema.h"
 #include "data/txtransaction.h"
+#include "stationbuilder.h"
+#include "stationrules.h"
+#include "stationschema.h"
 
 #include "data/txconnection.h"
 #include "data/txquery.h"
@@ -40,6 +41,32 @@ const StationTable& ImportTable(const QString& name)
                          .arg(name, ImportableTables().join(QStringLiteral(", "))));
 }
 
+QString ColumnList(const StationTable& table)
+{
+    QStringList names;
+    for (const StationColumn& column : table.Columns)
+        names << column.Name;
+    return names.join(kCsvSeparator);
+}
+
+// A spreadsheet saved with another separator, or with empty columns at the end, shows here.
+QString SeparatorHint(const StationTable& table)
+{
+    return QStringLiteral(" Os campos são separados por \";\" (ponto e vírgula); as colunas da"
+                          " tabela %1 são: %2")
+        .arg(table.Name, ColumnList(table));
+}
+
+bool LooksMisseparated(const QStringList& fields)
+{
+    for (const QString& field : fields) {
+        if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('\t')) ||
+            field.trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 QList<const StationColumn*> ReadHeader(const StationTable& table, const CsvRecord& header)
 {
     QList<const StationColumn*> columns;
@@ -48,7 +75,8 @@ QList<const StationColumn*> ReadHeader(const StationTable& table, const CsvRecor
         const StationColumn* column = table.FindColumn(name);
         if (!column) {
             Fail(header.Line, QString(),
-                 QStringLiteral("a tabela %1 não tem a coluna \"%2\".").arg(table.Name, name));
+                 QStringLiteral("a tabela %1 não tem a coluna \"%2\".").arg(table.Name, name) +
+                     SeparatorHint(table));
         }
         if (columns.contains(column))
             Fail(header.Line, QString(),
@@ -58,36 +86,15 @@ QList<const StationColumn*> ReadHeader(const StationTable& table, const CsvRecor
     for (const StationColumn& column : table.Columns) {
         if (!column.Nullable && !columns.contains(&column)) {
             Fail(header.Line, QString(),
-                 QStringLiteral("falta a coluna obrigatória %1.").arg(column.Name));
+                 QStringLiteral("falta a coluna obrigatória %1.").arg(column.Name) +
+                     SeparatorHint(table));
         }
     }
     return columns;
 }
 
-QVariant ParseLong(const QString& text, int line, const QString& column)
-{
-    static const QRegularExpression pattern(QStringLiteral("^[+-]?\\d+$"));
-    bool ok = false;
-    const qint64 value = text.toLongLong(&ok);
-    if (!pattern.match(text).hasMatch() || !ok || value < std::numeric_limits<qint32>::min() ||
-        value > std::numeric_limits<qint32>::max()) {
-        Fail(line, column, QStringLiteral("\"%1\" não é um número inteiro válido.").arg(text));
-    }
-    return QVariant(int(value));
-}
-
-QVariant ParseDouble(const QString& text, int line, const QString& column)
-{
-    static const QRegularExpression pattern(QStringLiteral("^[+-]?\\d+([.,]\\d+)?$"));
-    if (!pattern.match(text).hasMatch())
-        Fail(line, column, QStringLiteral("\"%1\" não é um número válido.").arg(text));
-    QString normalized = text;
-    normalized.replace(QLatin1Char(','), QLatin1Char('.'));
-    return QVariant(normalized.toDouble());
-}
-
-QVariant ParseValue(const StationTable& table, const StationColumn& column, const QString& raw,
-                    int line)
+QVariant ParseValue(const StationRules& rules, const StationTable& table,
+                    const StationColumn& column, const QString& raw, int line)
 {
     const bool usua = table.Name == QLatin1String("Usua");
     const bool loginColumn =
@@ -98,14 +105,12 @@ QVariant ParseValue(const StationTable& table, const StationColumn& column, cons
             Fail(line, column.Name, QStringLiteral("valor obrigatório não informado."));
         return QVariant();
     }
-    switch (column.Type) {
-    case StationColumnType::Long:
-        return ParseLong(text.trimmed(), line, column.Name);
-    case StationColumnType::Double:
-        return ParseDouble(text.trimmed(), line, column.Name);
-    case StationColumnType::Text:
-        break;
-    }
+    QString error;
+    const QVariant value =
+        ParseStationValue(rules, table, column,
+                          column.Type == StationColumnType::Text ? text : text.trimmed(), &error);
+    if (!error.isEmpty())
+        Fail(line, column.Name, error);
     if (usua && column.Name == QLatin1String("SENHA")) {
         try {
             return QVariant(ScramblePassword(text));
@@ -113,13 +118,34 @@ QVariant ParseValue(const StationTable& table, const StationColumn& column, cons
             Fail(line, column.Name, error.Message());
         }
     }
-    if (text.size() > column.Size) {
-        Fail(line, column.Name,
-             QStringLiteral("o texto tem %1 caracteres; o máximo é %2.")
-                 .arg(text.size())
-                 .arg(column.Size));
+    return value;
+}
+
+// "UNIQUE constraint failed: Planta.NCC" names the key; say it with the row's values.
+QString UniqueKeyText(const StationTable& table, const QList<const StationColumn*>& columns,
+                      const QList<QVariant>& values, const QString& engineMessage)
+{
+    static const QRegularExpression unique(QStringLiteral("UNIQUE constraint failed: (.*)$"));
+    const QRegularExpressionMatch match = unique.match(engineMessage);
+    if (!match.hasMatch())
+        return {};
+    QStringList parts;
+    for (const QString& qualified : match.captured(1).split(QStringLiteral(", "))) {
+        const QString name = qualified.section(QLatin1Char('.'), -1);
+        QString shown = QStringLiteral("?");
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            if (columns[c]->Name.compare(name, Qt::CaseInsensitive) == 0) {
+                const QVariant& value = values[c];
+                shown = value.typeId() == QMetaType::Double
+                            ? QString::number(qint64(value.toDouble()))
+                            : value.toString();
+            }
+        }
+        parts << QStringLiteral("%1 = %2").arg(name, shown);
     }
-    return QVariant(text);
+    return QStringLiteral("a tabela %1 já tem um registro com %2 (valor repetido em chave"
+                          " única).")
+        .arg(table.Name, parts.join(QStringLiteral(", ")));
 }
 
 QString InsertSQL(const StationTable& table, const QList<const StationColumn*>& columns)
@@ -160,24 +186,36 @@ QStringList ImportableTables()
 int ImportCsv(TXConnection* connection, const QString& tableName, const QString& csvText)
 {
     const StationTable& table = ImportTable(tableName);
+    const StationRules rules = ReadStationRules(connection);
+    const QString wrongStation = CheckTableForOperation(table, rules.Operation);
+    if (!wrongStation.isEmpty())
+        throw XException(
+            QStringLiteral("A tabela %1 não pode ser importada: %2").arg(table.Name, wrongStation));
     const QList<CsvRecord> records = ParseCsv(csvText);
     if (records.isEmpty())
         throw XException(QStringLiteral("O arquivo CSV está vazio; falta a linha de cabeçalho."));
     const QList<const StationColumn*> columns = ReadHeader(table, records.first());
 
     // Check every record before the first write, so a bad one leaves the file untouched.
+    StationReferences references(connection);
     QList<ImportRow> rows;
     for (qsizetype r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
         if (record.Fields.size() != columns.size()) {
             Fail(record.Line, QString(),
                  QStringLiteral("esperadas %1 colunas, encontradas %2.")
-                     .arg(columns.size())
-                     .arg(record.Fields.size()));
+                         .arg(columns.size())
+                         .arg(record.Fields.size()) +
+                     (LooksMisseparated(record.Fields) ? SeparatorHint(table) : QString()));
         }
         ImportRow row{record.Line, {}};
-        for (qsizetype c = 0; c < columns.size(); ++c)
-            row.Values << ParseValue(table, *columns[c], record.Fields[c], record.Line);
+        QHash<QString, QVariant> named;
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            row.Values << ParseValue(rules, table, *columns[c], record.Fields[c], record.Line);
+            named.insert(columns[c]->Name, row.Values.last());
+        }
+        if (const auto problem = references.Check(table, named))
+            Fail(record.Line, problem->Column, problem->Message);
         rows << row;
     }
 
@@ -191,8 +229,12 @@ int ImportCsv(TXConnection* connection, const QString& tableName, const QString&
         try {
             command->Execute();
         } catch (const XException& error) {
-            Fail(row.Line, QString(),
-                 QStringLiteral("o banco de dados recusou o registro: %1").arg(error.Message()));
+            const QString key = UniqueKeyText(table, columns, row.Values, error.Message());
+            Fail(
+                row.Line, QString(),
+                key.isEmpty()
+                    ? QStringLiteral("o banco de dados recusou o registro: %1").arg(error.Message())
+                    : key);
         }
     }
     transaction.Commit();
@@ -210,6 +252,7 @@ int ImportCsvFile(const QString& databasePath, const QString& table, const QStri
     const QString text = decoder.decode(file.readAll());
     if (decoder.hasError())
         throw XException(QStringLiteral("O arquivo %1 não está codificado em UTF-8.").arg(csvPath));
+    RequireWritableStation(databasePath);
     auto connection = OpenStation(databasePath);
     return ImportCsv(connection.get(), table, text);
 }

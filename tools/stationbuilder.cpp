@@ -1,17 +1,19 @@
 #include "stationbuilder.h"
 
-#include "stationschema.h"
 #include "data/txtransaction.h"
+#include "stationschema.h"
 
 #include "appschema.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "data/xstationfile.h"
+#include "xcodepage.h"
 #include "xexception.h"
 #include "xscramble.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <unistd.h>
 
 namespace {
 
@@ -48,7 +50,6 @@ const QString kCollectWellSQL = QStringLiteral(
 
 // Scrambling adds at least 23 characters around a password, and Usua.SENHA holds 34: up to 7
 // characters always fit, 8 to 11 only for some passwords and salts, 12 or more never.
-constexpr int kMaxPasswordLength = 11;
 constexpr int kSenhaSize = 34;
 
 void Execute(TXConnection* connection, const QString& sql)
@@ -115,11 +116,59 @@ std::unique_ptr<TXConnection> OpenStation(const QString& path)
     try {
         connection->Open();
     } catch (const XException& error) {
+        const QString explained = ExplainStationError(error.Message());
+        if (!explained.isEmpty())
+            throw XException(explained, error.ClassName());
+        if (error.Message().startsWith(QLatin1String("Unrecognized database format"))) {
+            QFile file(path);
+            const bool sqlite = file.open(QIODevice::ReadOnly) &&
+                                file.read(16) == QByteArray("SQLite format 3", 16);
+            throw XException(
+                sqlite ? QStringLiteral("O arquivo %1 é um banco de dados SQLite de outro programa,"
+                                        " não um banco de dados de estação Tressalin.")
+                             .arg(path)
+                       : QStringLiteral("O arquivo %1 não é um banco de dados de estação"
+                                        " Tressalin.")
+                             .arg(path),
+                error.ClassName());
+        }
         throw XException(QStringLiteral("Não foi possível abrir o banco de dados %1: %2")
                              .arg(path, error.Message()),
                          error.ClassName());
     }
     return connection;
+}
+
+void RequireWritableStation(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return; // OpenStation says so
+    if (::access(QFile::encodeName(path).constData(), W_OK) != 0) {
+        throw XException(
+            QStringLiteral("O arquivo %1 é somente leitura; nada foi gravado.").arg(path));
+    }
+    const QString folder = info.absolutePath();
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
+        throw XException(QStringLiteral("A pasta %1 não permite gravação (o banco de dados grava"
+                                        " nela um arquivo de diário ao lado dele); nada foi"
+                                        " gravado.")
+                             .arg(folder));
+    }
+}
+
+QString ExplainStationError(const QString& engineMessage)
+{
+    if (engineMessage.contains(QLatin1String("database is locked")) ||
+        engineMessage.contains(QLatin1String("database table is locked"))) {
+        return QStringLiteral("O banco de dados está em uso por outro programa (a estação aberta"
+                              " nele, por exemplo); feche-o e tente de novo. Nada foi gravado.");
+    }
+    if (engineMessage.contains(QLatin1String("readonly database"))) {
+        return QStringLiteral("O arquivo do banco de dados ou a sua pasta é somente leitura;"
+                              " nada foi gravado.");
+    }
+    return {};
 }
 
 void CreateStation(const QString& path, const StationOptions& options)
@@ -131,6 +180,11 @@ void CreateStation(const QString& path, const StationOptions& options)
         throw XException(QStringLiteral("O caminho do banco de dados não pode conter ';'."));
     if (QFileInfo::exists(path))
         throw XException(QStringLiteral("O arquivo %1 já existe e não será alterado.").arg(path));
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        throw XException(QStringLiteral("A pasta %1 não existe.").arg(folder));
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+        throw XException(QStringLiteral("A pasta %1 não permite gravação.").arg(folder));
     CheckOptions(options);
 
     CreateStationFile(path, kStationPassword);
@@ -193,6 +247,15 @@ QString ScramblePassword(const QString& plainUpperCase)
         " (até 7 caracteres sempre cabem)."));
     if (plainUpperCase.size() > kMaxPasswordLength)
         throw tooLong;
+    // The client stores a character outside the code page as "?", so two passwords would match.
+    for (const char32_t codePoint : plainUpperCase.toUcs4()) {
+        const QString c = QString::fromUcs4(&codePoint, 1);
+        if (!IsWindows1252Text(c)) {
+            throw XException(QStringLiteral("A senha contém o caractere \"%1\", que não pode ser"
+                                            " gravado; use letras, algarismos e símbolos comuns.")
+                                 .arg(c));
+        }
+    }
     // The scrambled length varies with its random salt; draw until one fits the column.
     for (int attempt = 0; attempt < 200; ++attempt) {
         const QString scrambled = ScrambleText(plainUpperCase, QString(kUserPasswordKey));

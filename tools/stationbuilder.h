@@ -40,8 +40,24 @@ inline const QString kStationPassword = QStringLiteral("7k4M9R5");
 /** The connection string the client uses for the file. */
 QString StationConnectionString(const QString& path);
 
-/** Opens an existing station file. Raises XException when it cannot be opened. */
+/**
+ * Opens an existing station file. Raises XException when it cannot be opened,
+ * saying when it is another program's SQLite file or in use by another program.
+ */
 std::unique_ptr<TXConnection> OpenStation(const QString& path);
+
+/**
+ * Raises XException when the file or its folder (where the engine writes its
+ * journal) cannot be written, before a command that writes starts.
+ */
+void RequireWritableStation(const QString& path);
+
+/**
+ * The Portuguese explanation of an engine error that is no fault of the data:
+ * the file locked by another program, a read-only file or folder. Empty for
+ * any other message.
+ */
+QString ExplainStationError(const QString& engineMessage);
 
 /**
  * Creates a new station file: the nine tables, their keys and lookup indexes,
@@ -60,10 +76,16 @@ QString StationComputerName();
 /** Trimmed and upper-cased, as the login dialog passes what the operator types. */
 QString LoginText(const QString& text);
 
+/** Passwords up to this length always fit Usua.SENHA once scrambled; longer ones may not. */
+inline constexpr int kSafePasswordLength = 7;
+/** No password longer than this fits. */
+inline constexpr int kMaxPasswordLength = 11;
+
 /**
  * The password as Usua.SENHA stores it: scrambled with the user-password key,
  * short enough for the column (up to 7 characters always fit; 8 to 11 only
- * some). Raises XException when the password cannot fit.
+ * some). Raises XException when the password cannot fit or has a character
+ * outside Windows-1252 (it would be stored as "?").
  */
 QString ScramblePassword(const QString& plainUpperCase);
 

@@ -15,7 +15,9 @@ struct StationVerification
 /**
  * Runs the client's verification of a station file — schema version,
  * structure of every table, binding to this computer — without binding it: a
- * file with an empty MAQUINA passes and stays unbound. Nothing is written.
+ * file with an empty MAQUINA passes and stays unbound. When those pass, every
+ * row of the importable tables is held to the import's rules (stationrules.h)
+ * and each row import would refuse is reported. Nothing is written.
  * A file that cannot be opened fails with the provider's message.
  */
 StationVerification VerifyStation(const QString& path);

@@ -1,8 +1,8 @@
 #include "transmission.h"
 
 #include "csvtext.h"
-#include "stationbuilder.h"
 #include "data/txtransaction.h"
+#include "stationbuilder.h"
 
 #include "data/txconnection.h"
 #include "data/txquery.h"
@@ -50,15 +50,17 @@ QString CsvValue(const QVariant& value)
     return value.toString();
 }
 
-QString ResolveOrigin(const StationConfig& config, const QString& requested)
+QString ResolveOrigin(const StationConfig& config, const std::optional<QString>& requested)
 {
-    QString origem = requested.trimmed();
-    if (origem.isEmpty())
-        origem = config.Maquina.trimmed();
-    if (origem.isEmpty())
-        origem = StationComputerName();
-    if (origem.isEmpty())
-        throw XException(QStringLiteral("Informe a origem com --origem."));
+    if (requested && requested->trimmed().isEmpty())
+        throw XException(QStringLiteral("A origem informada em --origem está vazia."));
+    // The computer preparing the file is not the station; its name would mark the rows wrongly.
+    const QString origem = requested ? requested->trimmed() : config.Maquina.trimmed();
+    if (origem.isEmpty()) {
+        throw XException(QStringLiteral("O banco de dados ainda não está vinculado a um computador;"
+                                        " informe a origem com --origem NOME (o computador da"
+                                        " estação)."));
+    }
     if (origem.size() > 20)
         throw XException(QStringLiteral("A origem deve ter no máximo 20 caracteres."));
     return origem;
@@ -66,8 +68,10 @@ QString ResolveOrigin(const StationConfig& config, const QString& requested)
 
 } // namespace
 
-int TransmitStation(const QString& databasePath, const QString& origem, QIODevice* out)
+int TransmitStation(const QString& databasePath, const std::optional<QString>& origem,
+                    QIODevice* out)
 {
+    RequireWritableStation(databasePath);
     auto connection = OpenStation(databasePath);
     const StationConfig config = ReadStationConfig(connection.get());
     const QString origin = ResolveOrigin(config, origem);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class QIODevice;
 
@@ -14,4 +15,5 @@ class QIODevice;
  * written before the commit, so a failed commit may repeat rows next time but
  * never loses one. Raises XException; returns the number of rows.
  */
-int TransmitStation(const QString& databasePath, const QString& origem, QIODevice* out);
+int TransmitStation(const QString& databasePath, const std::optional<QString>& origem,
+                    QIODevice* out);

@@ -18,11 +18,13 @@ struct AdminRun
     QString Err;
 };
 
-/** Runs tressalin-admin with the arguments and waits for it. */
-inline AdminRun RunAdmin(const QStringList& arguments)
+/** Runs tressalin-admin with the arguments (and standard input) and waits for it. */
+inline AdminRun RunAdmin(const QStringList& arguments, const QByteArray& input = {})
 {
     QProcess process;
     process.start(QStringLiteral(TRESSALIN_ADMIN_PATH), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     AdminRun run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return run;

@@ -1,6 +1,7 @@
 #include "admintool.h"
 
 #include "connectionfile.h"
+#include "stationbuilder.h"
 
 #include <QFileInfo>
 
@@ -41,6 +42,25 @@ TEST_F(AdminToolTest, ConnectionSetWritesTheFileTheClientReadsAndShowReadsItBack
         EXPECT_EQ(run.ExitCode, 1) << bad.toStdString();
         EXPECT_EQ(FileBytes(dat), current);
     }
+
+    // A folder for a file, a missing program folder, a file the station would refuse.
+    Execute(OpenStation(first).get(),
+            QStringLiteral("UPDATE Configuracao SET maquina = 'OUTRO-PC'"));
+    const QList<QPair<QStringList, QString>> refused = {
+        {{Path(QStringLiteral("nao-existe/tressalin")), second}, "não existe"},
+        {{Path(QStringLiteral("tressalin/")), second}, "termina em \"/\""},
+        {{program, first}, "OUTRO-PC"},
+    };
+    for (const auto& [args, message] : refused) {
+        run = RunAdmin(QStringList{"conexao", "set"} + args);
+        EXPECT_EQ(run.ExitCode, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.Err.contains(message)) << run.Err.toStdString();
+        EXPECT_EQ(FileBytes(dat), current);
+    }
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("tressalin/.dat"))));
+    run = RunAdmin({"conexao", "set", program, first, "--forcar"});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_EQ(ReadConnectionPayload(FileBytes(dat)), std::optional<QString>(first));
 
     WriteFile(dat, "!!danificado");
     run = RunAdmin({"conexao", "show", program});

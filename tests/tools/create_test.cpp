@@ -39,8 +39,9 @@ TEST_F(AdminToolTest, CreateWritesTheConfigurationRowFromItsOptions)
         {{"--operacao", "COLETA", "--faixa", "200000000001", "200000009999", "--ncc", "EAN-8",
           "--nc-plantio", "ean13", "--lote", "SAFRA 2024"},
          "|200000000001|200000009999|SAFRA 2024|1|0|1|01.000|0|0|1"},
-        {{"--operacao", "plantio", "--faixa", "500", "0", "--nc-plantio", "EAN-8"},
-         "|500|0||0|1|0|01.000|0|0|1"},
+        // A limit as the label prints it loses its check digit.
+        {{"--operacao", "plantio", "--faixa", "12345670", "0", "--nc-plantio", "EAN-8"},
+         "|1234567|0||0|1|0|01.000|0|0|1"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -76,8 +77,16 @@ TEST_F(AdminToolTest, CreateRefusesBadOptionsAndExistingFiles)
         {{"--operacao", "colheita"}, 2, "Operação inválida"},
         {{"--operacao", "plantio", "--ncc", "EAN-9"}, 2, "Tipo de código inválido"},
         {{"--operacao", "plantio", "--faixa", "10"}, 2, "--faixa"},
-        {{"--operacao", "plantio", "--faixa", "10", "-5"}, 2, "Limite de faixa inválido"},
-        {{"--operacao", "plantio", "--faixa", "200", "100"}, 1, "início da faixa"},
+        {{"--operacao", "plantio", "--faixa", "200000000001", "-5"}, 1, "Limite de faixa inválido"},
+        {{"--operacao", "plantio", "--faixa", "500", "0", "--nc-plantio", "EAN-8"},
+         1,
+         "\"500\" tem 3 dígito(s); um código EAN-8 tem 8"},
+        {{"--operacao", "plantio", "--faixa", "4006381333932", "0"},
+         1,
+         "dígito verificador 2 não confere; para um código EAN-13 o esperado é 1"},
+        {{"--operacao", "plantio", "--faixa", "200000000002", "200000000001"},
+         1,
+         "início da faixa"},
         {{"--operacao", "plantio", "--lote", "DESCRICAO COM MAIS DE 20"}, 1, "20 caracteres"},
         {{"--operacao", "plantio", "--desconhecida"}, 2, "Opção desconhecida"},
     };

@@ -1,7 +1,10 @@
 #include "eancode.h"
+#include "stationrules.h"
 #include "xexception.h"
 
 #include <QList>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 TEST(EanCode, AppendsTheGs1CheckDigit)
@@ -28,4 +31,37 @@ TEST(EanCode, AppendsTheGs1CheckDigit)
     EXPECT_TRUE(ParseBarcodeType(QStringLiteral("ean8"), &type));
     EXPECT_EQ(type, BarcodeType::Ean8);
     EXPECT_FALSE(ParseBarcodeType(QStringLiteral("EAN-9"), &type));
+}
+
+// Label codes read by import and --faixa, against python-stdnum's EAN module (independent of us).
+TEST(EanCode, LabelCodesAgreeWithAnIndependentLibrary)
+{
+    QStringList prefixes;
+    QRandomGenerator random(20261207);
+    for (int i = 0; i < 200; ++i)
+        prefixes << QString::number(random.bounded(i % 2 ? Q_INT64_C(1000000000000) : 10000000))
+                        .rightJustified(i % 2 ? 12 : 7, QLatin1Char('0'));
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"), QStringLiteral("import sys\nfrom stdnum import ean\n"
+                                                       "for p in sys.stdin.read().split():\n"
+                                                       "    print(ean.calc_check_digit(p))\n")});
+    ASSERT_TRUE(python.waitForStarted()) << "python3 is missing";
+    python.write(prefixes.join(QLatin1Char('\n')).toLatin1());
+    python.closeWriteChannel();
+    ASSERT_TRUE(python.waitForFinished(30000));
+    const QStringList digits = QString::fromLatin1(python.readAllStandardOutput()).split('\n');
+    ASSERT_GE(digits.size(), prefixes.size()) << python.readAllStandardError().toStdString();
+    for (qsizetype i = 0; i < prefixes.size(); ++i) {
+        const std::optional<BarcodeType> type =
+            prefixes[i].size() == 7 ? BarcodeType::Ean8 : BarcodeType::Ean13;
+        qint64 number = -1;
+        QString error;
+        EXPECT_TRUE(ParseCodeText(prefixes[i] + digits[i], type, &number, &error))
+            << error.toStdString();
+        EXPECT_EQ(number, prefixes[i].toLongLong());
+        const QString wrong = prefixes[i] + QString::number((digits[i].toInt() + 1 + i % 9) % 10);
+        EXPECT_FALSE(ParseCodeText(wrong, type, &number, &error)) << wrong.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("o esperado é ") + digits[i]));
+    }
 }

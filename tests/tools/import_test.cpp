@@ -48,7 +48,7 @@ TEST_F(AdminToolTest, ImportAddsRowsByHeaderNameAndScramblesUserPasswords)
 
     const QString plantas = Path(QStringLiteral("plantas.csv"));
     WriteFile(plantas,
-              "\xEF\xBB\xBFrep;ncc;NC\r\n1;\"789100000001\";5000\r\n2;789100000002;5000,5\r\n");
+              "\xEF\xBB\xBFrep;ncc;NC\r\n1;\"7891000000014\";5000\r\n2;789100000002;5001\r\n");
     AdminRun run = RunAdmin({"import", db, "planta", plantas});
     ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
     EXPECT_TRUE(run.Out.contains(QStringLiteral("2 registro(s)")));
@@ -65,8 +65,10 @@ TEST_F(AdminToolTest, ImportAddsRowsByHeaderNameAndScramblesUserPasswords)
     ASSERT_EQ(query->RecordCount(), 2);
     query->Last();
     EXPECT_EQ(query->FieldByName(QStringLiteral("ncc")).AsLargeInt(), Q_INT64_C(789100000002));
-    EXPECT_DOUBLE_EQ(query->FieldByName(QStringLiteral("nc")).AsFloat(), 5000.5);
+    EXPECT_DOUBLE_EQ(query->FieldByName(QStringLiteral("nc")).AsFloat(), 5001);
     EXPECT_EQ(query->FieldByName(QStringLiteral("rep")).AsInteger(), 2);
+    query->First(); // the label's code, its check digit verified and removed
+    EXPECT_EQ(query->FieldByName(QStringLiteral("ncc")).AsLargeInt(), Q_INT64_C(789100000001));
 
     query->SetSQL(QStringLiteral("SELECT nome, codigo, senha FROM Usua WHERE id_user = 7"));
     query->Open();
@@ -74,6 +76,13 @@ TEST_F(AdminToolTest, ImportAddsRowsByHeaderNameAndScramblesUserPasswords)
     EXPECT_EQ(query->FieldByName(QStringLiteral("codigo")).AsString(), QStringLiteral("MARIA"));
     EXPECT_NE(query->FieldByName(QStringLiteral("senha")).AsString(), QStringLiteral("SEGREDO"));
     EXPECT_TRUE(CheckUser(connection.get(), QStringLiteral("maria"), QStringLiteral("segredo")));
+
+    // Plates belong to collection stations.
+    const QString placas = Path(QStringLiteral("placas.csv"));
+    WriteFile(placas, "ID_PLACA;PLACA;CODIGO;TLINHA;TCOLUNA\n1;1;P1;8;12\n");
+    run = RunAdmin({"import", db, "Placa", placas});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Err.contains(QStringLiteral("estações de coleta"))) << run.Err.toStdString();
 }
 
 TEST_F(AdminToolTest, ImportRefusesABadRowAndLeavesTheFileUnchanged)
@@ -87,21 +96,72 @@ TEST_F(AdminToolTest, ImportRefusesABadRowAndLeavesTheFileUnchanged)
         QString Message;
     };
     const QList<Case> cases = {
-        {"Planta", "NCC;NC;REP\n1;1;1\n2;1;1\nabc;1;1\n", "Linha 4, coluna NCC"},
-        {"Planta", "NCC;NC;REP\n1;1;3000000000\n", "Linha 2, coluna REP"},
+        {"Planta", "NCC;NC;REP\n1;1;1\n2;1;1\nabc;1;1\n", "Linha 2, coluna NCC"},
+        {"Planta", "NCC;NC;REP\n700000000001;1;3000000000\n",
+         "Linha 2, coluna REP: 3000000000 está fora do intervalo"},
         {"Planta", "NCC;NC;REP\n1;1\n", "Linha 2: esperadas 3 colunas, encontradas 2"},
-        {"Planta", "NCC;NC;REP\n1;;1\n", "Linha 2, coluna NC: valor obrigatório"},
+        {"Planta", "NCC;NC;REP\n700000000001;;1\n", "Linha 2, coluna NC: valor obrigatório"},
         {"Planta", "NCC;NC\n1;1\n", "Linha 1: falta a coluna obrigatória REP"},
         {"Planta", "NCC;NC;REP;COR\n", "Linha 1: a tabela Planta não tem a coluna \"COR\""},
+        // Codes as labels print them (EAN-13 here): full and checked, or without the check digit.
+        {"Planta", "NCC;NC;REP\n7891000000015;1;1\n",
+         "Linha 2, coluna NCC: \"7891000000015\": o dígito verificador 5 não confere; para um "
+         "código EAN-13 o esperado é 4"},
+        {"Planta", "NCC;NC;REP\n78910000001;1;1\n",
+         "Linha 2, coluna NCC: \"78910000001\" tem 11 dígito(s)"},
+        {"Plantio",
+         "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;7000000000;789100000001;1;2024-03-01 "
+         "10:00:00\n",
+         "Linha 2, coluna NC_PLANTIO"},
+        // Whole numbers only: a thousands separator would silently change the code.
+        {"Planta", "NCC;NC;REP\n700000000001;5.033;1\n",
+         "Linha 2, coluna NC: \"5.033\" não é um número inteiro: escreva só os algarismos, sem "
+         "separador de milhar"},
+        {"Planta", "NCC;NC;REP\n700000000001;5000,5;1\n", "Linha 2, coluna NC: \"5000,5\""},
+        {"Planta", "NCC;NC;REP\n700000000001;9007199254740993;1\n",
+         "Linha 2, coluna NC: 9007199254740993 está fora do intervalo"},
+        {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;A;1.000\n",
+         "Linha 2, coluna QTE_TRATAMENTO: \"1.000\" não é um número inteiro: escreva só os "
+         "algarismos, sem separador de milhar"},
+        // What the station needs to be consistent.
+        {"Plantio",
+         "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n9;700000000001;789100000001;1;2024-03-01 "
+         "10:00:00\n",
+         "Linha 2, coluna ID_SLOTE: o sub-lote 9 não existe"},
+        {"Plantio",
+         "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;700000000001;700000000001;1;2024-03-01 "
+         "10:00:00\n",
+         "Linha 2, coluna NCC: a planta 700000000001 não existe"},
+        {"Plantio",
+         "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;700000000001;789100000001;99;2024-03-01 "
+         "10:00:00\n",
+         "Linha 2, coluna ID_USER: o usuário 99 não existe"},
+        {"Plantio",
+         "ID_SLOTE;NC_PLANTIO;NCC;ID_USER;DATA_PLANTIO\n1;700000000001;789100000001;1;01/03/2024 "
+         "10:00\n",
+         "Linha 2, coluna DATA_PLANTIO"},
+        {"Placa_Poco",
+         "ID_PLACA;PLACA;POCO;LINHA;COLUNA;SEQ_COLETA;AMOSTRA;STATUS_POCO\n9;9;A1;1;1;1;T;0\n",
+         "Linha 2, coluna ID_PLACA: a placa 9 não existe"},
+        {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;A;-1\n",
+         "Linha 2, coluna QTE_TRATAMENTO: -1 é negativo"},
+        {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;\"A\tB\";1\n",
+         "Linha 2, coluna NOME: o texto tem um caractere de controle"},
+        // Another separator, or empty columns at the end, gets the hint and the table's columns.
+        {"Planta", "NCC,NC,REP\n",
+         "Linha 1: a tabela Planta não tem a coluna \"NCC,NC,REP\". Os campos são separados por "
+         "\";\" (ponto e vírgula); as colunas da tabela Planta são: NCC;NC;REP"},
+        {"Planta", "NCC;NC;REP\n700000000001;1;1;;\n",
+         "esperadas 3 colunas, encontradas 5. Os campos são separados por \";\""},
         {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;NOME COM VINTE E UM C;1\n",
          "Linha 2, coluna NOME"},
         {"Lote", "ID_SLOTE;NOME;QTE_TRATAMENTO\n9;\"aberto;1\n", "Linha 2: campo entre aspas"},
         // The database refuses the second row (same key as the first): the first is undone.
-        {"Planta", "NCC;NC;REP\n5;1;1\n\"5\";2;2\n",
-         "Linha 3: o banco de dados recusou o registro"},
+        {"Planta", "NCC;NC;REP\n700000000005;1;1\n\"700000000005\";2;2\n",
+         "Linha 3: a tabela Planta já tem um registro com NCC = 700000000005"},
         // A row that clashes with one already in the file.
         {"Placa", "ID_PLACA;PLACA;CODIGO;TLINHA;TCOLUNA\n9;9;X;8;12\n1;1;Y;8;12\n",
-         "Linha 3: o banco de dados recusou o registro"},
+         "Linha 3: a tabela Placa já tem um registro com ID_PLACA = 1"},
         {"Usua", "ID_USER;NOME;CODIGO;SENHA\n9;Ze;ZE;TREZE_LETRAS!\n", "Linha 2, coluna SENHA"},
         {"Configuracao", "ID\n2\n", "não pode ser importada"},
     };

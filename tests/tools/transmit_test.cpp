@@ -8,6 +8,13 @@ TEST_F(AdminToolTest, TransmitHandsOverPendingPlantingsOnceAndMarksThem)
     const QString db = Path(QStringLiteral("plantio.db"));
     ASSERT_EQ(RunAdmin({"demo", db, "--operacao", "plantio"}).ExitCode, 0);
 
+    // Not bound to a station's computer yet: the origin must be told, and not be empty.
+    for (const QStringList& options : {QStringList{}, QStringList{"--origem", " "}}) {
+        const AdminRun refused = RunAdmin(QStringList{"transmitir", db} + options);
+        EXPECT_EQ(refused.ExitCode, 1);
+        EXPECT_TRUE(refused.Err.contains(QStringLiteral("--origem"))) << refused.Err.toStdString();
+        EXPECT_TRUE(refused.Out.isEmpty());
+    }
     AdminRun run = RunAdmin({"transmitir", db, "--origem", "CENTRAL"});
     ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
     const QList<CsvRecord> records = ParseCsv(run.Out);
@@ -30,13 +37,22 @@ TEST_F(AdminToolTest, TransmitHandsOverPendingPlantingsOnceAndMarksThem)
                   40);
     }
 
-    run = RunAdmin({"transmitir", db});
+    run = RunAdmin({"transmitir", db, "--origem", "CENTRAL"});
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(ParseCsv(run.Out).size(), 1); // header only: nothing is sent twice
 
     // What a planting station sends is what a collection station imports.
     const QString coleta = Path(QStringLiteral("coleta.db"));
     ASSERT_EQ(RunAdmin({"create", coleta, "--operacao", "coleta"}).ExitCode, 0);
+    {
+        // The plantings name sub-batch 2, their plants and users 1 and 2.
+        auto connection = OpenStation(coleta);
+        InsertLote(connection.get(), 2, QStringLiteral("LOTE"), 40);
+        for (qsizetype i = 1; i < records.size(); ++i)
+            InsertPlanta(connection.get(), records[i].Fields[2].toLongLong(), 1, 1);
+        AddUser(connection.get(), QStringLiteral("A"), QStringLiteral("A"), QStringLiteral("1"));
+        AddUser(connection.get(), QStringLiteral("B"), QStringLiteral("B"), QStringLiteral("1"));
+    }
     const QString csv = Path(QStringLiteral("plantios.csv"));
     QByteArray sent;
     for (const CsvRecord& record : records)

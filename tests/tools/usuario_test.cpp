@@ -63,14 +63,20 @@ TEST_F(AdminToolTest, UserAddRefusesDuplicatesAndValuesTheColumnsCannotHold)
         {{"BETO", "Beto", "SENHA_12CHAR"}, "senha mais curta"},
         {{"BETO", "  ", "1"}, "nome do usuário"},
         {{"BETO", "Beto", "  "}, "senha deve ser informada"},
+        // The client would store "?" for the character, so "SENHAŁ" and "SENHA?" would match.
+        {{"BETO", "Beto", "senhał"}, "\"Ł\""},
     };
     for (const Case& c : cases) {
         const AdminRun run = RunAdmin(QStringList{"usuario", "add", db} + c.Args);
         EXPECT_EQ(run.ExitCode, 1) << c.Args.join(' ').toStdString();
         EXPECT_TRUE(run.Err.contains(c.Message)) << run.Err.toStdString();
     }
+    // Without SENHA on the command line it comes from standard input.
+    AdminRun run = RunAdmin({"usuario", "add", db, "CARLA", "Carla"}, "pelo stdin\n");
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_EQ(RunAdmin({"usuario", "check", db, "CARLA"}, "PELO STDIN\n").ExitCode, 0);
     auto connection = OpenStation(db);
-    EXPECT_EQ(CountRows(connection.get(), QStringLiteral("Usua")), 1);
+    EXPECT_EQ(CountRows(connection.get(), QStringLiteral("Usua")), 2);
     // A seven-character password always fits the column, whatever the salt drawn.
     for (int i = 0; i < 20; ++i) {
         const QString code = QStringLiteral("U%1").arg(i);
