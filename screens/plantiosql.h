@@ -44,8 +44,8 @@ inline const QString kValidNcpSQL = QStringLiteral(
 inline const QString kPlantioInsertSQL = QStringLiteral(
     "INSERT INTO Plantio ( id_slote, nc_plantio, ncc, id_user, data_plantio )  SELECT "
     ":id_slote, :nc_plantio, :ncc, :id_user, :data_plantio "
-    " WHERE NOT EXISTS (SELECT 1 FROM Plantio p WHERE (p.nc_plantio = :nc_plantio) "
-    "    OR ((p.ncc = :ncc) AND (p.nc_plantio > 0)))");
+    " WHERE NOT EXISTS (SELECT 1 FROM Plantio p WHERE (p.nc_plantio = :nc_plantio)) "
+    "   AND NOT EXISTS (SELECT 1 FROM Plantio p WHERE (p.ncc = :ncc) AND (p.nc_plantio > 0))");
 
 /**
  * Removes the one planting the archive copy describes, and only while it is

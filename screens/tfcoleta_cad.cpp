@@ -537,6 +537,7 @@ bool TFColeta_Cad::GravarInclusao()
         QAtu->ParamByName(QStringLiteral("poco")).SetString(label);
         if (QAtu->Execute() == 0) {
             NothingWritten(label, nc);
+            NCP_LIDO->selectAll();
             return false;
         }
     } catch (const XException& e) {

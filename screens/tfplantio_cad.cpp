@@ -194,7 +194,8 @@ void TFPlantio_Cad::CreateControls()
             TXApplication::Guarded([this] { BConfirmClick(); }));
     connect(BSetOper, &QToolButton::clicked, this,
             TXApplication::Guarded([this] { BSetOperClick(); }));
-    connect(lote, &QComboBox::activated, this, TXApplication::Guarded([this] { loteChange(); }));
+    connect(lote, &QComboBox::activated, this,
+            TXApplication::Guarded([this] { loteChange(); }));
 }
 
 void TFPlantio_Cad::showEvent(QShowEvent* event)

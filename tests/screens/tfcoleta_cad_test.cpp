@@ -1,4 +1,3 @@
-#include "coletadata.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "logindriver.h"
@@ -633,18 +632,6 @@ TEST_F(ColetaTest, QuotedWellLabelAndFailedResetLeaveNoHalfDeletion)
     EXPECT_EQ(station.Scalar(QStringLiteral("SELECT NC_PLANTIO FROM Placa_Poco_Exc")),
               QString::number(kFirstNc + 2));
     EXPECT_EQ(Collected(1), 1);
-}
-
-TEST(ColetaStatements, CopyOfOneWellQuotesItsLabel)
-{
-    const QString sql = CopyRegExcSQL(7, QStringLiteral("2024-05-06 07:08:09"), 3,
-                                      TExclusaoKind::Poco, QStringLiteral("O'B"));
-    EXPECT_TRUE(sql.contains(QStringLiteral(
-        "origem_coleta,         7, '2024-05-06 07:08:09'   FROM Placa_Poco  WHERE (id_placa = 3)"
-        "    AND (nc_plantio IS NOT NULL)  AND (poco = 'O''B')")))
-        << sql.toStdString();
-    EXPECT_EQ(QuotedStr(QStringLiteral("''")), QStringLiteral("''''''"));
-    EXPECT_EQ(GridSQL(-1).count(QStringLiteral("pc.id_placa = -1 )")), 1);
 }
 
 } // namespace
