@@ -41,6 +41,17 @@ bool ValidateEan(const QString& code, int length, QString& message)
     return true;
 }
 
+bool AllDigits(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void BarcodeTypeName(int index, QString& name)
@@ -69,4 +80,17 @@ bool ValidateEAN8(const QString& code, QString& message)
 bool ValidateEAN13(const QString& code, QString& message)
 {
     return ValidateEan(code, 13, message);
+}
+
+bool CodeNumber(const QString& code, qint64& number)
+{
+    // The barcode check lets a trailing blank through: it is not the check digit.
+    const QString trimmed = code.trimmed();
+    // Digits only: the number also goes into statements assembled as text.
+    const QString digits = trimmed.left(trimmed.size() - 1);
+    if (!AllDigits(digits))
+        return false;
+    bool ok = false;
+    number = digits.toLongLong(&ok);
+    return ok;
 }

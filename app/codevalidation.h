@@ -21,3 +21,13 @@ bool ValidateBarcode(const QString& code, const QString& typeName, QString& mess
 /** Length (trimmed), digits (as entered), then check digit; the first failure wins. */
 bool ValidateEAN8(const QString& code, QString& message);
 bool ValidateEAN13(const QString& code, QString& message);
+
+/** Alert for a code whose digits are not all numbers (also when no barcode type is configured). */
+inline const QString kCodeNotNumeric = QStringLiteral("Código deve conter somente números.");
+
+/**
+ * The number a scanned code stands for: the code without blanks at its ends
+ * and without its check digit (the last character). False when what remains
+ * is not a decimal number (a one-character code included).
+ */
+bool CodeNumber(const QString& code, qint64& number);

@@ -23,7 +23,8 @@ QString GridSQL(int idPlaca)
            QStringLiteral(" ORDER BY pc.data_coleta desc ");
 }
 
-QString CopyRegExcSQL(int deleteAuthorizerId, const QString& now, int idPlaca, const QString& poco)
+QString CopyRegExcSQL(int deleteAuthorizerId, const QString& now, int idPlaca, TExclusaoKind kind,
+                      const QString& poco)
 {
     QString sql =
         QStringLiteral("INSERT INTO Placa_Poco_Exc (id_placa, placa, poco, linha, coluna, "
@@ -35,7 +36,7 @@ QString CopyRegExcSQL(int deleteAuthorizerId, const QString& now, int idPlaca, c
         QStringLiteral("   FROM ") + QStringLiteral("Placa_Poco") +
         QStringLiteral("  WHERE (id_placa = ") + QString::number(idPlaca) + QStringLiteral(")") +
         QStringLiteral("    AND (nc_plantio IS NOT NULL) ");
-    if (!poco.isEmpty())
+    if (kind == TExclusaoKind::Poco)
         sql += QStringLiteral(" AND (poco = ") + QuotedStr(poco) + QStringLiteral(")");
     // A transmitted well is never archived as deleted: the reset leaves it alone too.
     return sql + kDeletableFilter;
@@ -74,12 +75,13 @@ void ReadPlacaPocos(TXConnection* connection, TPlaca& placa)
 
 namespace {
 
-bool AnyTransmitted(TXConnection* connection, int idPlaca, const QString& poco)
+bool AnyTransmitted(TXConnection* connection, int idPlaca, TExclusaoKind kind, const QString& poco)
 {
+    const bool oneWell = kind == TExclusaoKind::Poco;
     auto query = NewQuery(connection);
-    query->SetSQL(poco.isEmpty() ? kTransmittedSQL : kTransmittedSQL + kPocoFilter);
+    query->SetSQL(oneWell ? kTransmittedSQL + kPocoFilter : kTransmittedSQL);
     query->ParamByName(QStringLiteral("id_placa")).SetInteger(idPlaca);
-    if (!poco.isEmpty())
+    if (oneWell)
         query->ParamByName(QStringLiteral("poco")).SetString(poco);
     query->Open();
     return query->RecordCount() > 0;
@@ -88,20 +90,22 @@ bool AnyTransmitted(TXConnection* connection, int idPlaca, const QString& poco)
 } // namespace
 
 TExclusaoOutcome ExcluirColeta(TXConnection* connection, TXCommand& reset, int idPlaca,
-                               const QString& poco, int deleteAuthorizerId, const QString& now)
+                               TExclusaoKind kind, const QString& poco, int deleteAuthorizerId,
+                               const QString& now)
 {
+    const bool oneWell = kind == TExclusaoKind::Poco;
     TExclusaoOutcome outcome;
     std::unique_ptr<TXTransaction> transaction;
     try {
         transaction = std::make_unique<TXTransaction>(connection);
         // Checked again under the write lock: a transmission since the plate was read wins.
-        if (AnyTransmitted(connection, idPlaca, poco)) {
-            outcome.Result = poco.isEmpty() ? TExclusaoResult::PlacaTransmitida
-                                            : TExclusaoResult::PocoTransmitido;
+        if (AnyTransmitted(connection, idPlaca, kind, poco)) {
+            outcome.Result =
+                oneWell ? TExclusaoResult::PocoTransmitido : TExclusaoResult::PlacaTransmitida;
             return outcome;
         }
         auto copy = NewCommand(connection);
-        copy->SetCommandText(CopyRegExcSQL(deleteAuthorizerId, now, idPlaca, poco));
+        copy->SetCommandText(CopyRegExcSQL(deleteAuthorizerId, now, idPlaca, kind, poco));
         outcome.Copied = copy->Execute();
     } catch (const XException& e) {
         outcome.Result = TExclusaoResult::CopyFailed;
@@ -110,10 +114,10 @@ TExclusaoOutcome ExcluirColeta(TXConnection* connection, TXCommand& reset, int i
     }
     try {
         reset.SetConnection(connection);
-        reset.SetCommandText(kResetPocoSQL + (poco.isEmpty() ? QString() : kPocoFilter) +
+        reset.SetCommandText(kResetPocoSQL + (oneWell ? kPocoFilter : QString()) +
                              kDeletableFilter);
         reset.ParamByName(QStringLiteral("id_placa")).SetInteger(idPlaca);
-        if (!poco.isEmpty())
+        if (oneWell)
             reset.ParamByName(QStringLiteral("poco")).SetString(poco);
         outcome.Freed = reset.Execute();
         transaction->Commit();

@@ -32,13 +32,15 @@ inline const QString kColetaNcpSQL = QStringLiteral(
     ":ncp) ");
 
 /**
- * Fills one well. Only a well still empty is filled: a well filled meanwhile
- * makes the statement change no row instead of losing its planting.
+ * Fills one well. Only a well still empty is filled, and only while no well
+ * holds the planting: a well filled, or the planting collected, by another
+ * writer since the checks makes the statement change no row.
  */
 inline const QString kGravarColetaSQL = QStringLiteral(
     "UPDATE Placa_Poco SET  nc_plantio =:nc_plantio, user_coleta = :user_coleta, data_coleta = "
     ":data_coleta, status_poco = :status_poco  WHERE (id_placa = :id_placa)    AND (poco = :poco) "
-    " AND (nc_plantio Is Null)");
+    " AND (nc_plantio Is Null)  AND NOT EXISTS (SELECT 1 FROM Placa_Poco outro"
+    "  WHERE (outro.nc_plantio = :nc_plantio))");
 
 /** Frees the wells of a plate; :id_placa (integer), plus :poco (string) with kPocoFilter. */
 inline const QString kResetPocoSQL = QStringLiteral(
@@ -61,12 +63,15 @@ QString QuotedStr(const QString& text);
 /** The collected wells of a plate, newest first. */
 QString GridSQL(int idPlaca);
 
+/** What a collection deletion undoes: a whole plate, or one well named by its label. */
+enum class TExclusaoKind { Placa, Poco };
+
 /**
  * The archive copy of a deletion: every collected, untransmitted well of the
- * plate, or only the well labelled poco when it is not empty, with the
- * authorising user and the time.
+ * plate, or (kind Poco) only the well labelled poco, an empty label included,
+ * with the authorising user and the time.
  */
-QString CopyRegExcSQL(int deleteAuthorizerId, const QString& now, int idPlaca,
+QString CopyRegExcSQL(int deleteAuthorizerId, const QString& now, int idPlaca, TExclusaoKind kind,
                       const QString& poco = QString());
 
 /**
@@ -101,11 +106,12 @@ struct TExclusaoOutcome
 };
 
 /**
- * Undoes the collection of a plate (poco empty) or of one well, in one
+ * Undoes the collection of a plate or of the well labelled poco, in one
  * transaction: checks again that nothing concerned was transmitted, copies
  * the collected wells into Placa_Poco_Exc and frees exactly those wells with
  * reset (the screen's command, its text and parameters replaced). Either both
  * statements take effect or neither. Shows nothing.
  */
 TExclusaoOutcome ExcluirColeta(TXConnection* connection, TXCommand& reset, int idPlaca,
-                               const QString& poco, int deleteAuthorizerId, const QString& now);
+                               TExclusaoKind kind, const QString& poco, int deleteAuthorizerId,
+                               const QString& now);

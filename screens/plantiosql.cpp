@@ -5,21 +5,6 @@
 #include "tfmain.h"
 #include "xformat.h"
 
-namespace {
-
-bool AllDigits(const QString& text)
-{
-    if (text.isEmpty())
-        return false;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 QString QuotedSQLText(const QString& text)
 {
     QString inner = text;
@@ -47,17 +32,6 @@ QString PlantioGridSQL(int loteId, const QString& filter)
     if (!filter.isEmpty())
         sql += QStringLiteral(" AND (") + filter + QStringLiteral(") ");
     return sql + QStringLiteral(" ORDER BY pl.data_plantio desc ");
-}
-
-bool CodeNumber(const QString& code, qint64& number)
-{
-    // Digits only: the number also goes into statements assembled as text.
-    const QString digits = code.left(code.size() - 1);
-    if (!AllDigits(digits))
-        return false;
-    bool ok = false;
-    number = digits.toLongLong(&ok);
-    return ok;
 }
 
 QString PlantioCopyExcSQL(const PlantioKey& row, int authorizerId, const QString& now)

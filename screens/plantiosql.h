@@ -36,10 +36,16 @@ inline const QString kValidNcpSQL = QStringLiteral(
     "SELECT p.ncc, p.origem_plantio, d.nc, d.rep, p.origem_plantio, p.data_plantio    FROM "
     "Plantio p left outer join Planta d     ON ( p.ncc = d.ncc)  WHERE (p.nc_plantio = :ncp) ");
 
-/** An inclusion; origem_plantio stays null (not transmitted). */
+/**
+ * An inclusion; origem_plantio stays null (not transmitted). The row is written
+ * only while no planting holds the NC Plantio and the plant is not planted, so
+ * a code stored by another writer since the checks makes it write nothing.
+ */
 inline const QString kPlantioInsertSQL = QStringLiteral(
-    "INSERT INTO Plantio ( id_slote, nc_plantio, ncc, id_user, data_plantio )  values  "
-    "(:id_slote,:nc_plantio,:ncc,:id_user,:data_plantio ) ");
+    "INSERT INTO Plantio ( id_slote, nc_plantio, ncc, id_user, data_plantio )  SELECT "
+    ":id_slote, :nc_plantio, :ncc, :id_user, :data_plantio "
+    " WHERE NOT EXISTS (SELECT 1 FROM Plantio p WHERE (p.nc_plantio = :nc_plantio)) "
+    "   AND NOT EXISTS (SELECT 1 FROM Plantio p WHERE (p.ncc = :ncc) AND (p.nc_plantio > 0))");
 
 /**
  * Removes the one planting the archive copy describes, and only while it is
@@ -61,15 +67,6 @@ int LoteIdFromItem(const QString& item);
 
 /** The grid statement for a sub-batch (-1: none, so no rows), with an optional extra condition. */
 QString PlantioGridSQL(int loteId, const QString& filter);
-
-/** Alert for a code whose digits are not all numbers (also when no barcode type is configured). */
-inline const QString kCodeNotNumeric = QStringLiteral("Código deve conter somente números.");
-
-/**
- * The scanned code without its check digit (the last character) as a number.
- * False when what remains is not a decimal number (a one-character code included).
- */
-bool CodeNumber(const QString& code, qint64& number);
 
 /** The row of a planting to archive, as the grid shows it. */
 struct PlantioKey

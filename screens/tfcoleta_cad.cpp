@@ -219,7 +219,8 @@ void TFColeta_Cad::showEvent(QShowEvent* event)
     if (m_shown)
         return;
     m_shown = true;
-    FormShow();
+    // A database error of the opening is shown here, not left to unwind Qt's show.
+    TXApplication::Guarded([this] { FormShow(); })();
 }
 
 void TFColeta_Cad::FormShow()
@@ -263,7 +264,9 @@ void TFColeta_Cad::BSetOperClick()
     BConfirm->setEnabled(!RGOper->isEnabled());
     if (RGOper->isEnabled())
         return;
-    if (RGOperIndex() == 0) {
+    // What the confirm acts on; the radio group may change while the next choice is made.
+    m_appliedItem = RGOperIndex();
+    if (m_appliedItem == 0) {
         OperationMode = kInclusao;
         QGrid->Close();
         QGrid->SetSQL(GridSQL(m_placa->IdPlaca));
@@ -293,8 +296,12 @@ bool TFColeta_Cad::eventFilter(QObject* watched, QEvent* event)
     if (!edit || (edit != PLACA_LIDO && edit != NCP_LIDO))
         return TFBCad::eventFilter(watched, event);
     switch (event->type()) {
-    case QEvent::KeyPress:
-        return EditKeyDown(edit, static_cast<QKeyEvent*>(event)->key());
+    case QEvent::KeyPress: {
+        bool handled = false;
+        TXApplication::Guarded(
+            [&] { handled = EditKeyDown(edit, static_cast<QKeyEvent*>(event)->key()); })();
+        return handled;
+    }
     case QEvent::FocusIn:
         m_focusedEdit = edit;
         break;
@@ -369,8 +376,10 @@ bool TFColeta_Cad::ValidateField(QWidget* control)
             refocus = false;
         } else if (!ValidateBarcode(text, typeName, message)) {
             ShowAlert(message);
+        } else if (qint64 nc = 0; !CodeNumber(text, nc)) {
+            ShowAlert(kCodeNotNumeric);
         } else {
-            result = Valid_NCP(text.left(text.size() - 1).toLongLong());
+            result = Valid_NCP(nc);
         }
     }
     if (OperationMode == kInclusao && !result && edit && (Confirming || refocus)) {
@@ -383,11 +392,11 @@ bool TFColeta_Cad::ValidateField(QWidget* control)
 bool TFColeta_Cad::DeletionAllowed()
 {
     const int last = m_placa->LastCollectedIndex();
-    if (RGOperIndex() == 1 && m_placa->AnyTransmitted()) {
+    if (m_appliedItem == 1 && m_placa->AnyTransmitted()) {
         ShowAlert(PlacaTransmitidaText(m_placa->Codigo));
         return false;
     }
-    if (RGOperIndex() == 2 && last != -1 && !m_placa->GetPoco(last)->OrigemColeta.isEmpty()) {
+    if (m_appliedItem == 2 && last != -1 && !m_placa->GetPoco(last)->OrigemColeta.isEmpty()) {
         ShowAlert(PocoTransmitidoText(m_placa->GetPoco(last)->Poco));
         return false;
     }
@@ -516,22 +525,19 @@ bool TFColeta_Cad::GravarInclusao()
     }
     TPoco* poco = m_placa->GetPoco(index);
     const QString label = poco->Poco;
-    const QString text = NCP_LIDO->text();
+    qint64 nc = 0;
+    CodeNumber(NCP_LIDO->text(), nc);
     try {
         QAtu->SetCommandText(kGravarColetaSQL);
-        QAtu->ParamByName(QStringLiteral("nc_plantio"))
-            .SetLargeInt(text.left(text.size() - 1).toLongLong());
+        QAtu->ParamByName(QStringLiteral("nc_plantio")).SetLargeInt(nc);
         QAtu->ParamByName(QStringLiteral("user_coleta")).SetInteger(Config().OperatorId);
         QAtu->ParamByName(QStringLiteral("data_coleta")).SetString(NowAsText());
         QAtu->ParamByName(QStringLiteral("status_poco")).SetInteger(1);
         QAtu->ParamByName(QStringLiteral("id_placa")).SetInteger(m_placa->IdPlaca);
         QAtu->ParamByName(QStringLiteral("poco")).SetString(label);
         if (QAtu->Execute() == 0) {
-            // The well was filled behind the screen's back: show the plate as it is.
-            RefreshPlaca();
-            ShowAlert(QStringLiteral("O Poço [") + label +
-                      QStringLiteral("] já estava coletado e não foi alterado.\r\n") +
-                      QStringLiteral("A Placa foi recarregada; leia o NC Plantio novamente."));
+            NothingWritten(label, nc);
+            NCP_LIDO->selectAll();
             return false;
         }
     } catch (const XException& e) {
@@ -545,9 +551,30 @@ bool TFColeta_Cad::GravarInclusao()
     return true;
 }
 
+void TFColeta_Cad::NothingWritten(const QString& label, qint64 nc)
+{
+    // Another writer got there between the checks and the write: show the plate as it is.
+    RefreshPlaca();
+    const TPoco* well = nullptr;
+    for (int i = 0; i < m_placa->Count() && !well; ++i) {
+        if (m_placa->GetPoco(i)->Poco == label)
+            well = m_placa->GetPoco(i);
+    }
+    if (well && well->Coletado) {
+        ShowAlert(QStringLiteral("O Poço [") + label +
+                  QStringLiteral("] já estava coletado e não foi alterado.\r\n") +
+                  QStringLiteral("A Placa foi recarregada; leia o NC Plantio novamente."));
+        return;
+    }
+    // The planting went into another well: the check now says where.
+    if (Valid_NCP(nc))
+        ShowAlert(QStringLiteral("O NC Plantio não foi gravado.\r\n") +
+                  QStringLiteral("A Placa foi recarregada; leia o NC Plantio novamente."));
+}
+
 bool TFColeta_Cad::GravarExclusao()
 {
-    const bool wholePlate = RGOperIndex() == 1;
+    const bool wholePlate = m_appliedItem == 1;
     const QString poco =
         wholePlate ? QString() : m_placa->GetPoco(m_placa->LastCollectedIndex())->Poco;
     const QString question =
@@ -558,8 +585,9 @@ bool TFColeta_Cad::GravarExclusao()
         return false;
     if (!AuthorizeDeletion())
         return false;
-    const TExclusaoOutcome outcome = ExcluirColeta(Conn(), *QAtu, m_placa->IdPlaca, poco,
-                                                   Config().DeleteAuthorizerId, NowAsText());
+    const TExclusaoOutcome outcome = ExcluirColeta(
+        Conn(), *QAtu, m_placa->IdPlaca, wholePlate ? TExclusaoKind::Placa : TExclusaoKind::Poco,
+        poco, Config().DeleteAuthorizerId, NowAsText());
     switch (outcome.Result) {
     case TExclusaoResult::Done:
         RefreshPlaca();

@@ -103,9 +103,12 @@ private:
     /** The refusals of a deletion on the loaded plate: transmitted data, nothing collected. */
     bool DeletionAllowed();
     bool GravarInclusao();
+    /** The well update changed no row: reloads the plate and says why. */
+    void NothingWritten(const QString& label, qint64 nc);
     bool GravarExclusao();
 
     std::unique_ptr<TPlaca> m_placa;
+    int m_appliedItem = 0; // the RGOper item in force
     bool m_shown = false;
     bool m_closing = false;
     QLineEdit* m_focusedEdit = nullptr; // the scan field that last received the focus

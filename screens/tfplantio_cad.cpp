@@ -204,7 +204,8 @@ void TFPlantio_Cad::showEvent(QShowEvent* event)
     // Restoring a minimised screen shows it again; the login belongs to the first showing only.
     if (!m_opened) {
         m_opened = true;
-        FormShow();
+        // A database error of the opening is shown here, not left to unwind Qt's show.
+        TXApplication::Guarded([this] { FormShow(); })();
     }
 }
 
@@ -243,7 +244,7 @@ bool TFPlantio_Cad::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            EditKeyDown(edit);
+            TXApplication::Guarded([this, edit] { EditKeyDown(edit); })();
             return true;
         }
     }
@@ -532,10 +533,17 @@ void TFPlantio_Cad::IncluirPlantio()
                 return;
         }
     }
-    Gravar(1);
+    const bool written = Gravar(1);
     ReopenGrid();
     ConfirmingScope confirming(Confirming);
-    AfterGravar();
+    if (written) {
+        AfterGravar();
+        return;
+    }
+    // Another writer stored one of the codes since the checks: they now say which.
+    if (ValidateCode(NCC_LIDO) && ValidateCode(NCP_LIDO))
+        ShowAlert(QStringLiteral("O plantio não foi gravado.\r\nLeia os códigos novamente."));
+    Update_Lote_Faltando();
 }
 
 void TFPlantio_Cad::ExcluirPlantio()
@@ -562,7 +570,8 @@ bool TFPlantio_Cad::Gravar(int mode)
             QAtu->ParamByName(QStringLiteral("ncc")).SetLargeInt(ncc);
             QAtu->ParamByName(QStringLiteral("id_user")).SetInteger(Config().OperatorId);
             QAtu->ParamByName(QStringLiteral("data_plantio")).SetString(NowAsText());
-            QAtu->Execute();
+            if (QAtu->Execute() == 0)
+                return false;
         } catch (const std::exception& e) {
             ShowAlert(QStringLiteral("Erro ao ") + QStringLiteral("Incluir") +
                       QStringLiteral(" o plantio.") + QStringLiteral("\r\n") +

@@ -63,7 +63,11 @@ public:
      * otherwise; a database error alerts and counts as a refusal.
      */
     bool Valid_NCP(qint64 ncp);
-    /** 1 inclusion, 4 deletion of the grid's current row, 5 filter. Reports failures itself. */
+    /**
+     * 1 inclusion, 4 deletion of the grid's current row, 5 filter. Reports
+     * failures itself and answers true, but for an inclusion that wrote nothing
+     * because one of its codes was stored meanwhile (not alerted here).
+     */
     bool Gravar(int mode);
     /** Archives the planting if still not transmitted; copied is the number of rows archived.
      *  False with the database error's text in error (the caller alerts it once the

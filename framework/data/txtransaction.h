@@ -32,11 +32,16 @@ public:
         m_connection->CommitTrans();
         m_open = false;
     }
-    /** Ends the transaction now, so that nothing stays locked while a box is shown. */
+    /**
+     * Ends the transaction now, so that nothing stays locked while a box is
+     * shown. Quiet when the engine already rolled it back (disk full, I/O
+     * error), so the caller can still report the error that did it.
+     */
     void Rollback()
     {
         m_open = false;
-        m_connection->RollbackTrans();
+        if (m_connection->InTransaction())
+            m_connection->RollbackTrans();
     }
 
 private:

@@ -43,6 +43,29 @@ TEST(CodeValidation, BarcodeCasesGiveTheirMessages)
     }
 }
 
+TEST(CodeValidation, NumberIsTheCodeWithoutItsCheckDigit)
+{
+    const struct
+    {
+        const char* code;
+        bool ok;
+        qint64 number;
+    } cases[] = {{"1234567890128", true, 123456789012},
+                 {"00123", true, 12},
+                 {"12345670 ", true, 1234567}, // the blank the EAN check lets through
+                 {"1", false, 0},
+                 {"", false, 0},
+                 {"12A4", false, 0},
+                 {"1) OR (1=1", false, 0}};
+    for (const auto& c : cases) {
+        qint64 number = -1;
+        EXPECT_EQ(CodeNumber(QString::fromUtf8(c.code), number), c.ok) << c.code;
+        if (c.ok) {
+            EXPECT_EQ(number, c.number) << c.code;
+        }
+    }
+}
+
 } // namespace
 
 #include "scriptedpresenter.h"

@@ -50,28 +50,6 @@ TEST(PlantioSql, ArchiveCopyQuotesTextsAndWritesPlainNumbers)
                        "    AND (origem_plantio is null)"));
 }
 
-TEST(PlantioSql, CodeWithoutCheckDigit)
-{
-    const struct
-    {
-        const char* code;
-        bool ok;
-        qint64 number;
-    } cases[] = {{"1234567890128", true, 123456789012},
-                 {"00123", true, 12},
-                 {"1", false, 0},
-                 {"", false, 0},
-                 {"12A4", false, 0},
-                 {"1) OR (1=1", false, 0}};
-    for (const auto& c : cases) {
-        qint64 number = -1;
-        EXPECT_EQ(CodeNumber(QString::fromUtf8(c.code), number), c.ok) << c.code;
-        if (c.ok) {
-            EXPECT_EQ(number, c.number) << c.code;
-        }
-    }
-}
-
 TEST(PlantioSql, DeletionQuestion)
 {
     EXPECT_EQ(
@@ -167,7 +145,7 @@ TEST(PlantioSql, RemainingCountStatementMatchesTheGroupedForm)
         EXPECT_EQ(RowsOf(station.Conn(), kLoteFaltandoSQL, slote), expected) << slote;
         EXPECT_EQ(expected.size(), slote >= 1 && slote <= 3 ? 1 : 0) << slote;
     }
-    EXPECT_EQ(RowsOf(station.Conn(), kLoteFaltandoSQL, 2),
-              QStringList{QStringLiteral(
-                  "ID_SLOTE=2 QTE_TRATAMENTO=4 qte_plantado=2 slote_plantio=2")});
+    EXPECT_EQ(
+        RowsOf(station.Conn(), kLoteFaltandoSQL, 2),
+        QStringList{QStringLiteral("ID_SLOTE=2 QTE_TRATAMENTO=4 qte_plantado=2 slote_plantio=2")});
 }

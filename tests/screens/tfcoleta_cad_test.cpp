@@ -1,4 +1,3 @@
-#include "coletadata.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "logindriver.h"
@@ -11,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTableWidget>
@@ -101,14 +101,6 @@ protected:
         screen->BConfirm->click();
     }
 
-    /** The alerts shown, but for the check of the empty NC field the focus leaves. */
-    QStringList Alerts() const
-    {
-        QStringList texts = presenter.Texts();
-        texts.removeAll(QStringLiteral("NC Plantio deve ser informado."));
-        return texts;
-    }
-
     QString Well(int idPlaca, const QString& poco, const char* column)
     {
         return station.Scalar(QStringLiteral("SELECT %1 FROM Placa_Poco WHERE ID_PLACA = %2 AND "
@@ -159,6 +151,9 @@ TEST_F(ColetaTest, WholePlateCollectedInCollectionOrder)
     station.Exec(QStringLiteral("UPDATE Placa_Poco SET AMOSTRA = 'T' WHERE POCO = 'C2'"));
     station.Exec(QStringLiteral("UPDATE Placa_Poco SET SEQ_COLETA = 100 - SEQ_COLETA"));
     TFColeta_Cad* screen = OpenScreen();
+    // One second per collection, so the list can show the newest first.
+    int tick = 0;
+    SetNowSource([&] { return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)).addSecs(tick++); });
 
     Scan(screen->PLACA_LIDO, QStringLiteral("pl01"));
     EXPECT_EQ(screen->Placa().IdPlaca, 1);
@@ -174,12 +169,17 @@ TEST_F(ColetaTest, WholePlateCollectedInCollectionOrder)
         EXPECT_EQ(Well(1, order[i],
                        "NC_PLANTIO || '|' || USER_COLETA || '|' || DATA_COLETA || "
                        "'|' || STATUS_POCO || '|' || coalesce(ORIGEM_COLETA, '-')"),
-                  QStringLiteral("%1.0|%2|%3|1|-").arg(kFirstNc + i).arg(operatorId).arg(kNow));
+                  QStringLiteral("%1.0|%2|2024-05-06 07:08:%3|1|-")
+                      .arg(kFirstNc + i)
+                      .arg(operatorId)
+                      .arg(9 + i, 2, 10, QLatin1Char('0')));
         if (i < order.size() - 1) {
             EXPECT_EQ(screen->PN_Poco_Falta->text(), QString::number(3 - i));
             EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
             EXPECT_TRUE(screen->NCP_LIDO->text().isEmpty());
             EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: %1").arg(i + 1));
+            screen->QGrid->First();
+            EXPECT_EQ(screen->QGrid->FieldByName(QStringLiteral("poco")).AsString(), order[i]);
         }
     }
     EXPECT_EQ(Collected(1), 4); // the control wells stay empty
@@ -211,22 +211,27 @@ TEST_F(ColetaTest, PlateCodeChecks)
     Scan(screen->PLACA_LIDO, QStringLiteral("PL02"));
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
     EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("2"));
-    EXPECT_EQ(Alerts().size(), 0);
+    // Each move back to the plate field leaves the empty NC field, which is checked.
+    const QString ncEmpty = QStringLiteral("NC Plantio deve ser informado.");
+    EXPECT_EQ(presenter.Texts(), QStringList(3, ncEmpty));
 
     // Another computer's plate: refused, the loaded plate stays.
+    presenter.Clear();
     Scan(screen->PLACA_LIDO, QStringLiteral("OUTRA"));
-    EXPECT_EQ(Alerts().last(),
-              QStringLiteral("A Placa  [OUTRA] iniciou a coleta no computador [PC2]. \r\n"
-                             "Uma Placa não pode ser coletado em máquinas diferentes."));
+    EXPECT_EQ(presenter.Texts(),
+              (QStringList{ncEmpty, QStringLiteral("A Placa  [OUTRA] iniciou a coleta no "
+                                                   "computador [PC2]. \r\nUma Placa não pode "
+                                                   "ser coletado em máquinas diferentes.")}));
     EXPECT_EQ(screen->Placa().IdPlaca, 1);
     EXPECT_EQ(screen->PLACA_LIDO->selectedText(), QStringLiteral("OUTRA"));
 
     for (const char* code : {"NENHUMA", "SOC"}) {
         SCOPED_TRACE(code);
+        presenter.Clear();
         Scan(screen->PLACA_LIDO, QString::fromLatin1(code));
-        EXPECT_EQ(Alerts().last(), QStringLiteral("A Placa de coleta [%1] não está "
-                                                  "cadastrado. ")
-                                       .arg(QString::fromLatin1(code)));
+        EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("A Placa de coleta [%1] não está "
+                                                                "cadastrado. ")
+                                                     .arg(QString::fromLatin1(code))});
         EXPECT_EQ(screen->Placa().IdPlaca, -1);
     }
 
@@ -234,7 +239,8 @@ TEST_F(ColetaTest, PlateCodeChecks)
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
     presenter.Clear();
     Scan(screen->PLACA_LIDO, QString());
-    EXPECT_EQ(Alerts(), QStringList{QStringLiteral("PLACA deve ser informado.")});
+    EXPECT_EQ(presenter.Texts(),
+              (QStringList{ncEmpty, QStringLiteral("PLACA deve ser informado.")}));
     EXPECT_EQ(screen->Placa().IdPlaca, -1);
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
 }
@@ -287,6 +293,20 @@ TEST_F(ColetaTest, NcPlantioRefusals)
     Scan(screen->NCP_LIDO, QString());
     EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("NC Plantio deve ser informado.")});
     EXPECT_EQ(Collected(1), 0);
+
+    // Without a barcode type a code is still refused unless it is all digits.
+    mainForm->AppConfig->cb_nc_plantio = 2;
+    presenter.Clear();
+    Scan(screen->NCP_LIDO, QStringLiteral("12A45"));
+    EXPECT_EQ(presenter.Texts(),
+              QStringList{QStringLiteral("Código deve conter somente números.")});
+    // The trailing blank the EAN-8 check lets through is not the check digit.
+    InsertPlantio(db.get(), {1, 1234567, 5999, operatorId, kNow, QString()});
+    mainForm->AppConfig->cb_nc_plantio = 0;
+    presenter.Clear();
+    Scan(screen->NCP_LIDO, QStringLiteral("12345670 "));
+    EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join('|').toStdString();
+    EXPECT_EQ(Well(1, QStringLiteral("A1"), "NC_PLANTIO"), QStringLiteral("1234567"));
 }
 
 TEST_F(ColetaTest, NoPlateLoadedLeavingTheNcField)
@@ -331,19 +351,64 @@ TEST_F(ColetaTest, AFilledWellIsNeverOverwritten)
     Scan(screen->NCP_LIDO, Code(kFirstNc));
     EXPECT_EQ(presenter.Count(), 0);
     EXPECT_EQ(Well(1, QStringLiteral("B1"), "NC_PLANTIO"), QString::number(kFirstNc));
+
+    // Another writer collects the planting into another plate between the checks and the
+    // write (the write reads the clock): it is not stored twice.
+    InsertPlaca(db.get(), 2, 2, QStringLiteral("PL02"), 2, 2, 1);
+    SetNowSource([this] {
+        CollectWell(db.get(), 2, 1, kFirstNc + 1, adminId, QStringLiteral("2024-01-01 00:00:00"));
+        return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
+    });
+    presenter.Clear();
+    Scan(screen->NCP_LIDO, Code(kFirstNc + 1));
+    SetNowSource({});
+    EXPECT_EQ(presenter.Texts(),
+              QStringList{QStringLiteral("NC Plantio já foi coletado. \r\n Placa : PL02\r\n Poço "
+                                         ": A1\r\n Data da Coleta : 2024-01-01 00:00:00\r\n "
+                                         "Computador: Nesse Computador.")});
+    EXPECT_EQ(Collected(1), 2);
+    EXPECT_EQ(screen->NCP_LIDO->text(), Code(kFirstNc + 1));
 }
 
-TEST_F(ColetaTest, LookupErrorRefusesTheCode)
+TEST_F(ColetaTest, DatabaseErrorsAreShownOnEveryPath)
 {
     InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 2, 2, 1);
     TFColeta_Cad* screen = OpenScreen();
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
+
+    // A failed write keeps the scanned code and the plate model.
+    station.Exec(QStringLiteral("CREATE TRIGGER recusa BEFORE UPDATE ON Placa_Poco "
+                                "BEGIN SELECT RAISE(ABORT, 'gravacao recusada'); END"));
+    Scan(screen->NCP_LIDO, Code(kFirstNc));
+    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Erro ao Incluir os dados.\r\n"
+                                                            "Msg. Erro : gravacao recusada")});
+    EXPECT_EQ(screen->NCP_LIDO->text(), Code(kFirstNc));
+    EXPECT_EQ(screen->Placa().NextFreeIndex(), 0);
+
+    presenter.Clear();
     station.Exec(QStringLiteral("ALTER TABLE Plantio RENAME TO Plantio_Fora"));
     Scan(screen->NCP_LIDO, Code(kFirstNc));
     ASSERT_EQ(presenter.Count(), 1);
     EXPECT_TRUE(presenter.Last().Text.startsWith(
         QStringLiteral("Erro ao consultar os dados (Valid_NCP).\r\nMsg. Erro : ")));
     EXPECT_EQ(Collected(1), 0);
+
+    // Errors of the Enter key (reading a changed plate) and of the opening are shown by the
+    // screen, not raised through Qt's event delivery.
+    station.Exec(QStringLiteral("ALTER TABLE Placa RENAME TO Placa_Fora"));
+    screen->PLACA_LIDO->setText(QStringLiteral("PL02"));
+    presenter.Clear();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    EXPECT_NO_THROW(static_cast<QObject*>(screen)->eventFilter(screen->NCP_LIDO, &enter));
+    EXPECT_EQ(presenter.Count(), 1);
+    EXPECT_FALSE(screen->Confirming);
+
+    TFColeta_Cad opening;
+    DriveLogin({Type(QStringLiteral("OPER"), QStringLiteral("1234"))});
+    presenter.Clear();
+    QShowEvent show;
+    EXPECT_NO_THROW(static_cast<QObject*>(&opening)->event(&show));
+    EXPECT_EQ(presenter.Count(), 1);
 }
 
 TEST_F(ColetaTest, CellColours)
@@ -407,19 +472,26 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
     InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 3, 2, 1);
     for (int seq = 1; seq <= 3; ++seq)
         CollectWell(db.get(), 1, seq, kFirstNc + seq, operatorId, kNow);
+    // A well without a label is still one well, not the whole plate.
+    station.Exec(QStringLiteral("UPDATE Placa_Poco SET POCO = '' WHERE POCO = 'C1'"));
     TFColeta_Cad* screen = OpenScreen();
     Apply(screen, 2);
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
     ConfirmDeletion(screen);
     EXPECT_EQ(presenter.Requests().first().Text,
-              QStringLiteral("Confirma a Exclusão do dado de coleta do poço [C1]?"));
-    EXPECT_TRUE(Well(1, QStringLiteral("C1"), "NC_PLANTIO").isEmpty());
+              QStringLiteral("Confirma a Exclusão do dado de coleta do poço []?"));
+    EXPECT_TRUE(Well(1, QString(), "NC_PLANTIO").isEmpty());
     EXPECT_EQ(Collected(1), 2);
 
     // The same second twice would clash in the archive's key.
     SetNowSource([] { return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 10)); });
     presenter.Clear();
-    ConfirmDeletion(screen);
+    // Enter while the next operation is being chosen acts on the one in force.
+    screen->BSetOper->click();
+    screen->SetRGOperIndex(1);
+    presenter.QueueAnswer(TXMessageButton::Yes);
+    DriveLogin({Type(QStringLiteral("ADMIN"), QStringLiteral("4321"))});
+    QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
     EXPECT_EQ(presenter.Texts(),
               QStringList{QStringLiteral("Confirma a Exclusão do dado de coleta do poço [B1]?")});
     EXPECT_TRUE(Well(1, QStringLiteral("B1"), "NC_PLANTIO").isEmpty());
@@ -427,6 +499,9 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
     EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("4"));
 
     // No, or no authorising login: nothing changes.
+    screen->SetRGOperIndex(2);
+    screen->BSetOper->click();
+    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
     presenter.Clear();
     presenter.QueueAnswer(TXMessageButton::No);
     screen->BConfirm->click();
@@ -557,18 +632,6 @@ TEST_F(ColetaTest, QuotedWellLabelAndFailedResetLeaveNoHalfDeletion)
     EXPECT_EQ(station.Scalar(QStringLiteral("SELECT NC_PLANTIO FROM Placa_Poco_Exc")),
               QString::number(kFirstNc + 2));
     EXPECT_EQ(Collected(1), 1);
-}
-
-TEST(ColetaStatements, CopyOfOneWellQuotesItsLabel)
-{
-    const QString sql =
-        CopyRegExcSQL(7, QStringLiteral("2024-05-06 07:08:09"), 3, QStringLiteral("O'B"));
-    EXPECT_TRUE(sql.contains(QStringLiteral(
-        "origem_coleta,         7, '2024-05-06 07:08:09'   FROM Placa_Poco  WHERE (id_placa = 3)"
-        "    AND (nc_plantio IS NOT NULL)  AND (poco = 'O''B')")))
-        << sql.toStdString();
-    EXPECT_EQ(QuotedStr(QStringLiteral("''")), QStringLiteral("''''''"));
-    EXPECT_EQ(GridSQL(-1).count(QStringLiteral("pc.id_placa = -1 )")), 1);
 }
 
 } // namespace

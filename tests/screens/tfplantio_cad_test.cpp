@@ -12,6 +12,7 @@
 #include "txradiogroup.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QRadioButton>
@@ -164,6 +165,19 @@ TEST_F(PlantioScreenTest, ScanningCycle)
     screen->QGrid->First();
     EXPECT_EQ(screen->QGrid->FieldByName(QStringLiteral("nc_plantio")).AsString(),
               QStringLiteral("200000000001"));
+
+    // EAN-8 codes with the trailing blank the check lets through: the blank is not the
+    // check digit.
+    InsertPlanta(station.Open().get(), 1234567, 5007, 1);
+    Config().cb_ncc = 0;
+    Config().cb_nc_plantio = 0;
+    Config().rela_inicial = 0;
+    Scan(screen->NCC_LIDO, QStringLiteral("12345670 "));
+    Scan(screen->NCP_LIDO, QStringLiteral("76543210 "));
+    EXPECT_EQ(presenter.Texts(),
+              QStringList{QStringLiteral("O Lote está completo com as linhagens.")});
+    EXPECT_EQ(Plantio(QStringLiteral("nc_plantio"), QStringLiteral("ncc = 1234567")),
+              QStringLiteral("7654321"));
 }
 
 TEST_F(PlantioScreenTest, RejectedScans)
@@ -291,12 +305,58 @@ TEST_F(PlantioScreenTest, EnterConfirmsWhileAnOperationIsBeingChosen)
     Scan(screen->NCC_LIDO, Ncc(kPlantC));
     screen->BSetOper->click();
     EXPECT_FALSE(screen->BConfirm->isEnabled());
+    screen->RGOper->Button(2)->click(); // chosen, not applied
     Scan(screen->NCP_LIDO, Ncc(200000000003));
     EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join('|').toStdString();
     EXPECT_EQ(Plantio(QStringLiteral("count(*)"), QStringLiteral("ncc = 100000000003")),
               QStringLiteral("1"));
     screen->BSetOper->click();
     EXPECT_TRUE(screen->BConfirm->isEnabled());
+}
+
+TEST_F(PlantioScreenTest, CodeStoredByAnotherWriterBetweenCheckAndWriteIsNotStoredTwice)
+{
+    TFPlantio_Cad* screen = Open();
+    ChooseLote(screen, 0);
+    const struct
+    {
+        const char* name;
+        qint64 ncc, ncp;           // scanned
+        qint64 otherNcc, otherNcp; // stored by the other writer
+        QString alert;
+        bool ncpFocus;
+    } cases[] = {
+        {"plant planted meanwhile", kPlantA, 200000000001, kPlantA, 200000000005,
+         QStringLiteral("NCC já foi coletado. \r\n NC Plantio : 200000000005\r\n Sub-Lote: LOTE "
+                        "UM\r\n Máquina utilizada: MAQ03\r\n Data: 2024-03-03 03:03:03"),
+         false},
+        {"NC Plantio used meanwhile", kPlantC, 200000000002, kPlantB, 200000000002,
+         QStringLiteral("NC Plantio duplicado. \r\n NCC : 100000000002\r\n NC : 5002\r\n Rep : "
+                        "1\r\n Máquina utilizada: MAQ03\r\n Data: 2024-03-03 03:03:03"),
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The write reads the clock after the checks: the other writer comes in there.
+        SetNowSource([&] {
+            InsertPlantio(station.Open().get(),
+                          {1, c.otherNcp, c.otherNcc, chiefId,
+                           QStringLiteral("2024-03-03 03:03:03"), QStringLiteral("MAQ03")});
+            return QDateTime::fromString(kNow, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        });
+        presenter.Clear();
+        screen->NCC_LIDO->setFocus();
+        Scan(screen->NCC_LIDO, Ncc(c.ncc));
+        Scan(screen->NCP_LIDO, Ncc(c.ncp));
+        SetNowSource({});
+        EXPECT_EQ(presenter.Texts(), QStringList{c.alert});
+        EXPECT_EQ(Focus(), c.ncpFocus ? screen->NCP_LIDO : screen->NCC_LIDO);
+        EXPECT_EQ(
+            Plantio(QStringLiteral("count(*)"), QStringLiteral("id_user = %1").arg(operatorId)),
+            QStringLiteral("0"));
+        screen->ClearLidos();
+    }
+    EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: 3"));
 }
 
 TEST_F(PlantioScreenTest, DatabaseErrors)
@@ -314,6 +374,24 @@ TEST_F(PlantioScreenTest, DatabaseErrors)
     EXPECT_TRUE(presenter.Last().Text.contains(QStringLiteral("inclusao recusada")));
     EXPECT_TRUE(screen->NCC_LIDO->text().isEmpty());
     EXPECT_EQ(Rows(QStringLiteral("Plantio")), 1);
+
+    // Errors of the Enter key and of the opening are shown by the screen, not raised through
+    // Qt's event delivery.
+    station.Exec(QStringLiteral("ALTER TABLE Planta RENAME TO Planta_Fora"));
+    station.Exec(QStringLiteral("ALTER TABLE Lote RENAME TO Lote_Fora"));
+    screen->NCC_LIDO->setText(Ncc(kPlantB));
+    screen->NCP_LIDO->setText(Ncc(200000000002));
+    presenter.Clear();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    EXPECT_NO_THROW(static_cast<QObject*>(screen)->eventFilter(screen->NCP_LIDO, &enter));
+    EXPECT_EQ(presenter.Count(), 1);
+    EXPECT_FALSE(screen->Confirming);
+    TFPlantio_Cad opening;
+    DriveLogin({Type(QStringLiteral("OPER"), QStringLiteral("1234"))});
+    presenter.Clear();
+    QShowEvent show;
+    EXPECT_NO_THROW(static_cast<QObject*>(&opening)->event(&show));
+    EXPECT_EQ(presenter.Count(), 1);
 
     // The duplicate lookup fails closed.
     presenter.Clear();
@@ -429,6 +507,10 @@ TEST_F(PlantioDeletionTest, FailedCopyOrDeleteLeavesBothTablesAndNoLockBehindThe
         {"CREATE TRIGGER recusa BEFORE DELETE ON Plantio "
          "BEGIN SELECT RAISE(ABORT, 'exclusao recusada'); END",
          "Erro ao Excluir o plantio.\r\nMsg. Erro : exclusao recusada"},
+        // The engine rolls the transaction back by itself, as on a full disk.
+        {"CREATE TRIGGER recusa BEFORE INSERT ON Plantio_Exc "
+         "BEGIN SELECT RAISE(ROLLBACK, 'disco cheio'); END",
+         "Erro ao Excluir dados (Copy_Reg_Exc): disco cheio"},
     };
     for (const auto& c : cases) {
         station.Exec(QString::fromLatin1(c.trigger));
