@@ -18,8 +18,7 @@
 
 namespace {
 
-const QString kPasswordCharacterRefused =
-    QStringLiteral("A Senha contém caractere não permitido.");
+const QString kPasswordCharacterRefused = QStringLiteral("A Senha contém caractere não permitido.");
 
 // Scanner and keyboard entry alike are stored upper case, as the users' codes are.
 void ForceUpperCase(QLineEdit* edit)

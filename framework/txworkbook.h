@@ -72,9 +72,9 @@ public:
 
     /**
      * Stores a value at a 0-based position: numbers and booleans stay typed, whole
-     * numbers get the format "0", dates become date serials with a date format, a null value empties the cell (its
-     * style stays), anything else is text. Raises on a position or text beyond the
-     * spreadsheet's limits.
+     * numbers get the format "0", dates become date serials with a date format, a
+     * null value empties the cell (its style stays), anything else is text. Raises
+     * on a position or text beyond the spreadsheet's limits.
      */
     void SetValue(int sheet, int row, int column, const QVariant& value);
     /** The stored value: null, double, bool or QString (dates read as their serial). */
