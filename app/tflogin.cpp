@@ -5,6 +5,7 @@
 #include "tdm.h"
 #include "tfmain.h"
 #include "txapplication.h"
+#include "xcodepage.h"
 #include "xexception.h"
 #include "xscramble.h"
 
@@ -16,6 +17,8 @@
 #include <exception>
 
 namespace {
+
+const QString kPasswordCharacterRefused = QStringLiteral("A Senha contém caractere não permitido.");
 
 // Scanner and keyboard entry alike are stored upper case, as the users' codes are.
 void ForceUpperCase(QLineEdit* edit)
@@ -109,6 +112,11 @@ void TFLogin::BLoginClick()
     }
     EUser->setText(EUser->text().trimmed());
     EPassword->setText(EPassword->text().trimmed());
+    // Stored passwords are Windows-1252: any other character would be stored as "?".
+    if (!IsWindows1252Text(EPassword->text())) {
+        ShowAlert(kPasswordCharacterRefused);
+        return;
+    }
     if (CheckLogin())
         accept();
 }

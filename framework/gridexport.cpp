@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QPointer>
 #include <QProgressDialog>
+#include <QSet>
 #include <chrono>
 #include <future>
 #include <optional>
@@ -26,6 +28,50 @@ struct BusyCursor
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// While the export runs, a close of its screen or of the main window would free the grid and
+// the workbook under it: such a close waits, and is carried out once the export is over.
+class CloseDeferral : public QObject
+{
+public:
+    explicit CloseDeferral(QWidget* widget)
+    {
+        for (QWidget* w = widget; w; w = w->parentWidget()) {
+            w->installEventFilter(this);
+            m_watched.append(w);
+        }
+    }
+    ~CloseDeferral() override
+    {
+        for (const QPointer<QWidget>& w : std::as_const(m_watched)) {
+            if (w)
+                w->removeEventFilter(this);
+        }
+        // The outermost window asked to close closes the inner ones with it.
+        for (auto it = m_watched.crbegin(); it != m_watched.crend(); ++it) {
+            if (*it && m_asked.contains(it->data())) {
+                QMetaObject::invokeMethod(it->data(), &QWidget::close, Qt::QueuedConnection);
+                break;
+            }
+        }
+    }
+    CloseDeferral(const CloseDeferral&) = delete;
+    CloseDeferral& operator=(const CloseDeferral&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close)
+            return false;
+        event->ignore();
+        m_asked.insert(watched);
+        return true;
+    }
+
+private:
+    QList<QPointer<QWidget>> m_watched; // from the grid out to the main window
+    QSet<QObject*> m_asked;
 };
 
 // Model columns in the order the operator sees them.
@@ -86,8 +132,9 @@ bool SaveKeepingWindowsPainted(TXXLS* xls, QProgressDialog* progress)
 {
     progress->setLabelText(QStringLiteral("Gravando o arquivo..."));
     std::future<bool> saved = std::async(std::launch::async, [xls] { return xls->Save(); });
-    while (saved.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
+    do // at once, too: the new label is painted even when the save is quick
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    while (saved.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready);
     return saved.get();
 }
 
@@ -117,6 +164,7 @@ std::optional<XException> WriteAndSave(TXDBGrid* grid, TXXLS* xls)
 
 bool ExportQueryGridToXLS(const QString& fileName, TXDBGrid* grid, TXXLS* xls)
 {
+    const CloseDeferral closeWaits(grid);
     xls->SetNewFile(true);
     xls->SetFileName(fileName);
     if (!xls->Open()) {

@@ -14,6 +14,7 @@ class TXXLS;
  * saved; any failure after the start, the save included, shows the export
  * error box and writes nothing under fileName. xls is closed in every case.
  * False when xls could not start or the export failed. Long exports show a
- * progress dialog and keep the windows painted.
+ * progress dialog and keep the windows painted; a close of the grid's screen
+ * or main window asked meanwhile is carried out once the export is over.
  */
 bool ExportQueryGridToXLS(const QString& fileName, TXDBGrid* grid, TXXLS* xls);

@@ -128,6 +128,28 @@ int TXFile::OpenFlags() const
     return m_writeMode ? O_RDWR : O_RDONLY;
 }
 
+bool TXFile::KeepIfRegularFile()
+{
+    struct stat info
+    {
+    };
+    int error = 0;
+    if (::fstat(m_fd, &info) != 0)
+        error = errno;
+    else if (S_ISDIR(info.st_mode))
+        error = EISDIR;
+    else if (!S_ISREG(info.st_mode))
+        error = EINVAL;
+    else if (::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error == 0)
+        return true;
+    ::close(m_fd);
+    m_fd = -1;
+    errno = error;
+    return false;
+}
+
 bool TXFile::LockIfExclusive()
 {
     if (m_shared)
@@ -148,8 +170,9 @@ bool TXFile::Open(bool create)
         return true;
     }
     const QByteArray path = NativePath(m_fileName);
-    m_fd = OpenNative(path, OpenFlags());
-    bool ok = m_fd >= 0 && LockIfExclusive();
+    // Non-blocking so that a named pipe cannot hold the open until a writer appears.
+    m_fd = OpenNative(path, OpenFlags() | O_NONBLOCK);
+    bool ok = m_fd >= 0 && KeepIfRegularFile() && LockIfExclusive();
     RecordResult(ok);
     // Only a missing file is created: truncating one we merely failed to lock
     // would wipe data another holder is using.
@@ -249,10 +272,13 @@ qint64 TXFile::Size() const
 {
     if (Opened())
         return SizeOf(m_fd);
-    const int fd = OpenNative(NativePath(m_fileName), O_RDONLY);
+    const int fd = OpenNative(NativePath(m_fileName), O_RDONLY | O_NONBLOCK);
     if (fd < 0)
         return -1;
-    const qint64 size = SizeOf(fd);
+    struct stat info
+    {
+    };
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     ::close(fd);
-    return size;
+    return regular ? qint64(info.st_size) : -1;
 }

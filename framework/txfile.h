@@ -56,7 +56,8 @@ public:
      * and create is true, creates it empty (read-write). An already open file
      * answers true (or throws "Can't be opened (Open)" with RaiseExceptions).
      * An existing file is never truncated, even when another holder's lock
-     * makes the open fail.
+     * makes the open fail. Only a regular file opens: a folder fails with
+     * LastError EISDIR, a named pipe or device with EINVAL, without waiting.
      */
     bool Open(bool create = false);
     /** True when the handle was closed without error. */
@@ -79,7 +80,7 @@ public:
     bool Rename(const QString& newName);
     /**
      * The file size in bytes: of the open file, or, when closed, of FileName if it
-     * exists and can be opened for reading. -1 otherwise.
+     * is a regular file that can be opened for reading. -1 otherwise.
      */
     qint64 Size() const;
 
@@ -87,6 +88,7 @@ private:
     bool MustBeClosed(const char* operation) const;
     bool MustBeOpened(const char* operation) const;
     int OpenFlags() const;
+    bool KeepIfRegularFile();
     bool LockIfExclusive();
     void RecordResult(bool ok);
 

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <cmath>
 #include <xlsxwriter.h>
 
 namespace {
@@ -70,6 +71,8 @@ int DisplayLength(const QVariant& value, TXNumberFormat format)
         return 10;
     case TXNumberFormat::DateTime:
         return 19;
+    case TXNumberFormat::Whole:
+        return int(QString::number(value.toDouble(), 'f', 0).size());
     case TXNumberFormat::General:
         break;
     }
@@ -78,6 +81,12 @@ int DisplayLength(const QVariant& value, TXNumberFormat format)
     if (value.typeId() == QMetaType::Bool)
         return 5;
     return int(value.toString().size());
+}
+
+// Whole numbers up to 15 digits are exact in a double and shown digit by digit.
+bool IsWholeNumber(double value)
+{
+    return std::abs(value) < 1e15 && value == std::trunc(value);
 }
 
 } // namespace
@@ -183,6 +192,8 @@ void TXWorkbook::SetValue(int sheet, int row, int column, const QVariant& value)
     case QMetaType::Double:
     case QMetaType::Float:
         number = value.toDouble();
+        if (IsWholeNumber(number))
+            format = TXNumberFormat::Whole;
         break;
     case QMetaType::QDate:
         number = double(kDateEpoch.daysTo(value.toDate()));
@@ -365,7 +376,9 @@ lxw_format* MakeFormat(lxw_workbook* book, const TXCellStyle& style)
         format_set_align(format, style.Alignment);
     if (style.Border)
         format_set_border(format, style.Border);
-    if (style.NumberFormat == TXNumberFormat::Date)
+    if (style.NumberFormat == TXNumberFormat::Whole)
+        format_set_num_format_index(format, 1); // the built-in "0"
+    else if (style.NumberFormat == TXNumberFormat::Date)
         format_set_num_format(format, "dd/mm/yyyy");
     else if (style.NumberFormat == TXNumberFormat::DateTime)
         format_set_num_format(format, "dd/mm/yyyy hh:mm:ss");

@@ -17,8 +17,12 @@ struct TXCellRange
     int Right = 0;
 };
 
-/** Number formats a cell can carry (dates need one to read as dates). */
-enum class TXNumberFormat : quint8 { General, Date, DateTime };
+/**
+ * Number formats a cell can carry: dates need one to read as dates, and whole
+ * numbers one that shows every digit (the general format turns a 13-digit code
+ * into 7,89123E+12).
+ */
+enum class TXNumberFormat : quint8 { General, Whole, Date, DateTime };
 
 /**
  * Formatting of one cell. Alignment and Border hold libxlsxwriter's enum
@@ -67,10 +71,10 @@ public:
     int ActiveSheet() const { return m_activeSheet; }
 
     /**
-     * Stores a value at a 0-based position: numbers and booleans stay typed, dates
-     * become date serials with a date format, a null value empties the cell (its
-     * style stays), anything else is text. Raises on a position or text beyond the
-     * spreadsheet's limits.
+     * Stores a value at a 0-based position: numbers and booleans stay typed, whole
+     * numbers get the format "0", dates become date serials with a date format, a
+     * null value empties the cell (its style stays), anything else is text. Raises
+     * on a position or text beyond the spreadsheet's limits.
      */
     void SetValue(int sheet, int row, int column, const QVariant& value);
     /** The stored value: null, double, bool or QString (dates read as their serial). */

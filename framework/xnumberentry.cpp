@@ -76,9 +76,11 @@ std::optional<double> ParseNumberText(const QString& text, QChar decimalSeparato
     }
     if (separators > 1)
         return std::nullopt;
-    // A lone separator is the start of ",5" being typed, not a bad number.
-    if (!hasDigit)
+    // Only a text with nothing kept reads as 0; a lone separator is no number.
+    if (kept.isEmpty())
         return 0.0;
+    if (!hasDigit)
+        return std::nullopt;
     bool ok = false;
     const double value = kept.toDouble(&ok);
     if (!ok || !std::isfinite(value))

@@ -13,9 +13,9 @@ QString DefaultDisplayFormat(TNumberEditType kind);
 /**
  * Reads a number from an edit's text. The text is negative when it holds "-" or
  * "(" anywhere; only digits and decimalSeparator count, everything else
- * (grouping, signs, parentheses, blanks) is dropped. No digit at all (an empty
- * text, "-", a separator alone) reads as 0. Returns nullopt when the kept
- * characters are no number (two separators) or the number is not finite.
+ * (grouping, signs, parentheses, blanks) is dropped. Nothing kept (an empty
+ * text, "-") reads as 0. Returns nullopt when the kept characters are no
+ * number (a separator alone, two separators) or the number is not finite.
  */
 std::optional<double> ParseNumberText(const QString& text, QChar decimalSeparator);
 

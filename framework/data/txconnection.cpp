@@ -150,6 +150,7 @@ void TXConnection::Open()
                     .arg(settings.dataSource,
                          QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))));
         sqlite3_busy_timeout(db, d->timeoutSeconds * 1000);
+        DisableQuotedStringFallback(db);
         CheckStationFile(db, settings.dataSource, settings.password);
         // One self-contained file that can be copied after any write: no WAL.
         Exec(db, "PRAGMA journal_mode=DELETE");

@@ -5,6 +5,13 @@
 
 #include <sqlite3.h>
 
+void DisableQuotedStringFallback(sqlite3* db)
+{
+    // Our Jet rewrite already turns real literals into single-quoted ones.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+}
+
 void RaiseProviderError(const QString& message)
 {
     throw XException(message, kProviderErrorClass);

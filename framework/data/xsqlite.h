@@ -8,6 +8,12 @@ class TXParameters;
 
 // Helpers the data-access layer's classes share around the SQLite C API.
 
+/**
+ * Turns off SQLite's reading of an unknown double-quoted name as a text, so a
+ * misspelt name fails instead of matching nothing. Call on every handle.
+ */
+void DisableQuotedStringFallback(sqlite3* db);
+
 /** Raises XException with the provider error class name and the message. */
 [[noreturn]] void RaiseProviderError(const QString& message);
 

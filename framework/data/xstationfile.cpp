@@ -75,6 +75,7 @@ void CreateStationFile(const QString& path, const QString& password)
     try {
         if (rc != SQLITE_OK)
             RaiseEngineError(db);
+        DisableQuotedStringFallback(db);
         WriteMarker(db, password);
     } catch (const XException& e) {
         sqlite3_close_v2(db);

@@ -57,6 +57,11 @@ TEST_F(LoginTest, RefusalsAlertAndKeepTheDialogOpen)
                 Type(QStringLiteral("NINGUEM"), QStringLiteral("1234")),
                 Type(QString(), QStringLiteral("1234")),
                 Type(QStringLiteral("MINUS"), QStringLiteral("ABC")),
+                [](TFLogin* dialog) { // pasted, outside Windows-1252
+                    dialog->EUser->setText(QStringLiteral("ADMIN"));
+                    dialog->EPassword->setText(QStringLiteral("12Ł4"));
+                    dialog->BLogin->click();
+                },
                 [&](TFLogin* dialog) { stillOpen = dialog->isVisible(); }});
     LoginOperator();
     EXPECT_TRUE(stillOpen);
@@ -64,7 +69,8 @@ TEST_F(LoginTest, RefusalsAlertAndKeepTheDialogOpen)
         presenter.Texts(),
         (QStringList{QStringLiteral("Senha inválida."), QStringLiteral("Usuário não Cadastrado."),
                      QStringLiteral("Usuário e Senha devem ser informados."),
-                     QStringLiteral("Senha inválida.")}));
+                     QStringLiteral("Senha inválida."),
+                     QStringLiteral("A Senha contém caractere não permitido.")}));
     // Closed with the close box: nobody is logged in.
     EXPECT_EQ(Config().OperatorId, -1);
 }
@@ -72,10 +78,11 @@ TEST_F(LoginTest, RefusalsAlertAndKeepTheDialogOpen)
 TEST_F(LoginTest, DatabaseErrorClosesTheDialogWithoutUser)
 {
     DM->Conn->Close();
-    bool closed = false;
+    bool stayedOpen = false;
     DriveLogin({Type(QStringLiteral("ADMIN"), QStringLiteral("1234")),
-                [&](TFLogin* dialog) { closed = !dialog->isVisible(); }});
+                [&](TFLogin*) { stayedOpen = true; }});
     LoginOperator();
+    EXPECT_FALSE(stayedOpen);
     ASSERT_EQ(presenter.Count(), 1);
     EXPECT_TRUE(presenter.Last().Text.startsWith(
         QStringLiteral("Erro ao consultar os dados do Usuário.\r\nMsg. Erro : ")));

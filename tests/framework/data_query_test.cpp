@@ -249,6 +249,9 @@ TEST_F(DataQuery, EngineErrorsAreProviderErrors)
 {
     const char* statements[] = {
         "SELECT nope FROM Lote",
+        // A misspelt bracketed name is no text.
+        "SELECT [nomee] FROM Lote",
+        "SELECT NOME FROM Lote WHERE [nomee] = 'Primeiro'",
         "SELECT * FROM NoSuchTable",
         "SELECT 1; SELECT 2",
         "",

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -116,6 +117,28 @@ TEST_F(TXFileTest, RenameNeverReplacesAnExistingFileAndDeleteReportsAMissingOne)
     EXPECT_FALSE(QFile::exists(freeName));
     EXPECT_FALSE(file->Delete());
     EXPECT_EQ(file->LastError(), ENOENT);
+}
+
+TEST_F(TXFileTest, OnlyARegularFileOpensAndAPipeNeverWaits)
+{
+    const QString pipe = PathOf(QStringLiteral("pipe.dat"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const struct
+    {
+        QString Path;
+        int Error;
+    } cases[] = {{m_dir.path(), EISDIR}, {pipe, EINVAL}};
+    for (const auto& c : cases) {
+        for (const bool write : {true, false}) {
+            SCOPED_TRACE(c.Path.toStdString() + (write ? " rw" : " r"));
+            auto file = FileOn(c.Path);
+            file->SetWriteMode(write);
+            EXPECT_FALSE(file->Open(true));
+            EXPECT_EQ(file->LastError(), c.Error);
+            EXPECT_FALSE(file->Opened());
+            EXPECT_EQ(file->Size(), -1);
+        }
+    }
 }
 
 // One row per operation that needs the other state of the file.

@@ -29,6 +29,9 @@ TEST(ParseNumberTextTest, ReadsDisplayedAndTypedTexts)
         {"1e5", 15.0}, // letters are dropped, never read as an exponent
         {"1,2,3", std::nullopt},
         {",,", std::nullopt},
+        {",", std::nullopt},
+        {"-,", std::nullopt},
+        {"-", 0.0},
         {"12.345.678", 12345678.0},
     };
     for (const Case& c : cases) {

@@ -24,7 +24,7 @@ protected:
         station.Exec(QStringLiteral("INSERT INTO Plantio VALUES "
                                     "(1, 5002.5, 2000, 7, '2024-01-02 10:01:00', 'CENTRAL')"));
         station.Exec(QStringLiteral("INSERT INTO Plantio VALUES "
-                                    "(2, 5003, 2001, 7, '2024-01-03 08:00:00', NULL)"));
+                                    "(2, 7891234567890, 2001, 7, '2024-01-03 08:00:00', NULL)"));
         query = NewQuery(&station.Conn());
         grid.SetQuery(query.get());
         grid.SetColumns({{QStringLiteral("nc_plantio"), QStringLiteral("NC_Plantio"), 100,
@@ -96,7 +96,7 @@ TEST_F(GridExportTest, WritesHeaderTypedRowsAndFormatsTheTable)
         {"C2", QVariant(), false},
         {"A3", 5002.5, false},
         {"C3", QStringLiteral("CENTRAL"), true},
-        {"A4", 5003.0, false},
+        {"A4", 7891234567890.0, false},
         {"C4", QVariant(), false},
     };
     const QStringList thin(4, QStringLiteral("thin"));
@@ -112,6 +112,10 @@ TEST_F(GridExportTest, WritesHeaderTypedRowsAndFormatsTheTable)
         EXPECT_EQ(cell.FillRgb, c.Ref[1] == '1' ? 0x808080 : -1) << c.Ref;
     }
     EXPECT_GE(file.ColumnWidths.value(2), 19.0); // auto-fitted to the longest date text
+    // A 13-digit code shows every digit, never as 7,89123E+12; a fraction stays general.
+    EXPECT_EQ(file.At(QStringLiteral("A4")).NumberFormat, QStringLiteral("0"));
+    EXPECT_EQ(file.At(QStringLiteral("A3")).NumberFormat, QString());
+    EXPECT_GE(file.ColumnWidths.value(1), 14.0);
 }
 
 TEST_F(GridExportTest, FollowsTheColumnOrderTheOperatorSees)

@@ -17,7 +17,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QPointer>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -282,6 +284,29 @@ TEST_F(PlantioReportTest, ChangingTheChoiceOnlyMarksTheGridStaleAndTheExportWrit
     EXPECT_FALSE(hook(0, 0, false).Background.isValid());
     EXPECT_TRUE(hook(1, 3, false).Background.isValid());
     EXPECT_FALSE(hook(1, 3, true).Background.isValid());
+}
+
+TEST_F(PlantioReportTest, ClosingDuringAnExportWaitsUntilTheFileIsWritten)
+{
+    Start();
+    QPointer<TFCons_Base> screen = OpenChildForm<TFCons_PlantioCad>();
+    const QString target = station.FilePath(QStringLiteral("relatorio.xlsx"));
+    SetFileDialogHandler([&](const TXFileDialogRequest&) { return target; });
+    bool duringExport = false;
+    bool closedAtOnce = true;
+    QTimer::singleShot(0, mainForm.get(), [&] {
+        duringExport = screen->XLS->IsOpen();
+        closedAtOnce = screen->close() || mainForm->close();
+    });
+    screen->BExportar->click();
+    EXPECT_TRUE(duringExport);
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Arquivo ") + target +
+                                             QStringLiteral(" exportado com sucesso.")});
+    EXPECT_TRUE(ReadXlsx(target).Ok);
+    // Then the main window closes, and its screens with it.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return screen.isNull(); }, 5000));
+    EXPECT_FALSE(mainForm->isVisible());
 }
 
 TEST_F(PlantioReportTest, ExportNeverReplacesAnExistingNameAndCancelWritesNothing)

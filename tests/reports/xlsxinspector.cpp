@@ -13,6 +13,7 @@ struct Format
     int FillId = 0;
     int BorderId = 0;
     QString Alignment;
+    int NumFmtId = 0;
 };
 
 QString Attribute(const QXmlStreamReader& xml, const char* name)
@@ -36,7 +37,7 @@ QStringList ReadSharedStrings(const QByteArray& data)
 }
 
 void ReadStyles(const QByteArray& data, std::vector<int>* fills, std::vector<QStringList>* borders,
-                std::vector<Format>* formats)
+                std::vector<Format>* formats, QHash<int, QString>* numberFormats)
 {
     QXmlStreamReader xml(data);
     QString section;
@@ -50,6 +51,8 @@ void ReadStyles(const QByteArray& data, std::vector<int>* fills, std::vector<QSt
         const QString name = xml.name().toString();
         if (name == u"fills" || name == u"borders" || name == u"cellXfs") {
             section = name;
+        } else if (name == u"numFmt") {
+            numberFormats->insert(Attribute(xml, "numFmtId").toInt(), Attribute(xml, "formatCode"));
         } else if (section == u"fills" && name == u"fill") {
             fills->push_back(-1);
         } else if (section == u"fills" && name == u"fgColor" && !fills->empty()) {
@@ -64,8 +67,9 @@ void ReadStyles(const QByteArray& data, std::vector<int>* fills, std::vector<QSt
             if (const qsizetype side = sides.indexOf(name); side >= 0)
                 borders->back()[side] = Attribute(xml, "style");
         } else if (section == u"cellXfs" && name == u"xf") {
-            formats->push_back(
-                {Attribute(xml, "fillId").toInt(), Attribute(xml, "borderId").toInt(), QString()});
+            formats->push_back({Attribute(xml, "fillId").toInt(),
+                                Attribute(xml, "borderId").toInt(), QString(),
+                                Attribute(xml, "numFmtId").toInt()});
         } else if (section == u"cellXfs" && name == u"alignment" && !formats->empty()) {
             formats->back().Alignment = Attribute(xml, "horizontal");
         }
@@ -99,7 +103,9 @@ XlsxContent ReadXlsx(const QString& path)
     std::vector<int> fills;
     std::vector<QStringList> borders;
     std::vector<Format> formats;
-    ReadStyles(*styles, &fills, &borders, &formats);
+    // Built-in codes the writer may refer to by number alone.
+    QHash<int, QString> numberFormats{{0, QString()}, {1, QStringLiteral("0")}};
+    ReadStyles(*styles, &fills, &borders, &formats, &numberFormats);
 
     static const QRegularExpression ref(QStringLiteral("^([A-Z]+)([0-9]+)$"));
     QXmlStreamReader xml(*sheet);
@@ -123,6 +129,8 @@ XlsxContent ReadXlsx(const QString& path)
                 cell->Borders = size_t(f.BorderId) < borders.size() ? borders[size_t(f.BorderId)]
                                                                     : QStringList();
                 cell->Alignment = f.Alignment;
+                cell->NumberFormat =
+                    numberFormats.value(f.NumFmtId, QStringLiteral("#%1").arg(f.NumFmtId));
             }
             const auto match = ref.match(r);
             int column = 0;

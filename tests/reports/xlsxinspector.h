@@ -17,7 +17,8 @@ struct XlsxCell
     QVariant Value;    // double for numbers, QString for texts, bool for booleans, null when empty
     int FillRgb = -1;  // solid fill colour as 0xRRGGBB, -1 when none
     QString Alignment; // horizontal alignment, empty for general
-    QStringList Borders; // styles of left, right, top, bottom, empty string when none
+    QStringList Borders;  // styles of left, right, top, bottom, empty string when none
+    QString NumberFormat; // format code ("0", "dd/mm/yyyy"), empty for general
 };
 
 struct XlsxContent
