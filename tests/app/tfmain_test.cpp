@@ -39,6 +39,11 @@ struct StartFailure
     QString text; // "{dat}" stands for the connection file
 };
 
+void PrintTo(const StartFailure& failure, std::ostream* out)
+{
+    *out << failure.title;
+}
+
 class FailedStartTest : public ShellTest, public ::testing::WithParamInterface<StartFailure>
 {
 };
