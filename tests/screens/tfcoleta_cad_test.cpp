@@ -187,8 +187,7 @@ TEST_F(ColetaTest, WholePlateCollectedInCollectionOrder)
         }
     }
     EXPECT_EQ(Collected(1), 4); // the control wells stay empty
-    EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("A Placa já foi totalmente coletado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("A Placa já foi totalmente coletado.")});
     EXPECT_TRUE(screen->PLACA_LIDO->text().isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
     EXPECT_EQ(screen->Placa().IdPlaca, -1);
@@ -217,12 +216,11 @@ TEST_F(ColetaTest, PlateCodeChecks)
     EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("2"));
     // Each move back to the plate field leaves the empty NC field, which is checked.
     const QString ncEmpty = QStringLiteral("NC Plantio deve ser informado.");
-    EXPECT_EQ(presenter.Texts(), QStringList(3, ncEmpty));
+    EXPECT_EQ(presenter.Take(), QStringList(3, ncEmpty));
 
     // Another computer's plate: refused, the loaded plate stays.
-    presenter.Clear();
     Scan(screen->PLACA_LIDO, QStringLiteral("OUTRA"));
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               (QStringList{ncEmpty, QStringLiteral("A Placa  [OUTRA] iniciou a coleta no "
                                                    "computador [PC2]. \r\nUma Placa não pode "
                                                    "ser coletado em máquinas diferentes.")}));
@@ -231,11 +229,10 @@ TEST_F(ColetaTest, PlateCodeChecks)
 
     for (const char* code : {"NENHUMA", "SOC"}) {
         SCOPED_TRACE(code);
-        presenter.Clear();
         Scan(screen->PLACA_LIDO, QString::fromLatin1(code));
-        EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("A Placa de coleta [%1] não está "
-                                                                "cadastrado. ")
-                                                     .arg(QString::fromLatin1(code))});
+        EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("A Placa de coleta [%1] não está "
+                                                               "cadastrado. ")
+                                                    .arg(QString::fromLatin1(code))});
         EXPECT_EQ(screen->Placa().IdPlaca, -1);
     }
 
@@ -243,7 +240,7 @@ TEST_F(ColetaTest, PlateCodeChecks)
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
     presenter.Clear();
     Scan(screen->PLACA_LIDO, QString());
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               (QStringList{ncEmpty, QStringLiteral("PLACA deve ser informado.")}));
     EXPECT_EQ(screen->Placa().IdPlaca, -1);
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
@@ -283,28 +280,23 @@ TEST_F(ColetaTest, NcPlantioRefusals)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code.toStdString());
-        presenter.Clear();
         Scan(screen->NCP_LIDO, c.code);
-        EXPECT_EQ(presenter.Texts(), QStringList{c.message});
+        EXPECT_EQ(presenter.Take(), QStringList{c.message});
         EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
         EXPECT_EQ(screen->NCP_LIDO->selectedText(), c.code);
         EXPECT_EQ(Collected(1), 0);
     }
-    presenter.Clear();
     Scan(screen->NCP_LIDO, QString());
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("NC Plantio deve ser informado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("NC Plantio deve ser informado.")});
     EXPECT_EQ(Collected(1), 0);
 
     // Without a barcode type a code is still refused unless it is all digits.
     mainForm->AppConfig->cb_nc_plantio = 2;
-    presenter.Clear();
     Scan(screen->NCP_LIDO, QStringLiteral("12A45"));
-    EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("Código deve conter somente números.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("Código deve conter somente números.")});
     // The trailing blank the EAN-8 check lets through is not the check digit.
     InsertPlantio(db.get(), {1, 1234567, 5999, operatorId, kNow, QString()});
     mainForm->AppConfig->cb_nc_plantio = 0;
-    presenter.Clear();
     Scan(screen->NCP_LIDO, QStringLiteral("12345670 "));
     EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join('|').toStdString();
     EXPECT_EQ(Well(1, QStringLiteral("A1"), "NC_PLANTIO"), QStringLiteral("1234567"));
@@ -315,17 +307,15 @@ TEST_F(ColetaTest, NoPlateLoadedLeavingTheNcField)
     TFColeta_Cad* screen = OpenScreen();
     // Leaving the empty plate field is checked too, without holding the focus.
     screen->NCP_LIDO->setFocus();
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("PLACA deve ser informado.")});
-    presenter.Clear();
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("PLACA deve ser informado.")});
     QTest::keyClicks(screen->NCP_LIDO, Code(kFirstNc));
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Tab);
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("A Placa já está completa. ")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("A Placa já está completa. ")});
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
 
     // The confirm action stops at the plate code.
-    presenter.Clear();
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("PLACA deve ser informado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("PLACA deve ser informado.")});
     EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
     EXPECT_EQ(CountRows(db.get(), QStringLiteral("Placa_Poco")), 0);
 }
@@ -360,10 +350,9 @@ TEST_F(ColetaTest, AFilledWellIsNeverOverwritten)
         CollectWell(db.get(), 2, 1, kFirstNc + 1, adminId, QStringLiteral("2024-01-01 00:00:00"));
         return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
     });
-    presenter.Clear();
     Scan(screen->NCP_LIDO, Code(kFirstNc + 1));
     SetNowSource({});
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("NC Plantio já foi coletado. \r\n Placa : PL02\r\n Poço "
                                          ": A1\r\n Data da Coleta : 2024-01-01 00:00:00\r\n "
                                          "Computador: Nesse Computador.")});
@@ -381,12 +370,11 @@ TEST_F(ColetaTest, DatabaseErrorsAreShownOnEveryPath)
     station.Exec(QStringLiteral("CREATE TRIGGER recusa BEFORE UPDATE ON Placa_Poco "
                                 "BEGIN SELECT RAISE(ABORT, 'gravacao recusada'); END"));
     Scan(screen->NCP_LIDO, Code(kFirstNc));
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Erro ao Incluir os dados.\r\n"
-                                                            "Msg. Erro : gravacao recusada")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("Erro ao Incluir os dados.\r\n"
+                                                           "Msg. Erro : gravacao recusada")});
     EXPECT_EQ(screen->NCP_LIDO->text(), Code(kFirstNc));
     EXPECT_EQ(screen->Placa().NextFreeIndex(), 0);
 
-    presenter.Clear();
     station.Exec(QStringLiteral("ALTER TABLE Plantio RENAME TO Plantio_Fora"));
     Scan(screen->NCP_LIDO, Code(kFirstNc));
     ASSERT_EQ(presenter.Count(), 1);
@@ -464,7 +452,7 @@ TEST_F(ColetaTest, WholePlateDeletionArchivesAndFreesTogether)
     // Nothing left: the next confirm stops at the check.
     presenter.Clear();
     screen->BConfirm->click();
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("Não há nenhum poço coletado na Placa.")});
 }
 
@@ -493,7 +481,7 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
     presenter.QueueAnswer(TXMessageButton::Yes);
     DriveLogin({Type(QStringLiteral("ADMIN"), QStringLiteral("4321"))});
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("Confirma a Exclusão do dado de coleta do poço [B1]?")});
     EXPECT_TRUE(Well(1, QStringLiteral("B1"), "NC_PLANTIO").isEmpty());
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc")), 2);
@@ -503,7 +491,6 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
     screen->SetRGOperIndex(2);
     screen->BSetOper->click();
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
-    presenter.Clear();
     presenter.QueueAnswer(TXMessageButton::No);
     screen->BConfirm->click();
     presenter.QueueAnswer(TXMessageButton::Yes);
@@ -541,26 +528,24 @@ TEST_F(ColetaTest, DeletionRefusals)
         Apply(screen, c.item);
         presenter.Clear();
         Scan(screen->PLACA_LIDO, QString::fromLatin1(c.code));
-        EXPECT_EQ(presenter.Texts(), QStringList{c.message});
+        EXPECT_EQ(presenter.Take(), QStringList{c.message});
         EXPECT_EQ(screen->Placa().IdPlaca, c.idPlaca);
         // In deletion mode the focus is not held.
         EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
         // The same code confirmed again is refused again, without a question.
-        presenter.Clear();
         presenter.QueueAnswer(TXMessageButton::Yes);
         screen->BConfirm->click();
-        EXPECT_EQ(presenter.Texts(), QStringList{c.message});
+        EXPECT_EQ(presenter.Take(), QStringList{c.message});
     }
 
     // Another computer's plate is refused and the plate model stays.
     presenter.Clear();
     Scan(screen->PLACA_LIDO, QStringLiteral("OUTRA"));
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral(
                   "A Placa  [OUTRA] iniciou a coleta no computador [PC2]. \r\nOs dados de "
                   "coleta de outro computador não podem ser excluídos neste computador.")});
     EXPECT_EQ(screen->Placa().IdPlaca, 3);
-    presenter.Clear();
     screen->BConfirm->click();
     EXPECT_EQ(presenter.Count(), 1);
 
@@ -615,7 +600,7 @@ TEST_F(ColetaTest, QuotedWellLabelAndFailedResetLeaveNoHalfDeletion)
     station.Exec(QStringLiteral("DROP TRIGGER reset_falha"));
     presenter.Clear();
     ConfirmDeletion(screen);
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("Confirma a Exclusão do dado de coleta do poço [B'1]?")});
     EXPECT_EQ(station.Scalar(QStringLiteral("SELECT POCO FROM Placa_Poco_Exc")),
               QStringLiteral("B'1"));

@@ -158,7 +158,7 @@ TEST_F(PlantioScreenTest, ScanningCycle)
     Config().rela_inicial = 0;
     Scan(screen->NCC_LIDO, QStringLiteral("12345670 "));
     Scan(screen->NCP_LIDO, QStringLiteral("76543210 "));
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("O Lote está completo com as linhagens.")});
     EXPECT_EQ(Plantio(QStringLiteral("nc_plantio"), QStringLiteral("ncc = 1234567")),
               QStringLiteral("7654321"));
@@ -205,7 +205,7 @@ TEST_F(PlantioScreenTest, RejectedScans)
             ASSERT_EQ(Focus(), screen->NCP_LIDO);
             Scan(screen->NCP_LIDO, c.ncp);
         }
-        EXPECT_EQ(presenter.Texts(), QStringList{c.alert});
+        EXPECT_EQ(presenter.Take(), QStringList{c.alert});
         QWidget* expected = c.ncpFocus ? screen->NCP_LIDO : screen->NCC_LIDO;
         EXPECT_EQ(Focus(), expected);
         EXPECT_EQ(static_cast<TXEdit*>(expected)->selectedText(),
@@ -222,27 +222,24 @@ TEST_F(PlantioScreenTest, EmptyFieldsAndMissingSubBatch)
     ChooseLote(screen, 0);
     screen->NCC_LIDO->setFocus();
     QTest::keyClick(screen->NCC_LIDO, Qt::Key_Return);
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("NCC deve ser informado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("NCC deve ser informado.")});
     EXPECT_EQ(Focus(), screen->NCP_LIDO);
     // ...and the confirm takes it back.
-    presenter.Clear();
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("NCC deve ser informado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("NCC deve ser informado.")});
     EXPECT_EQ(Focus(), screen->NCC_LIDO);
 
     // An empty NC Plantio is refused on confirm, with the focus on it.
     Scan(screen->NCC_LIDO, Ncc(kPlantA));
-    presenter.Clear();
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("NC Plantio deve ser informado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("NC Plantio deve ser informado.")});
     EXPECT_EQ(Focus(), screen->NCP_LIDO);
 
     // Without a sub-batch the confirm stops at the first check.
     screen->ClearLote();
     screen->NCP_LIDO->setText(Ncc(200000000001));
-    presenter.Clear();
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("LOTE deve ser informado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("LOTE deve ser informado.")});
     EXPECT_EQ(Rows(QStringLiteral("Plantio")), 1);
 }
 
@@ -256,7 +253,7 @@ TEST_F(PlantioScreenTest, CompletionAlertOnlyWhenAnInclusionLeavesZero)
     screen->NCC_LIDO->setFocus();
     Scan(screen->NCC_LIDO, Ncc(kPlantA));
     Scan(screen->NCP_LIDO, Ncc(200000000001));
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("O Lote está completo com as linhagens.")});
     EXPECT_EQ(Plantio(QStringLiteral("id_slote"), QStringLiteral("ncc = 100000000001")),
               QStringLiteral("2"));
@@ -264,7 +261,6 @@ TEST_F(PlantioScreenTest, CompletionAlertOnlyWhenAnInclusionLeavesZero)
     EXPECT_EQ(screen->PN_Lote_Falta->text(), QStringLiteral("0"));
 
     // A sub-batch already complete shows 0 without an alert and still takes plantings.
-    presenter.Clear();
     ChooseLote(screen, 2);
     EXPECT_EQ(screen->PN_Lote_Falta->text(), QStringLiteral("0"));
     EXPECT_EQ(presenter.Count(), 0);
@@ -326,12 +322,11 @@ TEST_F(PlantioScreenTest, CodeStoredByAnotherWriterBetweenCheckAndWriteIsNotStor
                            QStringLiteral("2024-03-03 03:03:03"), QStringLiteral("MAQ03")});
             return QDateTime::fromString(kNow, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         });
-        presenter.Clear();
         screen->NCC_LIDO->setFocus();
         Scan(screen->NCC_LIDO, Ncc(c.ncc));
         Scan(screen->NCP_LIDO, Ncc(c.ncp));
         SetNowSource({});
-        EXPECT_EQ(presenter.Texts(), QStringList{c.alert});
+        EXPECT_EQ(presenter.Take(), QStringList{c.alert});
         EXPECT_EQ(Focus(), c.ncpFocus ? screen->NCP_LIDO : screen->NCC_LIDO);
         EXPECT_EQ(
             Plantio(QStringLiteral("count(*)"), QStringLiteral("id_user = %1").arg(operatorId)),
@@ -423,10 +418,9 @@ TEST_F(PlantioDeletionTest, ModeAndRefusals)
     // A transmitted planting is refused before any question.
     SelectRow(kUsedNcp);
     screen->BConfirm->click();
-    EXPECT_EQ(presenter.Texts(), QStringList{kTransmitted});
+    EXPECT_EQ(presenter.Take(), QStringList{kTransmitted});
 
     // No: nothing changes, no login asked.
-    presenter.Clear();
     SelectRow(200000000002);
     presenter.QueueAnswer(TXMessageButton::No);
     screen->BConfirm->click();
@@ -447,7 +441,7 @@ TEST_F(PlantioDeletionTest, ModeAndRefusals)
     presenter.Clear();
     ChooseLote(screen, 2);
     screen->BConfirm->click();
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("Deve-se selecionar o lançamento a ser excluído.")});
 }
 
@@ -591,7 +585,7 @@ TEST_F(PlantioScreenTest, OpensLoggedInClosingLogsOutAndReopeningAsksAgain)
     Config().Loaded = false;
     presenter.Clear();
     screen = OpenChildForm<TFPlantio_Cad>();
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Banco de dados não Conectado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("Banco de dados não Conectado.")});
     EXPECT_TRUE(QTest::qWaitFor([&] { return screen.isNull(); }, 2000));
 }
 
