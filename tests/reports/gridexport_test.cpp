@@ -7,7 +7,6 @@
 #include "xlsxinspector.h"
 
 #include <QDir>
-#include <QFile>
 #include <QHeaderView>
 #include <gtest/gtest.h>
 

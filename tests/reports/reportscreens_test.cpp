@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QPointer>
 #include <QRadioButton>
 #include <QTimer>

@@ -6,10 +6,7 @@
 #include "tflogin.h"
 #include "tplaca.h"
 #include "txdbgrid.h"
-#include "txradiogroup.h"
 
-#include <QAbstractButton>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>

@@ -1,4 +1,3 @@
-#include "codevalidation.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "eancode.h"
@@ -11,9 +10,7 @@
 #include "txedit.h"
 #include "txradiogroup.h"
 
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPointer>
 #include <QRadioButton>
 #include <QToolButton>
