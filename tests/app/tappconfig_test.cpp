@@ -115,19 +115,6 @@ TEST_F(TAppConfigTest, LoadFailuresRaiseAndLeaveLoadedAsItWas)
 
 TEST_F(TAppConfigTest, ResetOperationEmptiesTheOperationName)
 {
-    config.ProgramVersion = QStringLiteral("01.006");
-    config.DatabaseVersion = QStringLiteral("01.000");
-    config.descricao_lote = QStringLiteral("L1");
-    const std::pair<int, const char*> cases[] = {
-        {0, "Tressalin - V. 01.006 / DB. 01.000  -  Plantio  - Lote: L1"},
-        {1, "Tressalin - V. 01.006 / DB. 01.000  -  Coleta  - Lote: L1"},
-        {2, "Tressalin - V. 01.006 / DB. 01.000  -    - Lote: L1"},
-    };
-    for (const auto& [infoDb, title] : cases) {
-        config.info_db = infoDb;
-        EXPECT_EQ(config.MainTitle(), QString::fromUtf8(title));
-    }
-
     config.SetLoaded(true);
     ASSERT_TRUE(config.Loaded);
     config.SetLoaded(false);

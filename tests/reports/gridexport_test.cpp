@@ -7,7 +7,6 @@
 #include "xlsxinspector.h"
 
 #include <QDir>
-#include <QFile>
 #include <QHeaderView>
 #include <gtest/gtest.h>
 
@@ -51,12 +50,6 @@ protected:
         return QDir(station.Folder())
             .entryList({QStringLiteral("*.xlsx*"), QStringLiteral(".*.tmp")},
                        QDir::Files | QDir::Hidden);
-    }
-
-    static QString ErrorText(const QString& className, const QString& message)
-    {
-        return QStringLiteral("Erro ao Exportar os dados.\r\n Erro: (") + className +
-               QStringLiteral(")  ") + message;
     }
 
     TestStation station;
@@ -128,27 +121,6 @@ TEST_F(GridExportTest, FollowsTheColumnOrderTheOperatorSees)
     EXPECT_EQ(file.At(QStringLiteral("A1")).Value, QVariant(QStringLiteral("Origem")));
     EXPECT_EQ(file.At(QStringLiteral("A3")).Value, QVariant(QStringLiteral("CENTRAL")));
     EXPECT_EQ(file.At(QStringLiteral("B3")).Value, QVariant(5002.5));
-}
-
-TEST_F(GridExportTest, FileThatAppearedMeanwhileIsKeptAndTheFailureReported)
-{
-    OpenQuery();
-    // Another program takes the name after the screen checked it was free.
-    QFile other(Target());
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("alheio");
-    other.close();
-
-    EXPECT_FALSE(ExportQueryGridToXLS(Target(), &grid, &xls));
-    EXPECT_FALSE(xls.IsOpen());
-    ASSERT_EQ(boxes.Count(), 1); // the error box, and no success box
-    EXPECT_EQ(boxes.Last().Kind, TXMessageKind::Error);
-    EXPECT_EQ(boxes.Last().Text,
-              ErrorText(QStringLiteral("EOleException"),
-                        QStringLiteral("O arquivo ") + Target() + QStringLiteral(" já existe.")));
-    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
-    EXPECT_EQ(other.readAll(), QByteArray("alheio"));
-    EXPECT_EQ(ExportFiles(), QStringList{QStringLiteral("exportado.xlsx")});
 }
 
 TEST_F(GridExportTest, ColumnWithoutFieldFailsBeforeAnythingIsWritten)

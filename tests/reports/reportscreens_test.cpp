@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QPointer>
 #include <QRadioButton>
 #include <QTimer>
@@ -200,10 +199,7 @@ TEST_F(PlantioReportTest, CadastradoListsEachChoiceAndOpensOnWhatIsLeftToTransmi
            "L1|503|1003|2024-01-02 10:00:00|BIA|Bia Lima|A Transmitir",
            "L2|601|2001|2024-01-03 08:00:00|BIA|Bia Lima|Transmitido"}},
          // Deleted records: the condition text plays no part.
-         {2, {"L2|701|3001|2024-01-04 08:00:00|ANA|Ana Souza|BIA|Bia Lima|2024-01-05 12:00:00"}},
-         {1,
-          {"L1|502|1002|2024-01-01 09:00:00|ANA|Ana Souza|A Transmitir",
-           "L1|503|1003|2024-01-02 10:00:00|BIA|Bia Lima|A Transmitir"}}});
+         {2, {"L2|701|3001|2024-01-04 08:00:00|ANA|Ana Souza|BIA|Bia Lima|2024-01-05 12:00:00"}}});
 }
 
 TEST_F(PlantioReportTest, ResumoListsOnlyPlantedSubBatchesWithEmptyCountsForNone)

@@ -20,36 +20,6 @@ TEST(PlantioSql, SubBatchItemsAndTheirIds)
         EXPECT_EQ(LoteIdFromItem(QString::fromUtf8(c.item)), c.id) << c.item;
 }
 
-TEST(PlantioSql, GridStatementWithAndWithoutFilter)
-{
-    const QString select = QStringLiteral(
-        "SELECT pl.id_slote, pl.data_plantio, pl.ncc, p.nc, p.rep, pl.nc_plantio, "
-        "pl.origem_plantio   FROM Plantio pl INNER JOIN Planta p     ON ( pl.ncc = p.ncc ) ");
-    EXPECT_EQ(PlantioGridSQL(-1, QString()),
-              select +
-                  QStringLiteral(" WHERE (pl.id_slote = -1 )  ORDER BY pl.data_plantio desc "));
-    EXPECT_EQ(PlantioGridSQL(12, QStringLiteral(" (pl.NCC = 5) ")),
-              select + QStringLiteral(" WHERE (pl.id_slote = 12 )  AND ( (pl.NCC = 5) )  ORDER BY "
-                                      "pl.data_plantio desc "));
-}
-
-TEST(PlantioSql, ArchiveCopyQuotesTextsAndWritesPlainNumbers)
-{
-    PlantioKey row;
-    row.IdSlote = 3;
-    row.NcPlantio = 123456789012;
-    row.Ncc = 10.5;
-    row.DataPlantio = QStringLiteral("2024-01-01 10:00'00");
-    EXPECT_EQ(
-        PlantioCopyExcSQL(row, 7, QStringLiteral("it's")),
-        QStringLiteral("INSERT INTO Plantio_Exc (id_slote, nc_plantio, ncc, id_user, data_plantio, "
-                       "origem_plantio,   user_plantio_exc, data_plantio_exc)  SELECT id_slote, "
-                       "nc_plantio, ncc, id_user, data_plantio, origem_plantio,         7, 'it''s'"
-                       "   FROM Plantio  WHERE (id_slote = 3)    AND (nc_plantio = 123456789012)"
-                       "    AND (ncc = 10.5)    AND (data_plantio = '2024-01-01 10:00''00')"
-                       "    AND (origem_plantio is null)"));
-}
-
 TEST(PlantioSql, DeletionQuestion)
 {
     EXPECT_EQ(

@@ -55,12 +55,6 @@ TEST(DataScreenBase, FieldListsInBothModes)
     EXPECT_EQ(columns, QStringLiteral("A =:A, b = null , C =:C"));
     EXPECT_EQ(values, QString());
 
-    // The first control without a value has no trailing blank.
-    screen.FieldNames = {"b", "a"};
-    columns.clear();
-    screen.BuildFieldLists(columns, values, false);
-    EXPECT_EQ(columns, QStringLiteral("b = null, a =:a"));
-
     screen.FieldNames = {"b"};
     columns.clear();
     screen.BuildFieldLists(columns, values, true);

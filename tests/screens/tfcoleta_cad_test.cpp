@@ -6,21 +6,12 @@
 #include "tflogin.h"
 #include "tplaca.h"
 #include "txdbgrid.h"
-#include "txradiogroup.h"
 
-#include <QAbstractButton>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTableWidget>
 #include <QToolButton>
-
-// Readable failures.
-static void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -31,6 +22,20 @@ const QString kHere = QStringLiteral("ESTACAO01"); // kTestComputer as the file 
 QString Code(qint64 nc)
 {
     return EanCode(nc, BarcodeType::Ean13);
+}
+
+QString PlateSent(const QString& placa)
+{
+    return QStringLiteral("Os Dados da Placa  [%1] já foi transmitido para o Servidor. \r\nNão é "
+                          "mais possivel a exclusão dos dados de coleta da Placa.")
+        .arg(placa);
+}
+
+QString WellSent(const QString& poco)
+{
+    return QStringLiteral("A Informação do Poço [%1] já foi transmitido para o Servidor. \r\nNão "
+                          "é mais possivel a exclusão do dado de coleta do Poço.")
+        .arg(poco);
 }
 
 class ColetaTest : public ShellTest
@@ -130,15 +135,13 @@ TEST_F(ColetaTest, OpensLoggedInAndClosingLogsOut)
     EXPECT_EQ(screen->USUA->text(), QStringLiteral("OPERADOR")); // upper case, as read
     EXPECT_EQ(screen->OperationMode, TFColeta_Cad::kInclusao);
     screen->BClose->click();
-    (void)QTest::qWaitFor([&] { return screen.isNull(); }, 2000);
-    EXPECT_TRUE(screen.isNull());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return screen.isNull(); }, 2000));
     EXPECT_EQ(mainForm->AppConfig->OperatorId, -1);
 
     // Without a login the screen closes itself.
     DriveLogin({[](TFLogin*) {}}); // the close box
     screen = OpenChildForm<TFColeta_Cad>();
-    (void)QTest::qWaitFor([&] { return screen.isNull(); }, 2000);
-    EXPECT_TRUE(screen.isNull());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return screen.isNull(); }, 2000));
     EXPECT_EQ(presenter.Count(), 0);
 }
 
@@ -156,11 +159,9 @@ TEST_F(ColetaTest, WholePlateCollectedInCollectionOrder)
     SetNowSource([&] { return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)).addSecs(tick++); });
 
     Scan(screen->PLACA_LIDO, QStringLiteral("pl01"));
-    EXPECT_EQ(screen->Placa().IdPlaca, 1);
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
     EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("4"));
     EXPECT_EQ(CellText(screen->SG, 3, 2), QStringLiteral("94")); // C2 comes first
-    EXPECT_EQ(CellText(screen->SG, 0, 2), QStringLiteral("2"));
 
     const QStringList order = {"C2", "C1", "B1", "A1"};
     for (int i = 0; i < order.size(); ++i) {
@@ -183,8 +184,7 @@ TEST_F(ColetaTest, WholePlateCollectedInCollectionOrder)
         }
     }
     EXPECT_EQ(Collected(1), 4); // the control wells stay empty
-    EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("A Placa já foi totalmente coletado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("A Placa já foi totalmente coletado.")});
     EXPECT_TRUE(screen->PLACA_LIDO->text().isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
     EXPECT_EQ(screen->Placa().IdPlaca, -1);
@@ -213,12 +213,11 @@ TEST_F(ColetaTest, PlateCodeChecks)
     EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("2"));
     // Each move back to the plate field leaves the empty NC field, which is checked.
     const QString ncEmpty = QStringLiteral("NC Plantio deve ser informado.");
-    EXPECT_EQ(presenter.Texts(), QStringList(3, ncEmpty));
+    EXPECT_EQ(presenter.Take(), QStringList(3, ncEmpty));
 
     // Another computer's plate: refused, the loaded plate stays.
-    presenter.Clear();
     Scan(screen->PLACA_LIDO, QStringLiteral("OUTRA"));
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               (QStringList{ncEmpty, QStringLiteral("A Placa  [OUTRA] iniciou a coleta no "
                                                    "computador [PC2]. \r\nUma Placa não pode "
                                                    "ser coletado em máquinas diferentes.")}));
@@ -227,11 +226,10 @@ TEST_F(ColetaTest, PlateCodeChecks)
 
     for (const char* code : {"NENHUMA", "SOC"}) {
         SCOPED_TRACE(code);
-        presenter.Clear();
         Scan(screen->PLACA_LIDO, QString::fromLatin1(code));
-        EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("A Placa de coleta [%1] não está "
-                                                                "cadastrado. ")
-                                                     .arg(QString::fromLatin1(code))});
+        EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("A Placa de coleta [%1] não está "
+                                                               "cadastrado. ")
+                                                    .arg(QString::fromLatin1(code))});
         EXPECT_EQ(screen->Placa().IdPlaca, -1);
     }
 
@@ -239,7 +237,7 @@ TEST_F(ColetaTest, PlateCodeChecks)
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
     presenter.Clear();
     Scan(screen->PLACA_LIDO, QString());
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               (QStringList{ncEmpty, QStringLiteral("PLACA deve ser informado.")}));
     EXPECT_EQ(screen->Placa().IdPlaca, -1);
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
@@ -249,7 +247,6 @@ TEST_F(ColetaTest, NcPlantioRefusals)
 {
     InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 2, 3, 1);
     InsertPlaca(db.get(), 2, 2, QStringLiteral("PL02"), 2, 2, 1);
-    CollectWell(db.get(), 2, 1, kFirstNc + 1, operatorId, QStringLiteral("2024-01-02 03:04:05"));
     CollectWell(db.get(), 2, 2, kFirstNc + 2, operatorId, QStringLiteral("2024-01-02 03:04:06"),
                 QStringLiteral("PC9"));
     CollectWell(db.get(), 2, 3, kFirstNc + 3, operatorId, QStringLiteral("2024-01-02 03:04:07"),
@@ -270,8 +267,6 @@ TEST_F(ColetaTest, NcPlantioRefusals)
         QString message;
     } cases[] = {
         {Code(999), QStringLiteral("NC Plantio não Cadastrado. ")},
-        {Code(kFirstNc + 1),
-         collected.arg("A1", "2024-01-02 03:04:05", QStringLiteral("Nesse Computador."))},
         {Code(kFirstNc + 2), collected.arg("B1", "2024-01-02 03:04:06", "PC9")},
         {Code(kFirstNc + 3),
          collected.arg("A2", "2024-01-02 03:04:07", QStringLiteral("Nesse Computador."))},
@@ -282,28 +277,23 @@ TEST_F(ColetaTest, NcPlantioRefusals)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code.toStdString());
-        presenter.Clear();
         Scan(screen->NCP_LIDO, c.code);
-        EXPECT_EQ(presenter.Texts(), QStringList{c.message});
+        EXPECT_EQ(presenter.Take(), QStringList{c.message});
         EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
         EXPECT_EQ(screen->NCP_LIDO->selectedText(), c.code);
         EXPECT_EQ(Collected(1), 0);
     }
-    presenter.Clear();
     Scan(screen->NCP_LIDO, QString());
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("NC Plantio deve ser informado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("NC Plantio deve ser informado.")});
     EXPECT_EQ(Collected(1), 0);
 
     // Without a barcode type a code is still refused unless it is all digits.
     mainForm->AppConfig->cb_nc_plantio = 2;
-    presenter.Clear();
     Scan(screen->NCP_LIDO, QStringLiteral("12A45"));
-    EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("Código deve conter somente números.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("Código deve conter somente números.")});
     // The trailing blank the EAN-8 check lets through is not the check digit.
     InsertPlantio(db.get(), {1, 1234567, 5999, operatorId, kNow, QString()});
     mainForm->AppConfig->cb_nc_plantio = 0;
-    presenter.Clear();
     Scan(screen->NCP_LIDO, QStringLiteral("12345670 "));
     EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join('|').toStdString();
     EXPECT_EQ(Well(1, QStringLiteral("A1"), "NC_PLANTIO"), QStringLiteral("1234567"));
@@ -314,17 +304,15 @@ TEST_F(ColetaTest, NoPlateLoadedLeavingTheNcField)
     TFColeta_Cad* screen = OpenScreen();
     // Leaving the empty plate field is checked too, without holding the focus.
     screen->NCP_LIDO->setFocus();
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("PLACA deve ser informado.")});
-    presenter.Clear();
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("PLACA deve ser informado.")});
     QTest::keyClicks(screen->NCP_LIDO, Code(kFirstNc));
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Tab);
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("A Placa já está completa. ")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("A Placa já está completa. ")});
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
 
     // The confirm action stops at the plate code.
-    presenter.Clear();
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("PLACA deve ser informado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("PLACA deve ser informado.")});
     EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
     EXPECT_EQ(CountRows(db.get(), QStringLiteral("Placa_Poco")), 0);
 }
@@ -359,10 +347,9 @@ TEST_F(ColetaTest, AFilledWellIsNeverOverwritten)
         CollectWell(db.get(), 2, 1, kFirstNc + 1, adminId, QStringLiteral("2024-01-01 00:00:00"));
         return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
     });
-    presenter.Clear();
     Scan(screen->NCP_LIDO, Code(kFirstNc + 1));
     SetNowSource({});
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("NC Plantio já foi coletado. \r\n Placa : PL02\r\n Poço "
                                          ": A1\r\n Data da Coleta : 2024-01-01 00:00:00\r\n "
                                          "Computador: Nesse Computador.")});
@@ -380,12 +367,11 @@ TEST_F(ColetaTest, DatabaseErrorsAreShownOnEveryPath)
     station.Exec(QStringLiteral("CREATE TRIGGER recusa BEFORE UPDATE ON Placa_Poco "
                                 "BEGIN SELECT RAISE(ABORT, 'gravacao recusada'); END"));
     Scan(screen->NCP_LIDO, Code(kFirstNc));
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Erro ao Incluir os dados.\r\n"
-                                                            "Msg. Erro : gravacao recusada")});
+    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("Erro ao Incluir os dados.\r\n"
+                                                           "Msg. Erro : gravacao recusada")});
     EXPECT_EQ(screen->NCP_LIDO->text(), Code(kFirstNc));
     EXPECT_EQ(screen->Placa().NextFreeIndex(), 0);
 
-    presenter.Clear();
     station.Exec(QStringLiteral("ALTER TABLE Plantio RENAME TO Plantio_Fora"));
     Scan(screen->NCP_LIDO, Code(kFirstNc));
     ASSERT_EQ(presenter.Count(), 1);
@@ -463,7 +449,7 @@ TEST_F(ColetaTest, WholePlateDeletionArchivesAndFreesTogether)
     // Nothing left: the next confirm stops at the check.
     presenter.Clear();
     screen->BConfirm->click();
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("Não há nenhum poço coletado na Placa.")});
 }
 
@@ -492,7 +478,7 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
     presenter.QueueAnswer(TXMessageButton::Yes);
     DriveLogin({Type(QStringLiteral("ADMIN"), QStringLiteral("4321"))});
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("Confirma a Exclusão do dado de coleta do poço [B1]?")});
     EXPECT_TRUE(Well(1, QStringLiteral("B1"), "NC_PLANTIO").isEmpty());
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc")), 2);
@@ -502,7 +488,6 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
     screen->SetRGOperIndex(2);
     screen->BSetOper->click();
     Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
-    presenter.Clear();
     presenter.QueueAnswer(TXMessageButton::No);
     screen->BConfirm->click();
     presenter.QueueAnswer(TXMessageButton::Yes);
@@ -524,12 +509,6 @@ TEST_F(ColetaTest, DeletionRefusals)
     CollectWell(db.get(), 4, 1, kFirstNc + 4, operatorId, kNow, QStringLiteral("PC2"));
     TFColeta_Cad* screen = OpenScreen();
 
-    const QString plateSent =
-        QStringLiteral("Os Dados da Placa  [TRANS] já foi transmitido para o Servidor. \r\n"
-                       "Não é mais possivel a exclusão dos dados de coleta da Placa.");
-    const QString wellSent =
-        QStringLiteral("A Informação do Poço [A1] já foi transmitido para o Servidor. \r\n"
-                       "Não é mais possivel a exclusão do dado de coleta do Poço.");
     const struct
     {
         int item;
@@ -538,34 +517,32 @@ TEST_F(ColetaTest, DeletionRefusals)
         int idPlaca; // the plate model afterwards
     } cases[] = {
         {2, "VAZIA", QStringLiteral("Não há nenhum poço coletado na Placa."), 1},
-        {1, "TRANS", plateSent, 2},
-        {2, "ULTIMA", wellSent, 3},
+        {1, "TRANS", PlateSent(QStringLiteral("TRANS")), 2},
+        {2, "ULTIMA", WellSent(QStringLiteral("A1")), 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         Apply(screen, c.item);
         presenter.Clear();
         Scan(screen->PLACA_LIDO, QString::fromLatin1(c.code));
-        EXPECT_EQ(presenter.Texts(), QStringList{c.message});
+        EXPECT_EQ(presenter.Take(), QStringList{c.message});
         EXPECT_EQ(screen->Placa().IdPlaca, c.idPlaca);
         // In deletion mode the focus is not held.
         EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
         // The same code confirmed again is refused again, without a question.
-        presenter.Clear();
         presenter.QueueAnswer(TXMessageButton::Yes);
         screen->BConfirm->click();
-        EXPECT_EQ(presenter.Texts(), QStringList{c.message});
+        EXPECT_EQ(presenter.Take(), QStringList{c.message});
     }
 
     // Another computer's plate is refused and the plate model stays.
     presenter.Clear();
     Scan(screen->PLACA_LIDO, QStringLiteral("OUTRA"));
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral(
                   "A Placa  [OUTRA] iniciou a coleta no computador [PC2]. \r\nOs dados de "
                   "coleta de outro computador não podem ser excluídos neste computador.")});
     EXPECT_EQ(screen->Placa().IdPlaca, 3);
-    presenter.Clear();
     screen->BConfirm->click();
     EXPECT_EQ(presenter.Count(), 1);
 
@@ -591,12 +568,7 @@ TEST_F(ColetaTest, TransmittedMeanwhileIsNeitherArchivedNorFreed)
         presenter.Clear();
         ConfirmDeletion(screen);
         EXPECT_EQ(presenter.Last().Text,
-                  item == 1 ? QStringLiteral("Os Dados da Placa  [PL01] já foi transmitido para o "
-                                             "Servidor. \r\nNão é mais possivel a exclusão dos "
-                                             "dados de coleta da Placa.")
-                            : QStringLiteral("A Informação do Poço [B1] já foi transmitido para "
-                                             "o Servidor. \r\nNão é mais possivel a exclusão do "
-                                             "dado de coleta do Poço."));
+                  item == 1 ? PlateSent(QStringLiteral("PL01")) : WellSent(QStringLiteral("B1")));
         EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc")), 0);
         EXPECT_EQ(Collected(1), 2);
         EXPECT_TRUE(screen->Placa().AnyTransmitted());
@@ -625,7 +597,7 @@ TEST_F(ColetaTest, QuotedWellLabelAndFailedResetLeaveNoHalfDeletion)
     station.Exec(QStringLiteral("DROP TRIGGER reset_falha"));
     presenter.Clear();
     ConfirmDeletion(screen);
-    EXPECT_EQ(presenter.Texts(),
+    EXPECT_EQ(presenter.Take(),
               QStringList{QStringLiteral("Confirma a Exclusão do dado de coleta do poço [B'1]?")});
     EXPECT_EQ(station.Scalar(QStringLiteral("SELECT POCO FROM Placa_Poco_Exc")),
               QStringLiteral("B'1"));

@@ -35,6 +35,13 @@ TXMessageRequest ScriptedPresenter::Last() const
     return m_requests.isEmpty() ? TXMessageRequest() : m_requests.last();
 }
 
+QStringList ScriptedPresenter::Take()
+{
+    const QStringList texts = Texts();
+    m_requests.clear();
+    return texts;
+}
+
 void ScriptedPresenter::Clear()
 {
     m_requests.clear();

@@ -34,6 +34,8 @@ public:
     QStringList Texts() const;
     /** The latest request; a default request when none was made. */
     TXMessageRequest Last() const;
+    /** The texts shown since the last Take or Clear; forgets them, keeps the queued answers. */
+    QStringList Take();
     /** Forgets the recorded requests and the queued answers. */
     void Clear();
 

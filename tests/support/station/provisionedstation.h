@@ -16,7 +16,7 @@ class ProvisionedStation
 {
 public:
     explicit ProvisionedStation(StationOperation operation = StationOperation::Plantio,
-                            const QString& descricaoLote = QStringLiteral("LOTE A"));
+                                const QString& descricaoLote = QStringLiteral("LOTE A"));
 
     QString Dir() const { return m_dir.path(); }
     QString DbPath() const { return m_dir.filePath(QStringLiteral("estacao.db")); }

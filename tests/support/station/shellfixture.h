@@ -1,15 +1,14 @@
 #pragma once
 
 #include "appschema.h"
+#include "provisionedstation.h"
 #include "recordingplayer.h"
 #include "scriptedpresenter.h"
-#include "provisionedstation.h"
 #include "tappconfig.h"
 #include "tdm.h"
 #include "tfmain.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -25,8 +24,7 @@ inline const QString kTestComputer = QStringLiteral("estacao01");
 class ShellTest : public ::testing::Test
 {
 protected:
-    explicit ShellTest(StationOperation operation = StationOperation::Plantio)
-        : station(operation)
+    explicit ShellTest(StationOperation operation = StationOperation::Plantio) : station(operation)
     {
     }
 
