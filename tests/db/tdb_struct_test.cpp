@@ -23,16 +23,6 @@ TField_Struct F(const char* name, TStructFieldType type, int size = 0, bool allo
 
 } // namespace
 
-TEST(FieldTypeText, GivesTheMessageTexts)
-{
-    // Text, long and float are checked in the comparison messages.
-    EXPECT_EQ(FieldTypeText(sftUnknown, 0), QString());
-    EXPECT_EQ(FieldTypeText(sftAutoInc, 0), QStringLiteral("AutoInc"));
-    EXPECT_EQ(FieldTypeText(sftDateTime, 0), QStringLiteral("DATETIME"));
-    EXPECT_EQ(FieldTypeText(sftMemo, 0), QStringLiteral("MEMO"));
-    EXPECT_EQ(FieldTypeText(static_cast<TStructFieldType>(7), 3), QString());
-}
-
 TEST(TDB_Struct, EmptyNamesAndMissingObjectsAreRefusedWithABox)
 {
     ScriptedPresenter presenter;
@@ -139,14 +129,8 @@ TEST(StructConnectionString, FollowsTheProviderAndOptionRules)
         {0, "pw", "",
          "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/x.db;Persist Security "
          "Info=False;Jet OLEDB:DataBase Password=pw"},
-        {2007, "pw", "",
-         "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=/d/x.db;Persist Security "
-         "Info=False;Jet OLEDB:DataBase Password=pw"},
         {0, "", "",
          "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/x.db;Persist Security Info=False;"},
-        {0, "", "Mode=Read",
-         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/x.db;Persist Security "
-         "Info=False;;Mode=Read"},
         {2006, "pw", "Mode=Read",
          "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/x.db;Persist Security "
          "Info=False;Jet OLEDB:DataBase Password=pw;Mode=Read"},

@@ -62,6 +62,11 @@ TEST(DataConnection, OpensOnlyStationFilesWithTheirPassword)
     MakePlainSqlite(dir + QStringLiteral("/marked.db"), kStationApplicationId); // no verifier
     const QString path = station.Path();
     const QString pw = TestStation::kPassword;
+    const QString withPw = QStringLiteral("Jet OLEDB:Database Password=") + pw;
+    const QString badPw = QStringLiteral("Not a valid password.");
+    const auto notStation = [&](const char* name) {
+        return QStringLiteral("Unrecognized database format '%1/%2'.").arg(dir, name);
+    };
 
     const struct
     {
@@ -73,25 +78,15 @@ TEST(DataConnection, OpensOnlyStationFilesWithTheirPassword)
              QStringLiteral(";Persist Security Info=False;Jet OLEDB:DataBase Password=") + pw,
          {}},
         {Jet(path, QStringLiteral(" jet oledb:database password = ") + pw), {}},
-        {station.ConnectionString(QStringLiteral("wrong")),
-         QStringLiteral("Not a valid password.")},
-        {station.ConnectionString(pw.toLower()), QStringLiteral("Not a valid password.")},
-        {Jet(path, QStringLiteral("Persist Security Info=False")),
-         QStringLiteral("Not a valid password.")},
-        {Jet(dir + QStringLiteral("/text.db"), QStringLiteral("Jet OLEDB:Database Password=") + pw),
-         QStringLiteral("Unrecognized database format '%1/text.db'.").arg(dir)},
-        {Jet(dir + QStringLiteral("/plain.db"),
-             QStringLiteral("Jet OLEDB:Database Password=") + pw),
-         QStringLiteral("Unrecognized database format '%1/plain.db'.").arg(dir)},
-        {Jet(dir + QStringLiteral("/marked.db"),
-             QStringLiteral("Jet OLEDB:Database Password=") + pw),
-         QStringLiteral("Unrecognized database format '%1/marked.db'.").arg(dir)},
-        {Jet(dir + QStringLiteral("/missing.db"),
-             QStringLiteral("Jet OLEDB:Database Password=") + pw),
+        {station.ConnectionString(QStringLiteral("wrong")), badPw},
+        {station.ConnectionString(pw.toLower()), badPw},
+        {Jet(path, QStringLiteral("Persist Security Info=False")), badPw},
+        {Jet(dir + QStringLiteral("/text.db"), withPw), notStation("text.db")},
+        {Jet(dir + QStringLiteral("/plain.db"), withPw), notStation("plain.db")},
+        {Jet(dir + QStringLiteral("/marked.db"), withPw), notStation("marked.db")},
+        {Jet(dir + QStringLiteral("/missing.db"), withPw),
          QStringLiteral("Could not find file '%1/missing.db'.").arg(dir)},
-        {QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;"
-                        "Jet OLEDB:Database Password=") +
-             pw,
+        {QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;") + withPw,
          QStringLiteral("No Data Source was given in the connection string.")},
         {QStringLiteral("Provider=SQLOLEDB;Data Source=") + path,
          QStringLiteral("Provider cannot be found. It may not be properly installed.")},

@@ -13,16 +13,13 @@ TEST(JetDialect, RewritesOnlyWhatSqliteReadsDifferently)
          "SELECT IIF(x is null, 'A Transmitir', 'Transmitido') FROM t"},
         {R"(WHERE a = "it's")", "WHERE a = 'it''s'"},
         {R"(WHERE a = "say ""hi""")", R"(WHERE a = 'say "hi"')"},
-        {R"(WHERE a = """")", R"(WHERE a = '"')"},
         {"WHERE a = 'it''s \"x\"'", "WHERE a = 'it''s \"x\"'"},
         {"SELECT [Sub Lote], [a\"b] FROM [Plantio]",
          "SELECT \"Sub Lote\", \"a\"\"b\" FROM \"Plantio\""},
         {R"(WHERE a = "[not a name]" AND b = '[nor this]')",
          "WHERE a = '[not a name]' AND b = '[nor this]'"},
         {R"(WHERE a = ":x" AND b = :x)", "WHERE a = ':x' AND b = :x"},
-        {"values  (:id_slote,:nc_plantio)", "values  (:id_slote,:nc_plantio)"},
         {R"(WHERE a = "unterminated)", R"(WHERE a = "unterminated)"},
-        {"WHERE a = [open", "WHERE a = [open"},
         {"WHERE nome = \"João\"", "WHERE nome = 'João'"},
     };
     for (const auto& c : cases)
@@ -41,7 +38,6 @@ TEST(JetDialect, FindsParametersOutsideLiterals)
         {"WHERE a = ':x' AND b = \":y\" AND [c:z] = :real", {"real"}},
         {"WHERE t = '10:30' AND u = 'it''s :no' AND v = :yes", {"yes"}},
         {"WHERE a = : b AND c = :d", {"d"}},
-        {"SELECT 1", {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(JetParameterNames(QString::fromUtf8(c.sql)), c.names) << c.sql;

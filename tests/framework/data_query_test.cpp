@@ -18,7 +18,6 @@ protected:
         Run("INSERT INTO Lote VALUES (3, 'Terceiro', 5)");
         Run("INSERT INTO Usua VALUES (7, 'Ana', 'ana', 'x')");
         Run("INSERT INTO Planta VALUES (123456789012, 10.5, 1)");
-        Run("INSERT INTO Planta VALUES (2000, 20, 2)");
         Run("INSERT INTO Plantio VALUES (1, 5001, 123456789012, 7, '2024-01-02 10:00:00', NULL)");
         Run("INSERT INTO Plantio VALUES (1, 5002, 2000, 7, '2024-01-02 10:01:00', 'CENTRAL')");
     }

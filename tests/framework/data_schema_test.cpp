@@ -83,29 +83,3 @@ TEST(DataSchema, IndexDefinitionsKeepTheKeyConstraintName)
         EXPECT_EQ(e.ClassName(), kProviderErrorClass);
     }
 }
-
-TEST(DataSchema, TablesRowsetFilterKeepsUserTables)
-{
-    TestStation station;
-    station.CreatePlantingTables();
-    station.Exec(QStringLiteral("CREATE TABLE Auto (ID INTEGER PRIMARY KEY AUTOINCREMENT)"));
-    station.Exec(QStringLiteral("INSERT INTO Auto DEFAULT VALUES")); // makes sqlite_sequence
-    station.Exec(QStringLiteral("CREATE VIEW Vista AS SELECT NOME FROM Lote"));
-
-    std::unique_ptr<TXQuery> tables = station.Conn().OpenSchemaTables();
-    EXPECT_EQ(station.Conn().DataSetCount(), 1);
-    QStringList all;
-    for (tables->First(); !tables->Eof(); tables->Next())
-        all.append(tables->FieldByName(QStringLiteral("TABLE_NAME")).AsString() + u'=' +
-                   tables->FieldByName(QStringLiteral("TABLE_TYPE")).AsString());
-    EXPECT_EQ(all, QStringList({"MSysStationKey=SYSTEM TABLE", "sqlite_sequence=SYSTEM TABLE",
-                                "Auto=TABLE", "Lote=TABLE", "Planta=TABLE", "Plantio=TABLE",
-                                "Usua=TABLE", "Vista=VIEW"}));
-
-    tables->SetFilter(QStringLiteral("(TABLE_TYPE = 'TABLE')"));
-    tables->SetFiltered(true);
-    QStringList user;
-    for (tables->First(); !tables->Eof(); tables->Next())
-        user.append(tables->FieldByName(QStringLiteral("TABLE_NAME")).AsString());
-    EXPECT_EQ(user, QStringList({"Auto", "Lote", "Planta", "Plantio", "Usua"}));
-}

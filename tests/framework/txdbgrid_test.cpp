@@ -18,9 +18,6 @@ protected:
         station.Exec(QStringLiteral("INSERT INTO Lote VALUES (1, 'Primeiro', 3)"));
         station.Exec(QStringLiteral("INSERT INTO Lote VALUES (2, 'Segundo', 2)"));
         station.Exec(QStringLiteral("INSERT INTO Lote VALUES (3, 'Terceiro', 5)"));
-        station.Exec(QStringLiteral("INSERT INTO Planta VALUES (123456789012, 10.5, 1)"));
-        station.Exec(QStringLiteral("INSERT INTO Plantio VALUES "
-                                    "(1, 5001, 123456789012, 7, '2024-01-02 10:00:00', NULL)"));
         query = NewQuery(&station.Conn());
         query->SetSQL(QStringLiteral("SELECT ID_SLOTE, NOME, QTE_TRATAMENTO FROM Lote "
                                      "ORDER BY ID_SLOTE"));
@@ -40,7 +37,7 @@ protected:
     std::unique_ptr<TXQuery> query;
 };
 
-TEST_F(TXDBGridTest, ModelColumnsChooseFieldsTitlesAndAlignment)
+TEST_F(TXDBGridTest, ModelShowsTheChosenColumnsAndFollowsTheQuery)
 {
     TXQueryModel model;
     model.SetQuery(query.get());
@@ -63,13 +60,8 @@ TEST_F(TXDBGridTest, ModelColumnsChooseFieldsTitlesAndAlignment)
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Tot."));
     EXPECT_EQ(model.index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
-}
 
-TEST_F(TXDBGridTest, RefreshFollowsTheQueryThroughCloseFilterAndReopen)
-{
-    TXQueryModel model;
-    model.SetQuery(query.get());
-    model.SetColumns(LoteColumns());
+    // Refresh follows the query through close, filter and reopen.
     int resets = 0;
     QObject::connect(&model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
 

@@ -2,7 +2,6 @@
 #include "xpackbuffer.h"
 
 #include <gtest/gtest.h>
-#include <random>
 
 namespace {
 
@@ -81,15 +80,4 @@ TEST(PackBuffer, ReadsPastTheEndRaise)
     EXPECT_EQ(PackGetWord(buffer), 0x0201);
     EXPECT_THROW(PackGetWord(buffer), XException);
     EXPECT_THROW(PackGetInt32(buffer), XException);
-}
-
-TEST(PackBuffer, RandomBytesNeverReadOutside)
-{
-    std::mt19937 random(20240607);
-    for (int round = 0; round < 3000; ++round) {
-        QByteArray bytes(random() % 40, '\0');
-        for (char& b : bytes)
-            b = char(random() % 7 == 0 ? 0xFF : random() % 12);
-        EXPECT_EQ(ReadAll(bytes), QStringLiteral("GetS error - bigger than pack"));
-    }
 }

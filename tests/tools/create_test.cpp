@@ -6,26 +6,6 @@
 
 #include <QFileInfo>
 
-// The columns and keys are checked against the client's declared schema in the db tests;
-// here what only the command line decides.
-TEST_F(AdminToolTest, CreateMakesTheLookupIndexes)
-{
-    const QString db = Path(QStringLiteral("estacao.db"));
-    const AdminRun run = RunAdmin({"create", db, "--operacao", "plantio"});
-    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
-    auto connection = OpenStation(db);
-    auto query = NewQuery(connection.get());
-    query->SetSQL(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND name "
-                                 "LIKE 'IX_%' ORDER BY name"));
-    query->Open();
-    QStringList indexes;
-    for (; !query->Eof(); query->Next())
-        indexes << query->Fields(0).AsString();
-    EXPECT_EQ(indexes,
-              QStringList({"IX_Placa_Codigo", "IX_Placa_Poco_NC_Plantio", "IX_Placa_Poco_Seq",
-                           "IX_Plantio_Lote", "IX_Plantio_NCC", "IX_Usua_Codigo"}));
-}
-
 TEST_F(AdminToolTest, CreateWritesTheConfigurationRowFromItsOptions)
 {
     struct Case
@@ -78,9 +58,6 @@ TEST_F(AdminToolTest, CreateRefusesBadOptionsAndExistingFiles)
         {{"--operacao", "plantio", "--ncc", "EAN-9"}, 2, "Tipo de código inválido"},
         {{"--operacao", "plantio", "--faixa", "10"}, 2, "--faixa"},
         {{"--operacao", "plantio", "--faixa", "200000000001", "-5"}, 1, "Limite de faixa inválido"},
-        {{"--operacao", "plantio", "--faixa", "500", "0", "--nc-plantio", "EAN-8"},
-         1,
-         "\"500\" tem 3 dígito(s); um código EAN-8 tem 8"},
         {{"--operacao", "plantio", "--faixa", "4006381333932", "0"},
          1,
          "dígito verificador 2 não confere; para um código EAN-13 o esperado é 1"},
