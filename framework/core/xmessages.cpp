@@ -1,92 +1,37 @@
 #include "xmessages.h"
 
-#include <QApplication>
-#include <QMessageBox>
 #include <cstdio>
 
 namespace {
 
-QString StandardCaption(TXMessageKind kind)
-{
-    switch (kind) {
-    case TXMessageKind::Error:
-        return QStringLiteral("Erro");
-    case TXMessageKind::Information:
-        return QStringLiteral("Informação");
-    case TXMessageKind::Confirmation:
-        return QStringLiteral("Confirmação");
-    case TXMessageKind::Warning:
-        break;
-    }
-    return QStringLiteral("Aviso");
-}
-
-QMessageBox::Icon IconOf(TXMessageKind kind)
-{
-    switch (kind) {
-    case TXMessageKind::Error:
-        return QMessageBox::Critical;
-    case TXMessageKind::Information:
-        return QMessageBox::Information;
-    case TXMessageKind::Confirmation:
-        return QMessageBox::Question;
-    case TXMessageKind::Warning:
-        break;
-    }
-    return QMessageBox::Warning;
-}
-
-QMessageBox::StandardButton StandardButtonOf(TXMessageButton button)
-{
-    switch (button) {
-    case TXMessageButton::Yes:
-        return QMessageBox::Yes;
-    case TXMessageButton::No:
-        return QMessageBox::No;
-    case TXMessageButton::Cancel:
-        return QMessageBox::Cancel;
-    case TXMessageButton::Ok:
-        break;
-    }
-    return QMessageBox::Ok;
-}
-
-class TXMessageBoxPresenter : public TXMessagePresenter
+// Without a window system the message still reaches someone.
+class TXConsolePresenter : public TXMessagePresenter
 {
 public:
     TXMessageButton Present(const TXMessageRequest& request) override
     {
         const QString caption =
-            request.Caption.isEmpty() ? StandardCaption(request.Kind) : request.Caption;
+            request.Caption.isEmpty() ? StandardMessageCaption(request.Kind) : request.Caption;
         QString text = request.Text;
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        // Without a widget application (the command-line tools) the message still reaches someone.
-        if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-            std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
-            return request.DefaultButton;
-        }
-        const auto buttons = request.YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
-        // No parent: Qt centres a parentless dialog on the screen.
-        QMessageBox box(IconOf(request.Kind), caption, text, buttons);
-        box.setTextFormat(Qt::PlainText);
-        box.setWindowModality(Qt::ApplicationModal);
-        if (request.YesNo)
-            box.setEscapeButton(QMessageBox::No);
-        box.setDefaultButton(StandardButtonOf(request.DefaultButton));
-        const int answer = box.exec();
-        if (!request.YesNo)
-            return TXMessageButton::Ok;
-        return answer == QMessageBox::Yes ? TXMessageButton::Yes : TXMessageButton::No;
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+        return request.DefaultButton;
     }
 };
 
-TXMessageBoxPresenter& DefaultPresenter()
+TXConsolePresenter& ConsolePresenter()
 {
-    static TXMessageBoxPresenter presenter;
+    static TXConsolePresenter presenter;
     return presenter;
 }
 
+TXMessagePresenter* g_default = nullptr;
 TXMessagePresenter* g_presenter = nullptr;
+
+TXMessagePresenter& DefaultPresenter()
+{
+    return g_default != nullptr ? *g_default : ConsolePresenter();
+}
 
 TXMessagePresenter& Presenter()
 {
@@ -107,11 +52,31 @@ TXMessageButton Ask(TXMessageKind kind, const QString& caption, const QString& t
 
 } // namespace
 
+QString StandardMessageCaption(TXMessageKind kind)
+{
+    switch (kind) {
+    case TXMessageKind::Error:
+        return QStringLiteral("Erro");
+    case TXMessageKind::Information:
+        return QStringLiteral("Informação");
+    case TXMessageKind::Confirmation:
+        return QStringLiteral("Confirmação");
+    case TXMessageKind::Warning:
+        break;
+    }
+    return QStringLiteral("Aviso");
+}
+
 TXMessagePresenter* SetMessagePresenter(TXMessagePresenter* presenter)
 {
     TXMessagePresenter* previous = &Presenter();
     g_presenter = presenter == &DefaultPresenter() ? nullptr : presenter;
     return previous;
+}
+
+void SetDefaultMessagePresenter(TXMessagePresenter* presenter)
+{
+    g_default = presenter == &ConsolePresenter() ? nullptr : presenter;
 }
 
 void ShowErrorMessage(const QString& text)
