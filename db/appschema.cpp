@@ -288,21 +288,26 @@ QString ConfigSelectSQL()
                           "cb_ncc, cb_nc_plantio, alert_sound   FROM Configuracao");
 }
 
-bool CheckDatabaseVersion(TDB_Struct& actual, const QString& expectedVersion)
+QString DatabaseVersionProblem(TDB_Struct& actual, const QString& expectedVersion)
 {
     const ConfigValue version = ReadConfigValue(actual, QStringLiteral("version_mdb"));
-    bool ok = !version.Value.isEmpty();
-    if (ok && version.Value != expectedVersion) {
-        ShowErrorMessage(QStringLiteral("Versão do sistema diferente ao do Banco de Dados.\r\n"
-                                        "Entre em contato com o Suporte Técnico."));
-        ok = false;
-    }
-    if (!ok && !version.Error.isEmpty())
-        ShowErrorMessage(QStringLiteral("Erro ao atualizar o banco de dados.\r\n") + version.Error);
-    else if (version.Value.isEmpty())
-        // Without a word the operator would only see the connection screen come back.
-        ShowErrorMessage(version.HasRow ? kEmptyVersion : kEmptyConfiguration);
-    return ok;
+    if (!version.Error.isEmpty())
+        return QStringLiteral("Erro ao atualizar o banco de dados.\r\n") + version.Error;
+    // Without a word the operator would only see the connection screen come back.
+    if (version.Value.isEmpty())
+        return version.HasRow ? kEmptyVersion : kEmptyConfiguration;
+    if (version.Value != expectedVersion)
+        return QStringLiteral("Versão do sistema diferente ao do Banco de Dados.\r\n"
+                              "Entre em contato com o Suporte Técnico.");
+    return {};
+}
+
+bool CheckDatabaseVersion(TDB_Struct& actual, const QString& expectedVersion)
+{
+    const QString problem = DatabaseVersionProblem(actual, expectedVersion);
+    if (!problem.isEmpty())
+        ShowErrorMessage(problem);
+    return problem.isEmpty();
 }
 
 bool CheckDatabaseMachine(TDB_Struct& actual, QStringList& messages)

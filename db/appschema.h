@@ -43,11 +43,14 @@ void DeclareSchema(TDB_Struct* db);
 QString ConfigSelectSQL();
 
 /**
- * True when Configuracao.VERSION_MDB equals expectedVersion. A different
- * version shows the version box; a read error shows "Erro ao atualizar o banco
- * de dados." with it; an empty version, or a table without a row, shows a box
- * saying which of the two it is.
+ * What is wrong with Configuracao.VERSION_MDB against expectedVersion, as the
+ * box text; empty when they are equal. A different version gives the version
+ * text; a read error "Erro ao atualizar o banco de dados." with it; an empty
+ * version, or a table without a row, a text saying which of the two it is.
+ * Shows nothing.
  */
+QString DatabaseVersionProblem(TDB_Struct& actual, const QString& expectedVersion);
+/** True when DatabaseVersionProblem finds nothing; otherwise shows its text in an error box. */
 bool CheckDatabaseVersion(TDB_Struct& actual, const QString& expectedVersion);
 
 /**

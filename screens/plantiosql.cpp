@@ -2,7 +2,6 @@
 
 #include "codevalidation.h"
 #include "data/txrowstore.h"
-#include "tfmain.h"
 #include "xformat.h"
 
 QString QuotedSQLText(const QString& text)
@@ -68,19 +67,17 @@ QString PlantioDeleteQuestion(double ncc, double nc, double rep, double ncPlanti
            QStringLiteral(" NC_Plantio: ") + FormatFloat(digits, ncPlantio);
 }
 
-bool AddFiltro(const QString& code, const QString& column, const QString& codeType, QString& filter)
+bool AddFiltro(const QString& code, const QString& column, const QString& codeType, QString& filter,
+               QString& rejection)
 {
     const QString trimmed = code.trimmed();
     if (trimmed.isEmpty())
         return true;
-    QString message;
     qint64 number = 0;
-    if (!ValidateBarcode(trimmed, codeType, message)) {
-        ShowAlert(message);
+    if (!ValidateBarcode(trimmed, codeType, rejection))
         return false;
-    }
     if (!CodeNumber(trimmed, number)) {
-        ShowAlert(kCodeNotNumeric);
+        rejection = kCodeNotNumeric;
         return false;
     }
     if (!filter.isEmpty())
@@ -91,10 +88,11 @@ bool AddFiltro(const QString& code, const QString& column, const QString& codeTy
 }
 
 QString BuildFiltro(const QString& ncpText, const QString& ncpType, const QString& nccText,
-                    const QString& nccType)
+                    const QString& nccType, QString& rejection)
 {
     QString filter;
-    if (AddFiltro(ncpText, QStringLiteral("NC_PLANTIO"), ncpType, filter))
-        AddFiltro(nccText, QStringLiteral("NCC"), nccType, filter);
+    rejection.clear();
+    if (AddFiltro(ncpText, QStringLiteral("NC_PLANTIO"), ncpType, filter, rejection))
+        AddFiltro(nccText, QStringLiteral("NCC"), nccType, filter, rejection);
     return filter;
 }

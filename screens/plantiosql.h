@@ -94,15 +94,16 @@ QString PlantioDeleteQuestion(double ncc, double nc, double rep, double ncPlanti
 /**
  * Appends " (pl.<column> = <code without check digit>) " to filter (after " AND "
  * when filter is not empty) for a code that passes the barcode check of
- * codeType. An empty code (blanks trimmed) adds nothing. A rejected code is
- * alerted (ShowAlert) and answers false.
+ * codeType. An empty code (blanks trimmed) adds nothing. A rejected code
+ * answers false with the text to alert in rejection.
  */
-bool AddFiltro(const QString& code, const QString& column, const QString& codeType,
-               QString& filter);
+bool AddFiltro(const QString& code, const QString& column, const QString& codeType, QString& filter,
+               QString& rejection);
 
 /**
  * The grid filter from the two code fields: the NC Plantio condition, then,
- * only when the NC Plantio code was not rejected, the NCC condition.
+ * only when the NC Plantio code was not rejected, the NCC condition. rejection
+ * is the first refusal's text (the screen alerts it), empty when none.
  */
 QString BuildFiltro(const QString& ncpText, const QString& ncpType, const QString& nccText,
-                    const QString& nccType);
+                    const QString& nccType, QString& rejection);

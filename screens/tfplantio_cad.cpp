@@ -674,7 +674,11 @@ void TFPlantio_Cad::FiltrarPlantio()
         QString nccType;
         Config().NcPlantioBarcodeType(ncpType);
         Config().NccBarcodeType(nccType);
-        const QString filter = BuildFiltro(NCP_LIDO->text(), ncpType, NCC_LIDO->text(), nccType);
+        QString rejection;
+        const QString filter =
+            BuildFiltro(NCP_LIDO->text(), ncpType, NCC_LIDO->text(), nccType, rejection);
+        if (!rejection.isEmpty())
+            ShowAlert(rejection);
         QGrid->SetSQL(PlantioGridSQL(SelectedLoteId(), filter));
         OpenGrid();
     } catch (const std::exception& e) {

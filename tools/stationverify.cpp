@@ -9,32 +9,12 @@
 #include "data/txquery.h"
 #include "tdb_struct.h"
 #include "xexception.h"
-#include "xmessages.h"
 
 #include <cmath>
 
 namespace {
 
 const QString kSelectMaquinaSQL = QStringLiteral("SELECT maquina   FROM Configuracao");
-
-/** Collects the boxes the verification shows instead of showing them. */
-class RecordingPresenter : public TXMessagePresenter
-{
-public:
-    RecordingPresenter() : m_previous(SetMessagePresenter(this)) {}
-    ~RecordingPresenter() override { SetMessagePresenter(m_previous); }
-
-    TXMessageButton Present(const TXMessageRequest& request) override
-    {
-        Texts << request.Text;
-        return request.YesNo ? TXMessageButton::No : TXMessageButton::Ok;
-    }
-
-    QStringList Texts;
-
-private:
-    TXMessagePresenter* m_previous;
-};
 
 // The client's machine check, read-only: an unbound file passes without being bound.
 bool CheckMachine(TXConnection* connection, StationVerification& result)
@@ -113,18 +93,16 @@ bool CheckContent(TXConnection* connection, StationVerification& result)
     return problems == 0;
 }
 
-bool RunChecks(TXConnection* connection, TDB_Struct& actual, StationVerification& result,
-               RecordingPresenter& boxes)
+bool RunChecks(TXConnection* connection, TDB_Struct& actual, StationVerification& result)
 {
     TDB_Struct expected;
     DeclareSchema(&expected);
     actual.SetConnection(connection);
     if (!actual.LoadFromDatabase())
         return false;
-    if (!CheckDatabaseVersion(actual, kDatabaseVersion)) {
-        if (boxes.Texts.isEmpty())
-            result.Messages << QStringLiteral(
-                "Versão do banco de dados não informada (VERSION_MDB).");
+    if (const QString problem = DatabaseVersionProblem(actual, kDatabaseVersion);
+        !problem.isEmpty()) {
+        result.Messages << problem;
         return false;
     }
     QStringList differences;
@@ -142,12 +120,11 @@ bool RunChecks(TXConnection* connection, TDB_Struct& actual, StationVerification
 StationVerification VerifyStation(const QString& path)
 {
     StationVerification result;
-    RecordingPresenter boxes;
     try {
         auto connection = OpenStation(path);
         TDB_Struct actual;
         try {
-            result.Passed = RunChecks(connection.get(), actual, result, boxes);
+            result.Passed = RunChecks(connection.get(), actual, result);
         } catch (...) {
             actual.ClearConnection();
             throw;
@@ -158,6 +135,5 @@ StationVerification VerifyStation(const QString& path)
         result.Passed = false;
         result.Messages << error.Message();
     }
-    result.Messages = boxes.Texts + result.Messages;
     return result;
 }

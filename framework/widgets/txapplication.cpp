@@ -1,11 +1,20 @@
 #include "txapplication.h"
 
 #include "xexception.h"
+#include "xmessagebox.h"
 #include "xmessages.h"
 
 #include <exception>
 
-TXApplication::TXApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TXApplication::TXApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    SetDefaultMessagePresenter(&MessageBoxPresenter());
+}
+
+TXApplication::~TXApplication()
+{
+    SetDefaultMessagePresenter(nullptr);
+}
 
 bool TXApplication::notify(QObject* receiver, QEvent* event)
 {

@@ -7,12 +7,14 @@
  * The application object with the program's default error display: an
  * exception escaping any event handler is shown in an error box with its
  * message, and the program keeps running. Qt itself never sees the exception.
+ * While it lives, messages are shown in QMessageBox boxes (xmessagebox.h).
  */
 class TXApplication : public QApplication
 {
     Q_OBJECT
 public:
     TXApplication(int& argc, char** argv);
+    ~TXApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "data/txquery.h" // QPointer<TXQuery> needs the whole class
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QPointer>
 #include <QString>
 #include <vector>
-
-class TXQuery;
 
 /** One run-time column of a data grid: the query field it shows, its title, width and alignment. */
 struct TXGridColumn

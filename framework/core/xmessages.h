@@ -19,8 +19,9 @@ struct TXMessageRequest
 };
 
 /**
- * Shows message boxes. Production uses QMessageBox; tests install a scripted
- * presenter that records each request and answers as told.
+ * Shows message boxes. The client's application object makes the QMessageBox
+ * presenter the default (txapplication.h); tests install a scripted presenter
+ * that records each request and answers as told.
  */
 class TXMessagePresenter
 {
@@ -29,9 +30,19 @@ public:
     virtual TXMessageButton Present(const TXMessageRequest& request) = 0;
 };
 
-/** Installs a presenter (not owned); null restores the QMessageBox one. Returns the previous one.
+/** Installs a presenter (not owned); null restores the default one. Returns the previous one.
  */
 TXMessagePresenter* SetMessagePresenter(TXMessagePresenter* presenter);
+
+/**
+ * Makes presenter (not owned, outliving its use) the default one, used while
+ * none is installed; null restores the console one, which writes "caption: text"
+ * to standard error and answers with the default button.
+ */
+void SetDefaultMessagePresenter(TXMessagePresenter* presenter);
+
+/** The caption a box of kind has when its request names none. */
+QString StandardMessageCaption(TXMessageKind kind);
 
 /** Error box with OK. */
 void ShowErrorMessage(const QString& text);
