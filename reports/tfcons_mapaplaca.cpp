@@ -145,8 +145,9 @@ void TFCons_MapaPlaca::CreateControls()
         {&BPDF, TPlateMapFormat::Pdf},
         {&BBrAPI, TPlateMapFormat::Brapi}};
     const char* names[] = {"BPlanilha", "BCSV", "BPDF", "BBrAPI"};
-    const QString captions[] = {QStringLiteral("Planilha"), QStringLiteral("CSV"),
-                                QStringLiteral("PDF"), QStringLiteral("BrAPI")};
+    // Alt+P, Alt+C, Alt+D, Alt+B from the keyboard.
+    const QString captions[] = {QStringLiteral("&Planilha"), QStringLiteral("&CSV"),
+                                QStringLiteral("P&DF"), QStringLiteral("&BrAPI")};
     for (int i = 0; i < 4; ++i) {
         QToolButton* button = ExportButton(names[i], captions[i], this);
         button->move(8 + i * 84, BConfirm->y());
