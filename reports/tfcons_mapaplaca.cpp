@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -67,7 +68,7 @@ QToolButton* ExportButton(const char* name, const QString& caption, QWidget* par
 } // namespace
 
 TFCons_MapaPlaca::TFCons_MapaPlaca(QWidget* parent)
-    : TFBCad(1000, 560, parent), m_placa(std::make_unique<TPlaca>())
+    : TFBCad(1000, 470, parent), m_placa(std::make_unique<TPlaca>())
 {
     setObjectName(QStringLiteral("FCons_MapaPlaca"));
     setWindowTitle(QStringLiteral("Mapa da Placa"));
@@ -113,8 +114,11 @@ void TFCons_MapaPlaca::CreateControls()
     SG->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SG->setSelectionMode(QAbstractItemView::NoSelection);
     SG->setFocusPolicy(Qt::NoFocus);
+    // A 13-digit sample code fits a well.
     QFont small = SG->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85); // 13-digit codes fit a well
+    while (small.pointSizeF() > 5 &&
+           QFontMetrics(small).horizontalAdvance(QStringLiteral("0000000000000")) > kCellWidth - 4)
+        small.setPointSizeF(small.pointSizeF() - 0.5);
     SG->setFont(small);
     SG->setGeometry(8, 62, width() - 16, 300);
 
@@ -212,7 +216,7 @@ void TFCons_MapaPlaca::RefreshPlaca()
         poco->OrigemColeta = well.OrigemColeta;
         m_placa->AddPoco(std::move(poco));
     }
-    ClearGridCells(SG);
+    SG->clearContents(); // texts and tooltips of the previous plate
     m_placa->FillGrid(SG);
     for (const TPlateMapWell& well : m_map.Wells) {
         if (well.Linha < 1 || well.Linha > m_map.TLinha || well.Coluna < 1 ||

@@ -279,13 +279,12 @@ QByteArray PlateMapBrapi(const std::vector<TPlateMap>& plates,
     for (size_t i = 0; i < plates.size(); ++i) {
         const TPlateMap& plate = plates[i];
         QJsonArray jsonSamples;
-        QSet<QString> placed; // one sample per position, even if the file repeats a well
         for (const TPlateMapWell& well : plate.Wells) {
-            const QString position = RowLetter(well.Linha) + QString::number(well.Coluna);
-            if (well.Kind() != TWellKind::Sample || plate.At(well.Coluna, well.Linha) != &well ||
-                well.Linha < 1 || well.Coluna < 1 || placed.contains(position))
+            // One sample per position of the plate, even if a damaged file repeats a well.
+            if (well.Kind() != TWellKind::Sample || well.Linha < 1 || well.Coluna < 1 ||
+                plate.At(well.Coluna, well.Linha) != &well)
                 continue;
-            placed.insert(position);
+            const QString position = RowLetter(well.Linha) + QString::number(well.Coluna);
             jsonSamples.append(QJsonObject{{QStringLiteral("clientSampleId"), well.SampleCode},
                                            {QStringLiteral("row"), RowLetter(well.Linha)},
                                            {QStringLiteral("column"), well.Coluna},
