@@ -122,10 +122,9 @@ void TFCons_MapaPlaca::CreateControls()
     SG->setFont(small);
     SG->setGeometry(8, 62, width() - 16, 300);
 
-    RGExportar = new TXRadioGroup(QStringLiteral(" Exportar "),
-                                  {QStringLiteral("Placa exibida"),
-                                   QStringLiteral("Todas as placas coletadas")},
-                                  2, this);
+    RGExportar = new TXRadioGroup(
+        QStringLiteral(" Exportar "),
+        {QStringLiteral("Placa exibida"), QStringLiteral("Todas as placas coletadas")}, 2, this);
     RGExportar->setObjectName(QStringLiteral("RGExportar"));
     RGExportar->SetItemIndex(kExportShown);
     RGExportar->setGeometry(8, height() - 90, 400, 48);
@@ -301,8 +300,8 @@ void TFCons_MapaPlaca::Exportar(TPlateMapFormat format)
     }
 
     TPlateMapExportOptions options;
-    options.ClientId = CLIENTE->text().trimmed().isEmpty() ? FMain->AppConfig->maquina
-                                                           : CLIENTE->text().trimmed();
+    options.ClientId =
+        CLIENTE->text().trimmed().isEmpty() ? FMain->AppConfig->maquina : CLIENTE->text().trimmed();
     options.SampleType = TIPO_AMOSTRA->currentText();
     options.Printed = QDateTime::fromString(NowAsText(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     QProgressDialog progress(QStringLiteral("Exportando as placas..."), QString(), 0,

@@ -37,12 +37,9 @@ QList<QCommandLineOption> PlateMapOptions()
     auto valued = [](const char* name, const char* value) {
         return QCommandLineOption(QString::fromLatin1(name), QString(), QString::fromLatin1(value));
     };
-    return {valued("placa", "CODIGO"),
-            QCommandLineOption(QStringLiteral("coletadas")),
-            valued("formato", "FORMATO"),
-            valued("saida", "ARQUIVO"),
-            valued("cliente", "NOME"),
-            valued("tipo-amostra", "TIPO")};
+    return {valued("placa", "CODIGO"),    QCommandLineOption(QStringLiteral("coletadas")),
+            valued("formato", "FORMATO"), valued("saida", "ARQUIVO"),
+            valued("cliente", "NOME"),    valued("tipo-amostra", "TIPO")};
 }
 
 int RunPlateMap(const QCommandLineParser& parser, const QStringList& args, QTextStream& out,
@@ -98,17 +95,16 @@ int RunPlateMap(const QCommandLineParser& parser, const QStringList& args, QText
     auto connection = OpenStation(args[0]);
     const StationConfig config = ReadStationConfig(connection.get());
     const QString station = config.Maquina.isEmpty() ? StationComputerName() : config.Maquina;
-    options.ClientId = parser.isSet(QStringLiteral("cliente"))
-                           ? parser.value(QStringLiteral("cliente"))
-                           : station;
+    options.ClientId =
+        parser.isSet(QStringLiteral("cliente")) ? parser.value(QStringLiteral("cliente")) : station;
     options.Printed = QDateTime::currentDateTime();
     const TPlateMapSource source{station, int(config.CbNcPlantio)};
     std::vector<TPlateMap> plates;
     for (const QString& code : collected ? CollectedPlateCodes(connection.get()) : codes) {
         TPlateMap plate;
         if (!LoadPlateMap(connection.get(), code, source, plate)) {
-            err << QStringLiteral("tressalin-admin: erro: ")
-                << UnknownPlateMessage(code).trimmed() << Qt::endl;
+            err << QStringLiteral("tressalin-admin: erro: ") << UnknownPlateMessage(code).trimmed()
+                << Qt::endl;
             return kFailure;
         }
         plates.push_back(std::move(plate));

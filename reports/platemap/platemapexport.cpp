@@ -170,11 +170,10 @@ void Sync(const QString& path, int flags)
 bool ParsePlateMapFormat(const QString& text, TPlateMapFormat* format)
 {
     const QString name = text.trimmed().toLower();
-    const std::pair<const char*, TPlateMapFormat> names[] = {
-        {"xlsx", TPlateMapFormat::Xlsx},
-        {"csv", TPlateMapFormat::Csv},
-        {"pdf", TPlateMapFormat::Pdf},
-        {"brapi", TPlateMapFormat::Brapi}};
+    const std::pair<const char*, TPlateMapFormat> names[] = {{"xlsx", TPlateMapFormat::Xlsx},
+                                                             {"csv", TPlateMapFormat::Csv},
+                                                             {"pdf", TPlateMapFormat::Pdf},
+                                                             {"brapi", TPlateMapFormat::Brapi}};
     for (const auto& [key, value] : names) {
         if (name == QLatin1String(key)) {
             *format = value;
@@ -250,8 +249,8 @@ QByteArray PlateMapCsv(const std::vector<TPlateMap>& plates, const TPlateMapProg
 
 QString BrapiRefusal(const TPlateMap& plate)
 {
-    const QString start =
-        QStringLiteral("A Placa [") + plate.Codigo + QStringLiteral("] não pode ir no envio BrAPI: ");
+    const QString start = QStringLiteral("A Placa [") + plate.Codigo +
+                          QStringLiteral("] não pode ir no envio BrAPI: ");
     if (plate.TLinha != 8 || plate.TColuna != 12)
         return start + QStringLiteral("só placas de 8 x 12 poços (esta tem %1 x %2).")
                            .arg(plate.TLinha)
@@ -291,11 +290,11 @@ QByteArray PlateMapBrapi(const std::vector<TPlateMap>& plates,
                                            {QStringLiteral("well"), position}});
         }
         samples += int(jsonSamples.size());
-        jsonPlates.append(QJsonObject{{QStringLiteral("clientPlateId"), plate.Codigo},
-                                      {QStringLiteral("clientPlateBarcode"), plate.Codigo},
-                                      {QStringLiteral("sampleSubmissionFormat"),
-                                       QStringLiteral("PLATE_96")},
-                                      {QStringLiteral("samples"), jsonSamples}});
+        jsonPlates.append(
+            QJsonObject{{QStringLiteral("clientPlateId"), plate.Codigo},
+                        {QStringLiteral("clientPlateBarcode"), plate.Codigo},
+                        {QStringLiteral("sampleSubmissionFormat"), QStringLiteral("PLATE_96")},
+                        {QStringLiteral("samples"), jsonSamples}});
         Report(progress, int(i) + 1, int(plates.size()));
     }
     const QJsonObject body{{QStringLiteral("clientId"), options.ClientId},

@@ -26,9 +26,9 @@ inline const QStringList kBrapiSampleTypes = {QStringLiteral("DNA"), QStringLite
 /** What the exports write besides the plates. */
 struct TPlateMapExportOptions
 {
-    QString ClientId;                          // BrAPI clientId
+    QString ClientId;                              // BrAPI clientId
     QString SampleType = QStringLiteral("Tissue"); // one of kBrapiSampleTypes
-    QDateTime Printed;                         // the date on the printed page
+    QDateTime Printed;                             // the date on the printed page
 };
 
 /** Called after each plate is written: plates done so far and how many in all. */

@@ -47,8 +47,8 @@ void DrawBarcode(QPainter& painter, const QString& code, const QRect& area)
         return; // the code as text is all there is
     // Whole device pixels per module keep every bar the same width when printed.
     const int quiet = 10;
-    const int module = std::max(1, std::min(Mm(0.4), area.width() / int(barcode.Modules.size() +
-                                                                      2 * quiet)));
+    const int module =
+        std::max(1, std::min(Mm(0.4), area.width() / int(barcode.Modules.size() + 2 * quiet)));
     const int textHeight = Mm(5);
     int x = area.right() - module * int(barcode.Modules.size() + quiet);
     for (const QChar m : barcode.Modules) {

@@ -7,15 +7,15 @@
 
 namespace {
 
-const QString kPlacaSQL = QStringLiteral(
-    "SELECT id_placa, codigo, tlinha, tcoluna FROM Placa WHERE (codigo = :codigo)");
+const QString kPlacaSQL =
+    QStringLiteral("SELECT id_placa, codigo, tlinha, tcoluna FROM Placa WHERE (codigo = :codigo)");
 
 // Every well, with who collected it; a well whose user row is gone still shows.
-const QString kPocosSQL = QStringLiteral(
-    "SELECT pc.poco, pc.linha, pc.coluna, pc.seq_coleta, pc.amostra, pc.nc_plantio,"
-    "       pc.data_coleta, pc.origem_coleta, u.codigo AS usuario"
-    "  FROM Placa_Poco pc LEFT OUTER JOIN Usua u ON (pc.user_coleta = u.id_user)"
-    " WHERE (pc.id_placa = :id_placa)  ORDER BY pc.seq_coleta, pc.poco");
+const QString kPocosSQL =
+    QStringLiteral("SELECT pc.poco, pc.linha, pc.coluna, pc.seq_coleta, pc.amostra, pc.nc_plantio,"
+                   "       pc.data_coleta, pc.origem_coleta, u.codigo AS usuario"
+                   "  FROM Placa_Poco pc LEFT OUTER JOIN Usua u ON (pc.user_coleta = u.id_user)"
+                   " WHERE (pc.id_placa = :id_placa)  ORDER BY pc.seq_coleta, pc.poco");
 
 const QString kColetadasSQL = QStringLiteral(
     "SELECT DISTINCT p.codigo FROM Placa p INNER JOIN Placa_Poco pc ON (p.id_placa = pc.id_placa)"

@@ -13,9 +13,9 @@ enum class TWellKind { Sample, Control, Empty };
 struct TPlateMapWell
 {
     QString Poco;
-    int Linha = 0;  // 1-based
-    int Coluna = 0; // 1-based
-    int Seq = 0;    // position in the collection order
+    int Linha = 0;        // 1-based
+    int Coluna = 0;       // 1-based
+    int Seq = 0;          // position in the collection order
     QString Amostra;      // "T" takes a sample, "C" is a control
     qint64 NcPlantio = 0; // 0 when the well is empty
     QString SampleCode;   // the NC Plantio as scanned; empty when the well is empty

@@ -98,13 +98,13 @@ TEST_F(PlateMapTest, SheetHasOneWorksheetPerPlateLaidOutAsThePlate)
         {"B2", kStation, -1},
         {"B3", QStringLiteral("2024-03-01 08:00:00"), -1},
         {"B4", QStringLiteral("2024-03-01 08:02:00"), -1},
-        {"B7", 1.0, 0xC0C0C0},                        // column numbers across
-        {"A9", QStringLiteral("B"), 0xC0C0C0},        // row letters down
+        {"B7", 1.0, 0xC0C0C0},                            // column numbers across
+        {"A9", QStringLiteral("B"), 0xC0C0C0},            // row letters down
         {"B8", double(Sample(0).toLongLong()), 0x008000}, // A1
         {"B9", double(Sample(1).toLongLong()), 0x008000}, // B1, transmitted
-        {"B11", QVariant(), 0xFFFFFF},                 // D1, free
-        {"M14", QStringLiteral("Controle"), 0xFF0000}, // G12
-        {"M15", QStringLiteral("Controle"), 0xFF0000}, // H12
+        {"B11", QVariant(), 0xFFFFFF},                    // D1, free
+        {"M14", QStringLiteral("Controle"), 0xFF0000},    // G12
+        {"M15", QStringLiteral("Controle"), 0xFF0000},    // H12
     };
     for (const CellCase& test : cases) {
         SCOPED_TRACE(test.Ref);
@@ -127,8 +127,8 @@ TEST_F(PlateMapTest, CsvHasOneLinePerWellInCollectionOrderAndNeverOverwrites)
     QFile file(Out("m.csv"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    const QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"),
-                                                             Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 1 + 96 + 24);
     EXPECT_EQ(lines[0].split(u';').size(), 10);
     const QStringList expected[] = {
@@ -200,7 +200,8 @@ TEST_F(PlateMapTest, BrapiSubmissionFollowsTheVendorFieldRules)
             const int column = sample[QStringLiteral("column")].toInt();
             const QString row = sample[QStringLiteral("row")].toString();
             EXPECT_TRUE(column >= 1 && column <= 12);
-            EXPECT_TRUE(row.size() == 1 && row >= QStringLiteral("A") && row <= QStringLiteral("H"));
+            EXPECT_TRUE(row.size() == 1 && row >= QStringLiteral("A") &&
+                        row <= QStringLiteral("H"));
             EXPECT_EQ(sample[QStringLiteral("well")].toString(), row + QString::number(column));
             ids.insert(sample[QStringLiteral("clientSampleId")].toString());
         }
@@ -223,10 +224,9 @@ TEST_F(PlateMapTest, PdfPrintsOnePagePerPlate)
     ASSERT_EQ(text.exitCode(), 0);
     const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
     ASSERT_EQ(pages.size(), 3); // two pages, then the text after the last break
-    const QStringList wanted[] = {
-        {"Placa PL-001", "Estação: ESTACAO01", "04/03/2024", Sample(0), Sample(1), Sample(2),
-         "CONTROLE"},
-        {"Placa PL/002", Sample(3)}};
+    const QStringList wanted[] = {{"Placa PL-001", "Estação: ESTACAO01", "04/03/2024", Sample(0),
+                                   Sample(1), Sample(2), "CONTROLE"},
+                                  {"Placa PL/002", Sample(3)}};
     for (int page = 0; page < 2; ++page) {
         for (const QString& part : wanted[page])
             EXPECT_TRUE(pages[page].contains(part)) << page << ": " << part.toStdString();
@@ -248,7 +248,7 @@ TEST_F(PlateMapTest, ScreenShowsTheScannedPlateAndRefusesAnUnknownOne)
     EXPECT_EQ(presenter.Count(), 0);
     EXPECT_EQ(screen->SG->rowCount(), 9);
     EXPECT_EQ(screen->SG->columnCount(), 13);
-    EXPECT_EQ(CellText(screen->SG, 1, 1), Sample(0)); // collected: the sample code
+    EXPECT_EQ(CellText(screen->SG, 1, 1), Sample(0));           // collected: the sample code
     EXPECT_EQ(CellText(screen->SG, 4, 1), QStringLiteral("4")); // free: its collection order
     EXPECT_EQ(screen->LContagem->text(),
               QStringLiteral("Poços: 96   Controles: 2   Coletados: 3   Livres: 91   "
