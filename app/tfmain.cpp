@@ -95,6 +95,8 @@ void TFMain::CreateActions()
     LCadastro = make("LCadastro", QStringLiteral("Cadastro"));
     LCONS_CADASTRO = make("LCONS_CADASTRO", QStringLiteral("Cadastro"));
     LCONS_RESUMO = make("LCONS_RESUMO", QStringLiteral("Resumo"));
+    LCONS_PLACA = make("LCONS_PLACA", QStringLiteral("Mapa da Placa"));
+    LCONS_PLACA->setVisible(false);
     LConfigConexao = make("LConfigConexao", QStringLiteral("Configurar"));
     LConection = make("LConection", QStringLiteral("Conectar"));
     LAPPCONFIG = make("LAPPCONFIG", QStringLiteral("Configuração"));
@@ -109,6 +111,7 @@ void TFMain::CreateActions()
     on(LCadastro, [this] { RunWorkAction(TWorkAction::Cadastro); });
     on(LCONS_CADASTRO, [this] { RunWorkAction(TWorkAction::ConsultaCadastro); });
     on(LCONS_RESUMO, [this] { RunWorkAction(TWorkAction::ConsultaResumo); });
+    on(LCONS_PLACA, [this] { RunWorkAction(TWorkAction::ConsultaPlaca); });
     on(LConfigConexao, [this] { OpenConnectionScreen(); });
     on(LConection, [this] { LConectionExecute(); });
     on(LAPPCONFIG, [this] {
@@ -127,6 +130,7 @@ void TFMain::CreateMenu()
     QMenu* consulta = MM->addMenu(QStringLiteral("Consulta"));
     consulta->addAction(LCONS_CADASTRO);
     consulta->addAction(LCONS_RESUMO);
+    consulta->addAction(LCONS_PLACA);
     QMenu* configuracao = MM->addMenu(QStringLiteral("Configuração"));
     QMenu* conexao = configuracao->addMenu(QStringLiteral("Conexão"));
     conexao->addAction(LConfigConexao);
@@ -280,6 +284,7 @@ void RefreshMainStatus()
         main.Panels[0]->setText(QStringLiteral("Desconectado"));
         main.Panels[2]->setText(QString());
     }
+    main.LCONS_PLACA->setVisible(main.AppConfig->info_db == 1);
     main.setWindowTitle(main.AppConfig->MainTitle());
 }
 

@@ -17,7 +17,7 @@ class TAppConfig;
 class TXMediaPlayer;
 
 /** The work actions whose screen depends on the station's operation. */
-enum class TWorkAction { Cadastro, ConsultaCadastro, ConsultaResumo };
+enum class TWorkAction { Cadastro, ConsultaCadastro, ConsultaResumo, ConsultaPlaca };
 
 /**
  * The MDI main window: menu, status bar, title and the connect-at-start flow.
@@ -44,6 +44,7 @@ public:
     QAction* LCadastro = nullptr;
     QAction* LCONS_CADASTRO = nullptr;
     QAction* LCONS_RESUMO = nullptr;
+    QAction* LCONS_PLACA = nullptr; // collection stations only
     QAction* LConfigConexao = nullptr;
     QAction* LConection = nullptr; // its entry Conectar1 is hidden
     QAction* LAPPCONFIG = nullptr;

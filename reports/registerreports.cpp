@@ -2,6 +2,7 @@
 
 #include "tfcons_coletacad.h"
 #include "tfcons_coletaresumo.h"
+#include "tfcons_mapaplaca.h"
 #include "tfcons_plantiocad.h"
 #include "tfcons_plantioresumo.h"
 #include "tfmain.h"
@@ -23,4 +24,7 @@ void RegisterReportScreens(TFMain* mainForm)
                                  [] { OpenChildForm<TFCons_PlantioResumo>(); });
     mainForm->RegisterWorkScreen(TWorkAction::ConsultaResumo, kColeta,
                                  [] { OpenChildForm<TFCons_ColetaResumo>(); });
+    // Plates exist on collection stations only.
+    mainForm->RegisterWorkScreen(TWorkAction::ConsultaPlaca, kColeta,
+                                 [] { OpenChildForm<TFCons_MapaPlaca>(); });
 }

@@ -4,6 +4,7 @@
 #include "csvimport.h"
 #include "data/txtransaction.h"
 #include "demodata.h"
+#include "platemapcommand.h"
 #include "stationbuilder.h"
 #include "stationrules.h"
 #include "stationschema.h"
@@ -54,6 +55,8 @@ const QString kGeneralHelp = QStringLiteral(
     "  transmitir ARQUIVO [--origem NOME]\n"
     "                          entrega como CSV o que falta transmitir e o marca\n"
     "                          como transmitido\n"
+    "  placa mapa ARQUIVO (--placa CODIGO ... | --coletadas) --formato FORMATO\n"
+    "         --saida ARQUIVO  exporta mapas de placas (xlsx, csv, brapi)\n"
     "\n"
     "Use \"tressalin-admin COMANDO --help\" para os detalhes de um comando.\n");
 
@@ -508,6 +511,10 @@ QList<Command> Commands(const QStringList* range)
          1,
          0,
          RunTransmit});
+    commands.append({QStringLiteral("placa mapa"), PlateMapHelp(), PlateMapOptions(), 1, 0,
+                     [](const QCommandLineParser& parser, const QStringList& args) {
+                         return RunPlateMap(parser, args, Out(), Err());
+                     }});
     return commands;
 }
 
@@ -563,14 +570,15 @@ int RunArguments(const QStringList& programArguments)
             return 0;
         }
         QString name = first;
-        if ((first == QLatin1String("usuario") || first == QLatin1String("conexao")) &&
-            !arguments.isEmpty() && !arguments.first().startsWith(QLatin1Char('-'))) {
+        const bool grouped = first == QLatin1String("usuario") ||
+                           first == QLatin1String("conexao") || first == QLatin1String("placa");
+        if (grouped && !arguments.isEmpty() && !arguments.first().startsWith(QLatin1Char('-'))) {
             name += QLatin1Char(' ') + arguments.takeFirst();
         }
         QStringList range;
         const QList<Command> commands = Commands(&range);
         const Command* command = FindCommand(commands, name);
-        if (!command && (first == QLatin1String("usuario") || first == QLatin1String("conexao"))) {
+        if (!command && grouped) {
             QString group;
             for (const Command& candidate : commands) {
                 if (candidate.Name.startsWith(first + QLatin1Char(' ')))

@@ -127,6 +127,13 @@ int TXWorkbook::SheetCount() const
     return int(m_sheets.size());
 }
 
+int TXWorkbook::AddSheet(const QString& name)
+{
+    m_sheets.push_back(std::make_unique<Sheet>());
+    m_sheets.back()->Name = name;
+    return SheetCount() - 1;
+}
+
 QString TXWorkbook::SheetName(int sheet) const
 {
     return SheetAt(sheet).Name;

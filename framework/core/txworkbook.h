@@ -66,6 +66,8 @@ public:
     static std::unique_ptr<TXWorkbook> Load(const QString& path);
 
     int SheetCount() const;
+    /** Appends an empty sheet and returns its 0-based index; the name is checked when written. */
+    int AddSheet(const QString& name);
     QString SheetName(int sheet) const;
     /** The sheet the workbook opens on (0-based). */
     int ActiveSheet() const { return m_activeSheet; }

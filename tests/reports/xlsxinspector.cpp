@@ -78,7 +78,7 @@ void ReadStyles(const QByteArray& data, std::vector<int>* fills, std::vector<QSt
 
 } // namespace
 
-XlsxContent ReadXlsx(const QString& path)
+XlsxContent ReadXlsx(const QString& path, int sheetNumber)
 {
     XlsxContent content;
     TXZipArchive archive;
@@ -87,7 +87,7 @@ XlsxContent ReadXlsx(const QString& path)
         return content;
     }
     const auto workbook = archive.Entry(QStringLiteral("xl/workbook.xml"));
-    const auto sheet = archive.Entry(QStringLiteral("xl/worksheets/sheet1.xml"));
+    const auto sheet = archive.Entry(QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheetNumber));
     const auto styles = archive.Entry(QStringLiteral("xl/styles.xml"));
     if (!workbook || !sheet || !styles) {
         content.Error = QStringLiteral("missing workbook parts");

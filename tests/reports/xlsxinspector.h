@@ -35,4 +35,5 @@ struct XlsxContent
     XlsxCell At(const QString& ref) const { return Cells.value(ref); }
 };
 
-XlsxContent ReadXlsx(const QString& path);
+/** The cells are those of the 1-based sheet (the file's sheet<N>.xml). */
+XlsxContent ReadXlsx(const QString& path, int sheet = 1);

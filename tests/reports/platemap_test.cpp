@@ -1,0 +1,267 @@
+#include "data/txconnection.h"
+#include "data/txtransaction.h"
+#include "platemappdf.h"
+#include "registerreports.h"
+#include "shellfixture.h"
+#include "tfcons_mapaplaca.h"
+#include "tplaca.h"
+#include "xexception.h"
+#include "xlsxinspector.h"
+
+#include <QAction>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSet>
+#include <QTableWidget>
+
+namespace {
+
+const QString kStation = QStringLiteral("ESTACAO01");
+constexpr qint64 kNc = 200000000001;
+
+QString Sample(int i)
+{
+    return EanCode(kNc + i, BarcodeType::Ean13);
+}
+
+/**
+ * A collection station with PL-001 (8 x 12, controls G12 and H12, A1 and C1
+ * collected, B1 collected and transmitted, the rest free), PL/002 (4 x 6, A1
+ * collected) and PL-003 (8 x 12, nothing collected).
+ */
+class PlateMapTest : public ShellTest
+{
+protected:
+    PlateMapTest() : ShellTest(StationOperation::Coleta) {}
+
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        RegisterReportScreens(mainForm.get());
+        db = station.Open();
+        const int oper = AddUser(db.get(), QStringLiteral("OPER"), QStringLiteral("Operador"),
+                                 QStringLiteral("1234"));
+        TXTransaction transaction(db.get()); // one write to the disk, not one per well
+        InsertPlaca(db.get(), 1, 1, QStringLiteral("PL-001"));
+        InsertPlaca(db.get(), 2, 2, QStringLiteral("PL/002"), 4, 6, 0);
+        InsertPlaca(db.get(), 3, 3, QStringLiteral("PL-003"));
+        CollectWell(db.get(), 1, 1, kNc, oper, QStringLiteral("2024-03-01 08:00:00"));
+        CollectWell(db.get(), 1, 2, kNc + 1, oper, QStringLiteral("2024-03-01 08:01:00"),
+                    QStringLiteral("CENTRAL"));
+        CollectWell(db.get(), 1, 3, kNc + 2, oper, QStringLiteral("2024-03-01 08:02:00"));
+        CollectWell(db.get(), 2, 1, kNc + 3, oper, QStringLiteral("2024-03-02 09:00:00"));
+        transaction.Commit();
+    }
+
+    void TearDown() override
+    {
+        db.reset();
+        ShellTest::TearDown();
+    }
+
+    std::vector<TPlateMap> Plates(const QStringList& codes)
+    {
+        std::vector<TPlateMap> plates;
+        for (const QString& code : codes) {
+            TPlateMap plate;
+            EXPECT_TRUE(LoadPlateMap(db.get(), code, {kStation, 1}, plate)) << code.toStdString();
+            plates.push_back(plate);
+        }
+        return plates;
+    }
+
+    QString Out(const QString& name) const { return station.FilePath(name); }
+
+    std::unique_ptr<TXConnection> db;
+};
+
+TEST_F(PlateMapTest, SheetHasOneWorksheetPerPlateLaidOutAsThePlate)
+{
+    ExportPlateMaps(TPlateMapFormat::Xlsx, Plates({"PL-001", "PL/002"}), Out("m.xlsx"), {});
+    const XlsxContent sheet = ReadXlsx(Out("m.xlsx"));
+    ASSERT_TRUE(sheet.Ok) << sheet.Error.toStdString();
+    EXPECT_EQ(sheet.SheetNames, (QStringList{"PL-001", "PL_002"})); // "/" is not allowed
+
+    struct CellCase
+    {
+        const char* Ref;
+        QVariant Value;
+        int Fill;
+    };
+    const CellCase cases[] = {
+        {"B1", QStringLiteral("PL-001"), -1},
+        {"B2", kStation, -1},
+        {"B3", QStringLiteral("2024-03-01 08:00:00"), -1},
+        {"B4", QStringLiteral("2024-03-01 08:02:00"), -1},
+        {"B7", 1.0, 0xC0C0C0},                            // column numbers across
+        {"A9", QStringLiteral("B"), 0xC0C0C0},            // row letters down
+        {"B8", double(Sample(0).toLongLong()), 0x008000}, // A1
+        {"B9", double(Sample(1).toLongLong()), 0x008000}, // B1, transmitted
+        {"B11", QVariant(), 0xFFFFFF},                    // D1, free
+        {"M14", QStringLiteral("Controle"), 0xFF0000},    // G12
+        {"M15", QStringLiteral("Controle"), 0xFF0000},    // H12
+    };
+    for (const CellCase& test : cases) {
+        SCOPED_TRACE(test.Ref);
+        const XlsxCell cell = sheet.At(QString::fromLatin1(test.Ref));
+        EXPECT_EQ(cell.Value, test.Value);
+        EXPECT_EQ(cell.FillRgb, test.Fill);
+    }
+    EXPECT_EQ(sheet.At(QStringLiteral("B8")).NumberFormat, QStringLiteral("0")); // every digit
+
+    const XlsxContent second = ReadXlsx(Out("m.xlsx"), 2);
+    EXPECT_EQ(second.At(QStringLiteral("B1")).Value, QStringLiteral("PL/002"));
+    EXPECT_EQ(second.At(QStringLiteral("B8")).Value, double(Sample(3).toLongLong()));
+    EXPECT_EQ(second.MaxColumn, 7); // 6 columns after the letters
+}
+
+TEST_F(PlateMapTest, CsvHasOneLinePerWellInCollectionOrderAndNeverOverwrites)
+{
+    const std::vector<TPlateMap> plates = Plates({"PL-001", "PL/002"});
+    ExportPlateMaps(TPlateMapFormat::Csv, plates, Out("m.csv"), {});
+    QFile file(Out("m.csv"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const QStringList lines =
+        QString::fromUtf8(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1 + 96 + 24);
+    EXPECT_EQ(lines[0].split(u';').size(), 10);
+    const QStringList expected[] = {
+        {"PL-001", "A1", "A", "1", "1", "amostra", Sample(0), "OPER", "2024-03-01 08:00:00", "não"},
+        {"PL-001", "B1", "B", "1", "2", "amostra", Sample(1), "OPER", "2024-03-01 08:01:00", "sim"},
+        {"PL-001", "D1", "D", "1", "4", "vazio", "", "", "", ""},
+        {"PL-001", "H12", "H", "12", "96", "controle", "", "", "", ""},
+        {"PL/002", "A1", "A", "1", "1", "amostra", Sample(3), "OPER", "2024-03-02 09:00:00", "não"},
+    };
+    const int at[] = {1, 2, 4, 96, 97};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(lines[at[i]].split(u';'), expected[i]);
+
+    // The name is taken now, and a folder that does not exist cannot be written: both fail.
+    for (const QString& path : {Out("m.csv"), Out("nenhuma/m.csv")}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_THROW(ExportPlateMaps(TPlateMapFormat::Csv, plates, path, {}), XException);
+    }
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+}
+
+TEST_F(PlateMapTest, BrapiSubmissionFollowsTheVendorFieldRules)
+{
+    struct BrapiCase
+    {
+        QStringList Plates;
+        QString Refusal; // empty: accepted
+    };
+    const BrapiCase cases[] = {
+        {{"PL-001"}, {}},
+        {{"PL-001", "PL/002"}, QStringLiteral("só placas de 8 x 12 poços")},
+        {{"PL-003"}, QStringLiteral("nenhum poço coletado")},
+    };
+    TPlateMapExportOptions options;
+    options.ClientId = QStringLiteral("LAB-7");
+    options.SampleType = QStringLiteral("DNA");
+    for (const BrapiCase& test : cases) {
+        SCOPED_TRACE(test.Plates.join(u',').toStdString());
+        const QString path = Out(test.Plates.join(u'_').replace(u'/', u'_') + ".json");
+        if (!test.Refusal.isEmpty()) {
+            try {
+                ExportPlateMaps(TPlateMapFormat::Brapi, Plates(test.Plates), path, options);
+                ADD_FAILURE() << "accepted";
+            } catch (const XException& e) {
+                EXPECT_TRUE(e.Message().contains(test.Refusal)) << e.what();
+            }
+            EXPECT_FALSE(QFile::exists(path));
+            continue;
+        }
+        ExportPlateMaps(TPlateMapFormat::Brapi, Plates(test.Plates), path, options);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QJsonObject body = QJsonDocument::fromJson(file.readAll()).object();
+        EXPECT_EQ(body[QStringLiteral("clientId")], QStringLiteral("LAB-7"));
+        EXPECT_EQ(body[QStringLiteral("sampleType")], QStringLiteral("DNA"));
+        const QJsonArray plates = body[QStringLiteral("plates")].toArray();
+        ASSERT_EQ(plates.size(), 1);
+        const QJsonObject plate = plates[0].toObject();
+        EXPECT_EQ(plate[QStringLiteral("clientPlateId")], QStringLiteral("PL-001"));
+        EXPECT_EQ(plate[QStringLiteral("clientPlateBarcode")], QStringLiteral("PL-001"));
+        EXPECT_EQ(plate[QStringLiteral("sampleSubmissionFormat")], QStringLiteral("PLATE_96"));
+        QSet<QString> ids;
+        const QJsonArray samples = plate[QStringLiteral("samples")].toArray();
+        for (const QJsonValue& value : samples) {
+            const QJsonObject sample = value.toObject();
+            ASSERT_TRUE(sample[QStringLiteral("column")].isDouble());
+            const int column = sample[QStringLiteral("column")].toInt();
+            const QString row = sample[QStringLiteral("row")].toString();
+            EXPECT_TRUE(column >= 1 && column <= 12);
+            EXPECT_TRUE(row.size() == 1 && row >= QStringLiteral("A") &&
+                        row <= QStringLiteral("H"));
+            EXPECT_EQ(sample[QStringLiteral("well")].toString(), row + QString::number(column));
+            ids.insert(sample[QStringLiteral("clientSampleId")].toString());
+        }
+        // Every collected sample once; controls and free wells are no samples.
+        EXPECT_EQ(ids, (QSet<QString>{Sample(0), Sample(1), Sample(2)}));
+        EXPECT_EQ(samples.size(), 3);
+        EXPECT_EQ(body[QStringLiteral("numberOfSamples")], 3);
+    }
+}
+
+TEST_F(PlateMapTest, PdfPrintsOnePagePerPlate)
+{
+    TPlateMapExportOptions options;
+    options.Printed = QDateTime(QDate(2024, 3, 4), QTime(10, 0));
+    ExportPlateMapsWithPdf(TPlateMapFormat::Pdf, Plates({"PL-001", "PL/002"}), Out("m.pdf"),
+                           options);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {Out("m.pdf"), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000)) << "pdftotext (poppler-utils) is needed";
+    ASSERT_EQ(text.exitCode(), 0);
+    const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
+    ASSERT_EQ(pages.size(), 3); // two pages, then the text after the last break
+    const QStringList wanted[] = {{"Placa PL-001", "Estação: ESTACAO01", "04/03/2024", Sample(0),
+                                   Sample(1), Sample(2), "CONTROLE"},
+                                  {"Placa PL/002", Sample(3)}};
+    for (int page = 0; page < 2; ++page) {
+        for (const QString& part : wanted[page])
+            EXPECT_TRUE(pages[page].contains(part)) << page << ": " << part.toStdString();
+    }
+}
+
+TEST_F(PlateMapTest, ScreenShowsTheScannedPlateAndRefusesAnUnknownOne)
+{
+    station.WriteConnectionFile();
+    Start();
+    ASSERT_TRUE(mainForm->LCONS_PLACA->isVisible());
+    mainForm->LCONS_PLACA->trigger();
+    QMdiSubWindow* sub = FindChildForm("TFCons_MapaPlaca");
+    ASSERT_NE(sub, nullptr);
+    auto* screen = qobject_cast<TFCons_MapaPlaca*>(sub->widget());
+
+    QTest::keyClicks(screen->PLACA_LIDO, QStringLiteral("pl-001"));
+    QTest::keyClick(screen->PLACA_LIDO, Qt::Key_Return);
+    EXPECT_EQ(presenter.Count(), 0);
+    EXPECT_EQ(screen->SG->rowCount(), 9);
+    EXPECT_EQ(screen->SG->columnCount(), 13);
+    EXPECT_EQ(CellText(screen->SG, 1, 1), Sample(0));           // collected: the sample code
+    EXPECT_EQ(CellText(screen->SG, 4, 1), QStringLiteral("4")); // free: its collection order
+    EXPECT_EQ(screen->LContagem->text(),
+              QStringLiteral("Poços: 96   Controles: 2   Coletados: 3   Livres: 91   "
+                             "Transmitidos: 1"));
+
+    screen->PLACA_LIDO->selectAll();
+    QTest::keyClicks(screen->PLACA_LIDO, QStringLiteral("XX"));
+    QTest::keyClick(screen->PLACA_LIDO, Qt::Key_Return);
+    EXPECT_EQ(presenter.Texts(),
+              QStringList{QStringLiteral("A Placa de coleta [XX] não está cadastrado. ")});
+    EXPECT_EQ(screen->Placa().IdPlaca, -1);
+    EXPECT_EQ(CellText(screen->SG, 1, 1), QStringLiteral(""));
+    EXPECT_EQ(screen->LContagem->text(), QString());
+}
+
+} // namespace
