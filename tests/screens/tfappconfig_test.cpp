@@ -51,6 +51,10 @@ TEST_F(AppConfigScreenTest, ShowsTheStoredRowReadOnlyWhereItMust)
     EXPECT_FALSE(screen->rela_inicial->isEnabled());
     EXPECT_EQ(screen->cb_ncc->currentIndex(), 1);
     EXPECT_EQ(screen->cb_nc_plantio->currentIndex(), 0);
+    // Enter on a valid field moves on, as a scanner's Enter does.
+    screen->cb_ncc->setFocus();
+    QTest::keyClick(screen->cb_ncc, Qt::Key_Return);
+    EXPECT_NE(QApplication::focusWidget(), screen->cb_ncc);
     // The title's operation is empty for an unknown operation, the screen still says Coleta.
     EXPECT_EQ(mainForm->AppConfig->OperationName(), QString());
 }

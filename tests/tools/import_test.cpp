@@ -48,7 +48,7 @@ TEST_F(AdminToolTest, ImportAddsRowsByHeaderNameAndScramblesUserPasswords)
 
     const QString plantas = Path(QStringLiteral("plantas.csv"));
     WriteFile(plantas,
-              "\xEF\xBB\xBFrep;ncc;NC\r\n1;\"7891000000014\";5000\r\n2147483647;789100000002;5001\r\n");
+              "\xEF\xBB\xBFrep;ncc;NC\r\n1;\"7891000000014\";9007199254740992\r\n2147483647;789100000002;5001\r\n");
     AdminRun run = RunAdmin({"import", db, "planta", plantas});
     ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
     EXPECT_TRUE(run.Out.contains(QStringLiteral("2 registro(s)")));

@@ -69,6 +69,7 @@ TEST(NumberKeyAcceptedTest, FiltersKeysByKindSignSeparatorAndRange)
         {K::wordvalue, '5', "-3276", 5, 0, false}, // a pasted sign leaves the range
         {K::wordvalue, '0', "-", 1, 0, true},      // "-0" still reads as 0
         {K::integervalue, '9', "-3276", 5, 0, false},
+        {K::integervalue, '8', "-3276", 5, 0, true}, // the smallest
         {K::integervalue, '9', "32768", 0, 5, true}, // the selection is replaced
         {K::integervalue, '-', "12", 0, 0, true},
         {K::integervalue, 'a', "", 0, 0, false},
