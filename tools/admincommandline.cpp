@@ -4,6 +4,7 @@
 #include "csvimport.h"
 #include "data/txtransaction.h"
 #include "demodata.h"
+#include "servercommands.h"
 #include "stationbuilder.h"
 #include "stationrules.h"
 #include "stationschema.h"
@@ -54,6 +55,9 @@ const QString kGeneralHelp = QStringLiteral(
     "  transmitir ARQUIVO [--origem NOME]\n"
     "                          entrega como CSV o que falta transmitir e o marca\n"
     "                          como transmitido\n"
+    "\n"
+    "Servidor central (PostgreSQL):\n"
+    "%1"
     "\n"
     "Use \"tressalin-admin COMANDO --help\" para os detalhes de um comando.\n");
 
@@ -553,13 +557,13 @@ int RunArguments(const QStringList& programArguments)
     QStringList arguments = programArguments.mid(1);
     try {
         if (arguments.isEmpty()) {
-            Err() << kGeneralHelp;
+            Err() << kGeneralHelp.arg(ServerCommandsHelp());
             return kExitUsage;
         }
         const QString first = arguments.takeFirst();
         if (first == QLatin1String("-h") || first == QLatin1String("--help") ||
             first == QLatin1String("--ajuda") || first == QLatin1String("ajuda")) {
-            Out() << kGeneralHelp;
+            Out() << kGeneralHelp.arg(ServerCommandsHelp());
             return 0;
         }
         QString name = first;
@@ -584,7 +588,8 @@ int RunArguments(const QStringList& programArguments)
         }
         if (!command)
             throw UsageError(
-                QStringLiteral("Comando desconhecido: %1\n\n%2").arg(name, kGeneralHelp));
+                QStringLiteral("Comando desconhecido: %1\n\n%2")
+                    .arg(name, kGeneralHelp.arg(ServerCommandsHelp())));
         if (command->Name == QLatin1String("create"))
             TakeRange(arguments, &range);
         return RunParsed(*command, arguments);
@@ -603,6 +608,8 @@ int RunArguments(const QStringList& programArguments)
 
 int RunAdminCommand(const QStringList& programArguments)
 {
+    if (IsServerCommand(programArguments))
+        return RunServerCommand(programArguments);
     const int status = RunArguments(programArguments);
     Out().flush();
     Err().flush();

@@ -1,0 +1,200 @@
+#include "receive.h"
+
+#include "centralschema.h"
+
+namespace {
+
+struct Reception
+{
+    QString Table;
+    QStringList Columns;
+    QString Key;        // the row's identity, on staging s and server row r
+    QString Clash;      // a server row r that keeps s out
+    QString References; // what must exist before s can be stored
+    QString Reason;     // refused with a clash
+    QString MissingReason;
+    QString Archive;
+    QStringList ArchiveColumns;
+};
+
+const Reception kPlantio = {
+    QStringLiteral("plantio"),
+    {QStringLiteral("id_slote"), QStringLiteral("nc_plantio"), QStringLiteral("ncc"),
+     QStringLiteral("id_user"), QStringLiteral("data_plantio")},
+    QStringLiteral("r.nc_plantio = s.nc_plantio AND r.ncc = s.ncc"),
+    QStringLiteral("r.nc_plantio = s.nc_plantio OR r.ncc = s.ncc"),
+    QStringLiteral("EXISTS (SELECT 1 FROM planta x WHERE x.ncc = s.ncc)"),
+    QStringLiteral("a planta já foi plantada ou o código de plantio já foi usado"),
+    QStringLiteral("a planta não está cadastrada no servidor"),
+    QStringLiteral("plantio_exc"),
+    {QStringLiteral("id_slote"), QStringLiteral("nc_plantio"), QStringLiteral("ncc"),
+     QStringLiteral("id_user"), QStringLiteral("data_plantio"), QStringLiteral("origem_plantio"),
+     QStringLiteral("user_plantio_exc"), QStringLiteral("data_plantio_exc")}};
+
+const Reception kPlacaPoco = {
+    QStringLiteral("placa_poco"),
+    {QStringLiteral("id_placa"), QStringLiteral("placa"), QStringLiteral("poco"),
+     QStringLiteral("linha"), QStringLiteral("coluna"), QStringLiteral("seq_coleta"),
+     QStringLiteral("amostra"), QStringLiteral("status_poco"), QStringLiteral("nc_plantio"),
+     QStringLiteral("user_coleta"), QStringLiteral("data_coleta")},
+    QStringLiteral("r.id_placa = s.id_placa AND r.poco = s.poco AND r.estacao IS NOT NULL"),
+    QStringLiteral("r.estacao IS NOT NULL AND ((r.id_placa = s.id_placa AND r.poco = s.poco)"
+                   " OR r.nc_plantio = s.nc_plantio)"),
+    QStringLiteral("EXISTS (SELECT 1 FROM placa x WHERE x.id_placa = s.id_placa)"),
+    QStringLiteral("o poço já foi coletado ou o código de plantio já está em outro poço"),
+    QStringLiteral("a placa não está cadastrada no servidor"),
+    QStringLiteral("placa_poco_exc"),
+    {QStringLiteral("id_placa"), QStringLiteral("placa"), QStringLiteral("poco"),
+     QStringLiteral("linha"), QStringLiteral("coluna"), QStringLiteral("seq_coleta"),
+     QStringLiteral("amostra"), QStringLiteral("status_poco"), QStringLiteral("nc_plantio"),
+     QStringLiteral("user_coleta"), QStringLiteral("data_coleta"), QStringLiteral("origem_coleta"),
+     QStringLiteral("user_coleta_exc"), QStringLiteral("data_coleta_exc")}};
+
+const Reception& ReceptionOf(ReceivedTable table)
+{
+    return table == ReceivedTable::PlacaPoco ? kPlacaPoco : kPlantio;
+}
+
+QString Prefixed(const QStringList& columns, const QString& alias)
+{
+    QStringList out;
+    for (const QString& column : columns)
+        out << alias + QLatin1Char('.') + column;
+    return out.join(QStringLiteral(", "));
+}
+
+// "nc_plantio=123, ncc=456": the values a data manager compares.
+QString Described(const QStringList& columns, const QString& alias)
+{
+    QStringList parts;
+    for (const QString& column : columns)
+        parts << QStringLiteral("'%1=' || coalesce(%2.%1::text, '')").arg(column, alias);
+    return QStringLiteral("concat_ws(', ', %1)").arg(parts.join(QStringLiteral(", ")));
+}
+
+QStringList Indexes(const PgResult& result)
+{
+    QStringList list;
+    for (int r = 0; r < result.Rows(); ++r)
+        list << result.Text(r, 0);
+    return list;
+}
+
+void Stage(PgConnection& connection, const QString& staging, const QString& source,
+           const QStringList& columns, const QList<QList<PgValue>>& rows)
+{
+    connection.Exec(QStringLiteral("CREATE TEMP TABLE %1 ON COMMIT DROP AS"
+                                   " SELECT 0::integer AS seq, %2 FROM %3 WITH NO DATA")
+                        .arg(staging, columns.join(QStringLiteral(", ")), source));
+    QByteArray data;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        QList<PgValue> fields{QString::number(i)};
+        fields += rows[i];
+        AppendCopyRow(data, fields);
+    }
+    connection.CopyIn(QStringLiteral("COPY %1 FROM STDIN").arg(staging), data);
+}
+
+void BindMachine(PgConnection& connection, const ReceiveBatch& batch)
+{
+    const PgResult bound =
+        connection.Exec(QStringLiteral("SELECT vincular_maquina($1, $2)"), {batch.Estacao, batch.Maquina});
+    const QString registered = bound.Text(0, 0);
+    if (registered != batch.Maquina) {
+        throw XException(QStringLiteral("A estação %1 está vinculada ao computador %2 no servidor,"
+                                        " mas este arquivo é do computador %3; nada foi"
+                                        " transmitido.")
+                             .arg(batch.Estacao, registered, batch.Maquina));
+    }
+}
+
+} // namespace
+
+QStringList ReceivedColumns(ReceivedTable table)
+{
+    return ReceptionOf(table).Columns;
+}
+
+QStringList ArchiveColumns(ReceivedTable table)
+{
+    return ReceptionOf(table).ArchiveColumns;
+}
+
+ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
+{
+    const Reception& reception = ReceptionOf(batch.Table);
+    const QString columns = reception.Columns.join(QStringLiteral(", "));
+    const QString same = QStringLiteral("r.estacao = $1 AND %1 AND (%2) IS NOT DISTINCT FROM (%3)")
+                             .arg(reception.Key, Prefixed(reception.Columns, QStringLiteral("r")),
+                                  Prefixed(reception.Columns, QStringLiteral("s")));
+    RequireCentralSchema(connection);
+    PgTransaction transaction(connection);
+    BindMachine(connection, batch);
+    Stage(connection, QStringLiteral("recebendo"), reception.Table, reception.Columns, batch.Rows);
+
+    ReceiveResult result;
+    result.AlreadyPresent = int(
+        connection
+            .Exec(QStringLiteral("SELECT count(*) FROM recebendo s WHERE EXISTS"
+                                 " (SELECT 1 FROM %1 r WHERE %2)")
+                      .arg(reception.Table, same),
+                  {batch.Estacao})
+            .Int(0, 0));
+    // Key order keeps two stations' overlapping inserts from deadlocking.
+    const PgResult inserted = connection.Exec(
+        QStringLiteral("INSERT INTO %1 (%2, %3, estacao, recebido)"
+                       " SELECT %4, $2, $1, now() FROM recebendo s WHERE %5"
+                       " AND NOT EXISTS (SELECT 1 FROM %1 r WHERE %6)"
+                       " ORDER BY %4 ON CONFLICT DO NOTHING")
+            .arg(reception.Table, columns,
+                 batch.Table == ReceivedTable::PlacaPoco ? QStringLiteral("origem_coleta")
+                                                         : QStringLiteral("origem_plantio"),
+                 Prefixed(reception.Columns, QStringLiteral("s")), reception.References, same),
+        {batch.Estacao, batch.Maquina});
+    Q_UNUSED(inserted);
+    const QStringList accepted = Indexes(connection.Exec(
+        QStringLiteral("SELECT seq FROM recebendo s WHERE EXISTS (SELECT 1 FROM %1 r WHERE %2)"
+                       " ORDER BY seq")
+            .arg(reception.Table, same),
+        {batch.Estacao}));
+    for (const QString& index : accepted)
+        result.Accepted << index.toInt();
+    result.Inserted = int(result.Accepted.size()) - result.AlreadyPresent;
+
+    const PgResult refused = connection.Exec(
+        QStringLiteral(
+            "WITH recusa AS ("
+            " SELECT s.seq, %3 AS ve,"
+            "  coalesce(string_agg(%4 || ' (estação ' || r.estacao || ')', '; '), '') AS vs,"
+            "  CASE WHEN count(r.estacao) > 0 THEN $2 ELSE $3 END AS motivo"
+            " FROM recebendo s LEFT JOIN %1 r ON (%5)"
+            " WHERE NOT EXISTS (SELECT 1 FROM %1 r WHERE %2)"
+            " GROUP BY s.seq, ve),"
+            " registro AS (INSERT INTO conflito (estacao, tabela, valores_estacao,"
+            "  valores_servidor, motivo) SELECT $1, '%1', ve, vs, motivo FROM recusa"
+            "  ON CONFLICT DO NOTHING)"
+            " SELECT seq, ve, vs, motivo FROM recusa ORDER BY seq")
+            .arg(reception.Table, same, Described(reception.Columns, QStringLiteral("s")),
+                 Described(reception.Columns, QStringLiteral("r")), reception.Clash),
+        {batch.Estacao, reception.Reason, reception.MissingReason});
+    for (int r = 0; r < refused.Rows(); ++r)
+        result.Refused.append({int(refused.Int(r, 0)), refused.Text(r, 1), refused.Text(r, 2),
+                               refused.Text(r, 3)});
+
+    if (!batch.Archives.isEmpty()) {
+        Stage(connection, QStringLiteral("arquivando"), reception.Archive, reception.ArchiveColumns,
+              batch.Archives);
+        connection.Exec(QStringLiteral("INSERT INTO %1 (%2, estacao) SELECT %2, $1 FROM arquivando"
+                                       " ON CONFLICT DO NOTHING")
+                            .arg(reception.Archive, reception.ArchiveColumns.join(QStringLiteral(", "))),
+                        {batch.Estacao});
+    }
+    connection.Exec(
+        QStringLiteral("INSERT INTO transmissao (estacao, inicio, fim, enviados, aceitos,"
+                       " ja_presentes, recusados) VALUES ($1, now(), clock_timestamp(),"
+                       " $2::integer, $3::integer, $4::integer, $5::integer)"),
+        {batch.Estacao, QString::number(batch.Rows.size()), QString::number(result.Inserted),
+         QString::number(result.AlreadyPresent), QString::number(result.Refused.size())});
+    transaction.Commit();
+    return result;
+}
