@@ -98,7 +98,7 @@ void Stage(PgConnection& connection, const QString& staging, const QString& sour
 void BindMachine(PgConnection& connection, const ReceiveBatch& batch)
 {
     const PgResult bound =
-        connection.Exec(QStringLiteral("SELECT vincular_maquina($1, $2)"), {batch.Estacao, batch.Maquina});
+        connection.Exec(QStringLiteral("SELECT vincular_maquina($1::varchar, $2::varchar)"), {batch.Estacao, batch.Maquina});
     const QString registered = bound.Text(0, 0);
     if (registered != batch.Maquina) {
         throw XException(QStringLiteral("A estação %1 está vinculada ao computador %2 no servidor,"
@@ -124,7 +124,7 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
 {
     const Reception& reception = ReceptionOf(batch.Table);
     const QString columns = reception.Columns.join(QStringLiteral(", "));
-    const QString same = QStringLiteral("r.estacao = $1 AND %1 AND (%2) IS NOT DISTINCT FROM (%3)")
+    const QString same = QStringLiteral("r.estacao = $1::varchar AND %1 AND (%2) IS NOT DISTINCT FROM (%3)")
                              .arg(reception.Key, Prefixed(reception.Columns, QStringLiteral("r")),
                                   Prefixed(reception.Columns, QStringLiteral("s")));
     RequireCentralSchema(connection);
@@ -143,7 +143,7 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
     // Key order keeps two stations' overlapping inserts from deadlocking.
     const PgResult inserted = connection.Exec(
         QStringLiteral("INSERT INTO %1 (%2, %3, estacao, recebido)"
-                       " SELECT %4, $2, $1, now() FROM recebendo s WHERE %5"
+                       " SELECT %4, $2::varchar, $1::varchar, now() FROM recebendo s WHERE %5"
                        " AND NOT EXISTS (SELECT 1 FROM %1 r WHERE %6)"
                        " ORDER BY %4 ON CONFLICT DO NOTHING")
             .arg(reception.Table, columns,
@@ -166,12 +166,12 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
             "WITH recusa AS ("
             " SELECT s.seq, %3 AS ve,"
             "  coalesce(string_agg(%4 || ' (estação ' || r.estacao || ')', '; '), '') AS vs,"
-            "  CASE WHEN count(r.estacao) > 0 THEN $2 ELSE $3 END AS motivo"
+            "  CASE WHEN count(r.estacao) > 0 THEN $2::varchar ELSE $3::varchar END AS motivo"
             " FROM recebendo s LEFT JOIN %1 r ON (%5)"
             " WHERE NOT EXISTS (SELECT 1 FROM %1 r WHERE %2)"
             " GROUP BY s.seq, ve),"
             " registro AS (INSERT INTO conflito (estacao, tabela, valores_estacao,"
-            "  valores_servidor, motivo) SELECT $1, '%1', ve, vs, motivo FROM recusa"
+            "  valores_servidor, motivo) SELECT $1::varchar, '%1', ve, vs, motivo FROM recusa"
             "  ON CONFLICT DO NOTHING)"
             " SELECT seq, ve, vs, motivo FROM recusa ORDER BY seq")
             .arg(reception.Table, same, Described(reception.Columns, QStringLiteral("s")),
@@ -184,14 +184,14 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
     if (!batch.Archives.isEmpty()) {
         Stage(connection, QStringLiteral("arquivando"), reception.Archive, reception.ArchiveColumns,
               batch.Archives);
-        connection.Exec(QStringLiteral("INSERT INTO %1 (%2, estacao) SELECT %2, $1 FROM arquivando"
+        connection.Exec(QStringLiteral("INSERT INTO %1 (%2, estacao) SELECT %2, $1::varchar FROM arquivando"
                                        " ON CONFLICT DO NOTHING")
                             .arg(reception.Archive, reception.ArchiveColumns.join(QStringLiteral(", "))),
                         {batch.Estacao});
     }
     connection.Exec(
         QStringLiteral("INSERT INTO transmissao (estacao, inicio, fim, enviados, aceitos,"
-                       " ja_presentes, recusados) VALUES ($1, now(), clock_timestamp(),"
+                       " ja_presentes, recusados) VALUES ($1::varchar, now(), clock_timestamp(),"
                        " $2::integer, $3::integer, $4::integer, $5::integer)"),
         {batch.Estacao, QString::number(batch.Rows.size()), QString::number(result.Inserted),
          QString::number(result.AlreadyPresent), QString::number(result.Refused.size())});
