@@ -103,26 +103,49 @@ QSet<QString> LocalKeys(TXConnection* connection, const QString& table, const QS
     return keys;
 }
 
+/** The parameters :v0.. of a command and the station types of the columns they take. */
+struct BoundColumns
+{
+    QList<TXParameter*> Parameters;
+    QList<StationColumnType> Types;
+
+    BoundColumns(TXCommand& command, const QString& table, const QStringList& columns)
+    {
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            Parameters << &command.ParamByName(QStringLiteral("v%1").arg(c));
+            Types << ColumnOf(table, columns[c].toUpper()).Type;
+        }
+    }
+    void Set(qsizetype column, const PgValue& value) const
+    {
+        SetStationParameter(*Parameters[column], Types[column], value);
+    }
+};
+
+QString ParameterList(qsizetype count)
+{
+    QStringList parameters;
+    for (qsizetype c = 0; c < count; ++c)
+        parameters << QStringLiteral(":v%1").arg(c);
+    return parameters.join(QStringLiteral(", "));
+}
+
 /** Inserts the server's rows of one table whose key the file lacks (all when known is null). */
 int InsertMissing(TXConnection* connection, const StationTableData& data,
                   const QSet<QString>* known)
 {
-    QStringList parameters;
-    for (qsizetype c = 0; c < data.Columns.size(); ++c)
-        parameters << QStringLiteral(":v%1").arg(c);
     auto command = NewCommand(connection);
     command->SetCommandText(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                 .arg(data.Table, data.Columns.join(QStringLiteral(", ")),
-                                     parameters.join(QStringLiteral(", "))));
+                                     ParameterList(data.Columns.size())));
+    const BoundColumns bound(*command, data.Table, data.Columns);
     const QStringList key = StationKey(data.Table);
     int inserted = 0;
     for (int r = 0; r < data.Rows.Rows(); ++r) {
         if (known && known->contains(KeyOfServerRow(data, r, key)))
             continue;
         for (qsizetype c = 0; c < data.Columns.size(); ++c)
-            SetStationParameter(command->ParamByName(QStringLiteral("v%1").arg(c)),
-                                ColumnOf(data.Table, data.Columns[c]).Type,
-                                data.Rows.Value(r, int(c)));
+            bound.Set(c, data.Rows.Value(r, int(c)));
         command->Execute();
         ++inserted;
     }
@@ -354,15 +377,19 @@ ServerTransmission TransmitToServer(const QString& path, const QString& url)
     const QStringList archiveColumns = ArchiveColumns(kind);
     const auto read = [&connection](const QString& sql, const QString& tableName,
                                     const QStringList& names) {
+        QList<StationColumnType> types;
+        for (const QString& name : names)
+            types << ColumnOf(tableName, name.toUpper()).Type;
         auto query = NewQuery(connection.get());
         query->SetSQL(sql);
         query->Open();
         QList<QList<PgValue>> rows;
+        rows.reserve(query->RecordCount());
         for (; !query->Eof(); query->Next()) {
             QList<PgValue> values;
+            values.reserve(names.size());
             for (qsizetype c = 0; c < names.size(); ++c)
-                values << ToServer(query->Fields(int(c)).Value(),
-                                   ColumnOf(tableName, names[c].toUpper()).Type);
+                values << ToServer(query->Fields(int(c)).Value(), types[c]);
             rows << values;
         }
         return rows;
@@ -387,22 +414,44 @@ ServerTransmission TransmitToServer(const QString& path, const QString& url)
     for (const RefusedRow& refused : received.Refused)
         result.Conflicts.append({refused.StationValues, refused.ServerValues, refused.Reason});
 
-    // Only a row still untransmitted and still as it was sent is marked.
+    // Only a row still untransmitted and still as it was sent is marked: the accepted rows go
+    // to a temporary table, and one statement marks the rows that match one of them exactly.
+    const QStringList key = FindStationTable(table)->PrimaryKey;
+    QStringList upper;
     QStringList match;
-    for (qsizetype c = 0; c < columns.size(); ++c)
-        match << QStringLiteral("%1 IS :v%2").arg(columns[c].toUpper()).arg(c);
-    TXTransaction transaction(connection.get());
-    auto command = NewCommand(connection.get());
-    command->SetCommandText(QStringLiteral("UPDATE %1 SET %2 = :origem WHERE %3 IS NULL AND %4")
-                                .arg(table, origin, origin, match.join(QStringLiteral(" AND "))));
-    command->ParamByName(QStringLiteral("origem")).SetString(maquina);
-    for (const int index : received.Accepted) {
-        const QList<PgValue>& row = batch.Rows[index];
-        for (qsizetype c = 0; c < columns.size(); ++c)
-            SetStationParameter(command->ParamByName(QStringLiteral("v%1").arg(c)),
-                                ColumnOf(table, columns[c].toUpper()).Type, row[c]);
-        result.Marked += command->Execute();
+    for (const QString& column : columns) {
+        upper << column.toUpper();
+        match << QStringLiteral("t.%1 %2 a.%1").arg(upper.last(), key.contains(upper.last())
+                                                                      ? QStringLiteral("=")
+                                                                      : QStringLiteral("IS"));
     }
+    TXTransaction transaction(connection.get());
+    const auto run = [&connection](const QString& sql) {
+        auto command = NewCommand(connection.get());
+        command->SetCommandText(sql);
+        return command->Execute();
+    };
+    run(QStringLiteral("CREATE TEMP TABLE Aceitos AS SELECT %1 FROM %2 WHERE 0")
+            .arg(upper.join(QStringLiteral(", ")), table));
+    {
+        auto insert = NewCommand(connection.get());
+        insert->SetCommandText(
+            QStringLiteral("INSERT INTO temp.Aceitos VALUES (%1)").arg(ParameterList(columns.size())));
+        const BoundColumns bound(*insert, table, columns);
+        for (const int index : received.Accepted) {
+            const QList<PgValue>& row = batch.Rows[index];
+            for (qsizetype c = 0; c < columns.size(); ++c)
+                bound.Set(c, row[c]);
+            insert->Execute();
+        }
+    }
+    auto mark = NewCommand(connection.get());
+    mark->SetCommandText(QStringLiteral("UPDATE %1 AS t SET %2 = :origem FROM temp.Aceitos AS a"
+                                        " WHERE t.%2 IS NULL AND %3")
+                             .arg(table, origin, match.join(QStringLiteral(" AND "))));
+    mark->ParamByName(QStringLiteral("origem")).SetString(maquina);
+    result.Marked = mark->Execute();
+    run(QStringLiteral("DROP TABLE temp.Aceitos"));
     transaction.Commit();
     return result;
 }
