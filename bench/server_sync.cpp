@@ -11,6 +11,7 @@
 #include "stationregistry.h"
 
 #include "benchsupport.h"
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -65,6 +66,13 @@ QString CloneLab(const QString& url)
     PgConnection(PgCluster::Instance().Url(QStringLiteral("postgres"), QStringLiteral("tressalin")))
         .Exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, PgCluster::DatabaseOf(url)));
     return PgCluster::Instance().Url(name, QStringLiteral("tressalin"));
+}
+
+/** Drops a copy, so the server never works on the copies of earlier runs meanwhile. */
+void DropLab(const QString& url)
+{
+    PgConnection(PgCluster::Instance().Url(QStringLiteral("postgres"), QStringLiteral("tressalin")))
+        .Exec(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(PgCluster::DatabaseOf(url)));
 }
 
 /** Records `rows` plantings as the planting screen does, plants and codes from `first`. */
@@ -180,31 +188,46 @@ double CpuSeconds(int who)
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+/** The fields of /proc/PID/stat from the third on (state, ppid, ...); empty when it is gone. */
+std::vector<std::string> ProcStat(const QString& pid)
+{
+    std::ifstream file(QStringLiteral("/proc/%1/stat").arg(pid).toStdString());
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<std::string> fields;
+    if (text.rfind(')') == std::string::npos)
+        return fields;
+    std::istringstream rest(text.substr(text.rfind(')') + 2));
+    for (std::string field; rest >> field;)
+        fields.push_back(field);
+    return fields;
+}
+
 /**
- * CPU seconds of the server's finished processes (the postmaster's reaped
- * children), once every other session has ended. The machine is shared, so
- * wall times carry the other users' load; CPU times do not.
+ * CPU seconds the whole server has used so far: the postmaster, its running
+ * processes and those it has reaped. The machine is shared, so wall times
+ * carry the other users' load; CPU times do not.
  */
 double ServerCpuSeconds(const QString& url)
 {
-    PgConnection server(url);
-    while (server.Exec(QStringLiteral("SELECT 1 FROM pg_stat_activity WHERE backend_type ="
-                                      " 'client backend' AND pid <> pg_backend_pid()"))
-               .Rows() > 0) {
+    const QString postmaster = QString::fromStdString(
+        ProcStat(PgConnection(url).Exec(QStringLiteral("SELECT pg_backend_pid()")).Text(0, 0))[1]);
+    for (;;) {
+        const std::vector<std::string> own = ProcStat(postmaster);
+        // utime, stime, cutime, cstime are fields 14-17.
+        qint64 ticks = std::stoll(own[11]) + std::stoll(own[12]) + std::stoll(own[13]) + std::stoll(own[14]);
+        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            bool number = false;
+            pid.toLongLong(&number);
+            if (!number)
+                continue;
+            const std::vector<std::string> child = ProcStat(pid);
+            if (child.size() > 12 && QString::fromStdString(child[1]) == postmaster)
+                ticks += std::stoll(child[11]) + std::stoll(child[12]);
+        }
+        // A process reaped meanwhile moved its time; count again.
+        if (ProcStat(postmaster)[13] == own[13])
+            return double(ticks) / double(::sysconf(_SC_CLK_TCK));
     }
-    const auto fields = [](qint64 pid) {
-        std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        std::istringstream rest(text.substr(text.rfind(')') + 2));
-        std::vector<std::string> out;
-        for (std::string field; rest >> field;)
-            out.push_back(field);
-        return out; // out[0] is field 3 of proc(5)
-    };
-    const qint64 postmaster =
-        std::stoll(fields(server.Exec(QStringLiteral("SELECT pg_backend_pid()")).Int(0, 0))[1]);
-    const std::vector<std::string> stat = fields(postmaster);
-    return double(std::stoll(stat[13]) + std::stoll(stat[14])) / double(::sysconf(_SC_CLK_TCK));
 }
 
 void SetCounters(benchmark::State& state, double rows, double seconds, double stationCpu,
@@ -245,6 +268,7 @@ void BM_TransmitOneStation(benchmark::State& state)
             break;
         }
         QFile::remove(file);
+        DropLab(url);
     }
 }
 BENCHMARK(BM_TransmitOneStation)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
@@ -290,6 +314,7 @@ void BM_TransmitTwentyStations(benchmark::State& state)
         }
         for (const QString& file : files)
             QFile::remove(file);
+        DropLab(url);
     }
 }
 BENCHMARK(BM_TransmitTwentyStations)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);

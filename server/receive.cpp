@@ -72,14 +72,6 @@ QString Described(const QStringList& columns, const QString& alias)
     return QStringLiteral("concat_ws(', ', %1)").arg(parts.join(QStringLiteral(", ")));
 }
 
-QStringList Indexes(const PgResult& result)
-{
-    QStringList list;
-    for (int r = 0; r < result.Rows(); ++r)
-        list << result.Text(r, 0);
-    return list;
-}
-
 void Stage(PgConnection& connection, const QString& staging, const QString& source,
            const QStringList& columns, const QList<QList<PgValue>>& rows)
 {
@@ -124,62 +116,66 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
 {
     const Reception& reception = ReceptionOf(batch.Table);
     const QString columns = reception.Columns.join(QStringLiteral(", "));
-    const QString same = QStringLiteral("r.estacao = $1::varchar AND %1 AND (%2) IS NOT DISTINCT FROM (%3)")
-                             .arg(reception.Key, Prefixed(reception.Columns, QStringLiteral("r")),
-                                  Prefixed(reception.Columns, QStringLiteral("s")));
+    // A staged row is found on the server by its key, which names one server row at most: the
+    // joins stay on that key, so a station the statistics do not know yet (all its rows came in
+    // this transaction) never turns them into a scan of its rows for each staged row.
+    const QString differs =
+        QStringLiteral("r.estacao IS DISTINCT FROM $1::varchar OR (%1) IS DISTINCT FROM (%2)")
+            .arg(Prefixed(reception.Columns, QStringLiteral("r")),
+                 Prefixed(reception.Columns, QStringLiteral("s")));
     RequireCentralSchema(connection);
     PgTransaction transaction(connection);
     BindMachine(connection, batch);
     Stage(connection, QStringLiteral("recebendo"), reception.Table, reception.Columns, batch.Rows);
 
-    ReceiveResult result;
-    result.AlreadyPresent = int(
-        connection
-            .Exec(QStringLiteral("SELECT count(*) FROM recebendo s WHERE EXISTS"
-                                 " (SELECT 1 FROM %1 r WHERE %2)")
-                      .arg(reception.Table, same),
-                  {batch.Estacao})
-            .Int(0, 0));
+    // The sort of the insert below stays in memory for a large transmission.
+    connection.Exec(QStringLiteral("SET LOCAL work_mem = '64MB'"));
     // Key order keeps two stations' overlapping inserts from deadlocking.
     const PgResult inserted = connection.Exec(
-        QStringLiteral("INSERT INTO %1 (%2, %3, estacao, recebido)"
-                       " SELECT %4, $2::varchar, $1::varchar, now() FROM recebendo s WHERE %5"
-                       " AND NOT EXISTS (SELECT 1 FROM %1 r WHERE %6)"
-                       " ORDER BY %4 ON CONFLICT DO NOTHING")
+        QStringLiteral("WITH novos AS (INSERT INTO %1 (%2, %3, estacao, recebido)"
+                       " SELECT %4, $2::varchar, $1::varchar, now() FROM recebendo s"
+                       " LEFT JOIN %1 r ON (%5) WHERE %6 AND (%7)"
+                       " ORDER BY %4 ON CONFLICT DO NOTHING RETURNING 1)"
+                       " SELECT count(*) FROM novos")
             .arg(reception.Table, columns,
                  batch.Table == ReceivedTable::PlacaPoco ? QStringLiteral("origem_coleta")
                                                          : QStringLiteral("origem_plantio"),
-                 Prefixed(reception.Columns, QStringLiteral("s")), reception.References, same),
+                 Prefixed(reception.Columns, QStringLiteral("s")), reception.Key,
+                 reception.References, differs),
         {batch.Estacao, batch.Maquina});
-    Q_UNUSED(inserted);
-    const QStringList accepted = Indexes(connection.Exec(
-        QStringLiteral("SELECT seq FROM recebendo s WHERE EXISTS (SELECT 1 FROM %1 r WHERE %2)"
-                       " ORDER BY seq")
-            .arg(reception.Table, same),
-        {batch.Estacao}));
-    for (const QString& index : accepted)
-        result.Accepted << index.toInt();
-    result.Inserted = int(result.Accepted.size()) - result.AlreadyPresent;
 
+    // A row the server does not now hold from this station as sent is refused; every other
+    // row is accepted, inserted now or held from an earlier transmission.
     const PgResult refused = connection.Exec(
         QStringLiteral(
-            "WITH recusa AS ("
+            "WITH fora AS MATERIALIZED ("
+            " SELECT s.* FROM recebendo s LEFT JOIN %1 r ON (%6) WHERE %2),"
+            " recusa AS ("
             " SELECT s.seq, %3 AS ve,"
             "  coalesce(string_agg(%4 || ' (estação ' || r.estacao || ')', '; '), '') AS vs,"
             "  CASE WHEN count(r.estacao) > 0 THEN $2::varchar ELSE $3::varchar END AS motivo"
-            " FROM recebendo s LEFT JOIN %1 r ON (%5)"
-            " WHERE NOT EXISTS (SELECT 1 FROM %1 r WHERE %2)"
+            " FROM fora s LEFT JOIN %1 r ON (%5)"
             " GROUP BY s.seq, ve),"
             " registro AS (INSERT INTO conflito (estacao, tabela, valores_estacao,"
             "  valores_servidor, motivo) SELECT $1::varchar, '%1', ve, vs, motivo FROM recusa"
             "  ON CONFLICT DO NOTHING)"
             " SELECT seq, ve, vs, motivo FROM recusa ORDER BY seq")
-            .arg(reception.Table, same, Described(reception.Columns, QStringLiteral("s")),
-                 Described(reception.Columns, QStringLiteral("r")), reception.Clash),
+            .arg(reception.Table, differs, Described(reception.Columns, QStringLiteral("s")),
+                 Described(reception.Columns, QStringLiteral("r")), reception.Clash, reception.Key),
         {batch.Estacao, reception.Reason, reception.MissingReason});
-    for (int r = 0; r < refused.Rows(); ++r)
-        result.Refused.append({int(refused.Int(r, 0)), refused.Text(r, 1), refused.Text(r, 2),
-                               refused.Text(r, 3)});
+    ReceiveResult result;
+    QList<bool> isRefused(batch.Rows.size(), false);
+    for (int r = 0; r < refused.Rows(); ++r) {
+        const int index = int(refused.Int(r, 0));
+        isRefused[index] = true;
+        result.Refused.append({index, refused.Text(r, 1), refused.Text(r, 2), refused.Text(r, 3)});
+    }
+    for (int index = 0; index < int(batch.Rows.size()); ++index) {
+        if (!isRefused[index])
+            result.Accepted << index;
+    }
+    result.Inserted = int(inserted.Int(0, 0));
+    result.AlreadyPresent = int(result.Accepted.size()) - result.Inserted;
 
     if (!batch.Archives.isEmpty()) {
         Stage(connection, QStringLiteral("arquivando"), reception.Archive, reception.ArchiveColumns,

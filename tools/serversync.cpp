@@ -103,49 +103,31 @@ QSet<QString> LocalKeys(TXConnection* connection, const QString& table, const QS
     return keys;
 }
 
-/** The parameters :v0.. of a command and the station types of the columns they take. */
-struct BoundColumns
-{
-    QList<TXParameter*> Parameters;
-    QList<StationColumnType> Types;
-
-    BoundColumns(TXCommand& command, const QString& table, const QStringList& columns)
-    {
-        for (qsizetype c = 0; c < columns.size(); ++c) {
-            Parameters << &command.ParamByName(QStringLiteral("v%1").arg(c));
-            Types << ColumnOf(table, columns[c].toUpper()).Type;
-        }
-    }
-    void Set(qsizetype column, const PgValue& value) const
-    {
-        SetStationParameter(*Parameters[column], Types[column], value);
-    }
-};
-
-QString ParameterList(qsizetype count)
-{
-    QStringList parameters;
-    for (qsizetype c = 0; c < count; ++c)
-        parameters << QStringLiteral(":v%1").arg(c);
-    return parameters.join(QStringLiteral(", "));
-}
-
 /** Inserts the server's rows of one table whose key the file lacks (all when known is null). */
 int InsertMissing(TXConnection* connection, const StationTableData& data,
                   const QSet<QString>* known)
 {
+    QStringList names;
+    for (qsizetype c = 0; c < data.Columns.size(); ++c)
+        names << QStringLiteral(":v%1").arg(c);
     auto command = NewCommand(connection);
     command->SetCommandText(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                 .arg(data.Table, data.Columns.join(QStringLiteral(", ")),
-                                     ParameterList(data.Columns.size())));
-    const BoundColumns bound(*command, data.Table, data.Columns);
+                                     names.join(QStringLiteral(", "))));
+    // Looked up once: a large table has hundreds of thousands of cells.
+    QList<TXParameter*> parameters;
+    QList<StationColumnType> types;
+    for (qsizetype c = 0; c < data.Columns.size(); ++c) {
+        parameters << &command->ParamByName(names[c].mid(1));
+        types << ColumnOf(data.Table, data.Columns[c]).Type;
+    }
     const QStringList key = StationKey(data.Table);
     int inserted = 0;
     for (int r = 0; r < data.Rows.Rows(); ++r) {
         if (known && known->contains(KeyOfServerRow(data, r, key)))
             continue;
         for (qsizetype c = 0; c < data.Columns.size(); ++c)
-            bound.Set(c, data.Rows.Value(r, int(c)));
+            SetStationParameter(*parameters[c], types[c], data.Rows.Value(r, int(c)));
         command->Execute();
         ++inserted;
     }
@@ -394,11 +376,20 @@ ServerTransmission TransmitToServer(const QString& path, const QString& url)
         }
         return rows;
     };
+    const auto run = [&connection](const QString& sql) {
+        auto command = NewCommand(connection.get());
+        command->SetCommandText(sql);
+        return command->Execute();
+    };
+    // What is sent is kept aside as it was read, in one statement: the rows the server
+    // accepts are marked from it afterwards. Row i of the batch is its row i + 1.
+    run(QStringLiteral("CREATE TEMP TABLE Enviados AS SELECT %1 FROM %2 WHERE %3")
+            .arg(Upper(columns), table, pending));
     ReceiveBatch batch;
     batch.Estacao = station.Nome;
     batch.Maquina = maquina;
     batch.Table = kind;
-    batch.Rows = read(QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(Upper(columns), table, pending),
+    batch.Rows = read(QStringLiteral("SELECT %1 FROM temp.Enviados ORDER BY rowid").arg(Upper(columns)),
                       table, columns);
     batch.Archives = read(QStringLiteral("SELECT %1 FROM %2_Exc").arg(Upper(archiveColumns), table),
                           table + QStringLiteral("_Exc"), archiveColumns);
@@ -414,44 +405,34 @@ ServerTransmission TransmitToServer(const QString& path, const QString& url)
     for (const RefusedRow& refused : received.Refused)
         result.Conflicts.append({refused.StationValues, refused.ServerValues, refused.Reason});
 
-    // Only a row still untransmitted and still as it was sent is marked: the accepted rows go
-    // to a temporary table, and one statement marks the rows that match one of them exactly.
+    // Only a row still untransmitted and still as it was sent is marked: the rows the server
+    // did not accept leave the sent set, and one statement marks the rows matching the rest.
     const QStringList key = FindStationTable(table)->PrimaryKey;
-    QStringList upper;
     QStringList match;
     for (const QString& column : columns) {
-        upper << column.toUpper();
-        match << QStringLiteral("t.%1 %2 a.%1").arg(upper.last(), key.contains(upper.last())
-                                                                      ? QStringLiteral("=")
-                                                                      : QStringLiteral("IS"));
+        const QString name = column.toUpper();
+        match << QStringLiteral("t.%1 %2 a.%1").arg(name, key.contains(name) ? QStringLiteral("=")
+                                                                             : QStringLiteral("IS"));
     }
+    QList<bool> accepted(batch.Rows.size(), false);
+    for (const int index : received.Accepted)
+        accepted[index] = true;
     TXTransaction transaction(connection.get());
-    const auto run = [&connection](const QString& sql) {
-        auto command = NewCommand(connection.get());
-        command->SetCommandText(sql);
-        return command->Execute();
-    };
-    run(QStringLiteral("CREATE TEMP TABLE Aceitos AS SELECT %1 FROM %2 WHERE 0")
-            .arg(upper.join(QStringLiteral(", ")), table));
-    {
-        auto insert = NewCommand(connection.get());
-        insert->SetCommandText(
-            QStringLiteral("INSERT INTO temp.Aceitos VALUES (%1)").arg(ParameterList(columns.size())));
-        const BoundColumns bound(*insert, table, columns);
-        for (const int index : received.Accepted) {
-            const QList<PgValue>& row = batch.Rows[index];
-            for (qsizetype c = 0; c < columns.size(); ++c)
-                bound.Set(c, row[c]);
-            insert->Execute();
-        }
+    auto drop = NewCommand(connection.get());
+    drop->SetCommandText(QStringLiteral("DELETE FROM temp.Enviados WHERE rowid = :linha"));
+    for (qsizetype index = 0; index < accepted.size(); ++index) {
+        if (accepted[index])
+            continue;
+        drop->ParamByName(QStringLiteral("linha")).SetInteger(int(index) + 1);
+        drop->Execute();
     }
     auto mark = NewCommand(connection.get());
-    mark->SetCommandText(QStringLiteral("UPDATE %1 AS t SET %2 = :origem FROM temp.Aceitos AS a"
+    mark->SetCommandText(QStringLiteral("UPDATE %1 AS t SET %2 = :origem FROM temp.Enviados AS a"
                                         " WHERE t.%2 IS NULL AND %3")
                              .arg(table, origin, match.join(QStringLiteral(" AND "))));
     mark->ParamByName(QStringLiteral("origem")).SetString(maquina);
     result.Marked = mark->Execute();
-    run(QStringLiteral("DROP TABLE temp.Aceitos"));
+    run(QStringLiteral("DROP TABLE temp.Enviados"));
     transaction.Commit();
     return result;
 }
