@@ -19,16 +19,16 @@
 
 #include <benchmark/benchmark.h>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
-#include <iterator>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-constexpr int kPlants = 100'000;   // plants of the lab preparing and the single station use
+constexpr int kPlants = 100'000; // plants of the lab preparing and the single station use
 constexpr int kStations = 20;
 constexpr int kStationRows = 10'000;
 constexpr qint64 kFirstPlant = 500'000'000'000;
@@ -46,7 +46,8 @@ QString NewLab(int plants, int stations)
     const QString url = PgCluster::Instance().NewDatabase();
     FillDemoServer(url);
     PgConnection server(url);
-    server.Exec(QStringLiteral("INSERT INTO planta SELECT $1::bigint + g, g, 1 FROM generate_series(1, $2::integer) g"),
+    server.Exec(QStringLiteral("INSERT INTO planta SELECT $1::bigint + g, g, 1 FROM "
+                               "generate_series(1, $2::integer) g"),
                 {QString::number(kFirstPlant), QString::number(plants)});
     for (int s = 0; s < stations; ++s) {
         RegisteredStation station;
@@ -64,7 +65,8 @@ QString CloneLab(const QString& url)
     static int clones = 0;
     const QString name = QStringLiteral("copia%1").arg(++clones);
     PgConnection(PgCluster::Instance().Url(QStringLiteral("postgres"), QStringLiteral("tressalin")))
-        .Exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, PgCluster::DatabaseOf(url)));
+        .Exec(
+            QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, PgCluster::DatabaseOf(url)));
     return PgCluster::Instance().Url(name, QStringLiteral("tressalin"));
 }
 
@@ -75,13 +77,15 @@ void DropLab(const QString& url)
         .Exec(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(PgCluster::DatabaseOf(url)));
 }
 
-/** Records `rows` plantings as the planting screen does, plants and codes from `first`. */
+/** Binds the file to its station and computer and records `rows` plantings from number `first` on.
+ */
 void Plant(const QString& path, const QString& maquina, int stationId, int first, int rows)
 {
     auto connection = OpenStation(path);
     TXTransaction transaction(connection.get());
     auto config = NewCommand(connection.get());
-    config->SetCommandText(QStringLiteral("UPDATE Configuracao SET ID_TRESSALIN = :id, MAQUINA = :m"));
+    config->SetCommandText(
+        QStringLiteral("UPDATE Configuracao SET ID_TRESSALIN = :id, MAQUINA = :m"));
     config->ParamByName(QStringLiteral("id")).SetInteger(stationId);
     config->ParamByName(QStringLiteral("m")).SetString(maquina);
     config->Execute();
@@ -100,12 +104,14 @@ void Plant(const QString& path, const QString& maquina, int stationId, int first
     transaction.Commit();
 }
 
-/** Empty when every row of the station is on the server once and marked in the file; else why not. */
+/** Empty when every row of the station is on the server once and marked in the file; else why not.
+ */
 std::string ExactlyOnce(const QString& url, const QString& path, const QString& station, int rows)
 {
     PgConnection server(url);
     const PgResult counts = server.Exec(
-        QStringLiteral("SELECT count(*), count(DISTINCT nc_plantio) FROM plantio WHERE estacao = $1"),
+        QStringLiteral(
+            "SELECT count(*), count(DISTINCT nc_plantio) FROM plantio WHERE estacao = $1"),
         {station});
     auto connection = OpenStation(path);
     auto query = NewQuery(connection.get());
@@ -143,8 +149,7 @@ private:
         File = Dir.filePath(QStringLiteral("modelo.db"));
         PrepareStation(Url, StationName(0), File);
         PgConnection server(Url);
-        Plant(File, QStringLiteral("PC01"), FindStation(server, StationName(0))->Id, 0,
-              kPlants);
+        Plant(File, QStringLiteral("PC01"), FindStation(server, StationName(0))->Id, 0, kPlants);
     }
 };
 
@@ -172,8 +177,8 @@ private:
         for (int s = 0; s < kStations; ++s) {
             const QString file = Dir.filePath(StationName(s) + QStringLiteral(".db"));
             QFile::copy(first, file);
-            Plant(file, QStringLiteral("PC%1").arg(s + 1),
-                  FindStation(server, StationName(s))->Id, s * kStationRows, kStationRows);
+            Plant(file, QStringLiteral("PC%1").arg(s + 1), FindStation(server, StationName(s))->Id,
+                  s * kStationRows, kStationRows);
             Files << file;
         }
     }
@@ -192,7 +197,8 @@ double CpuSeconds(int who)
 std::vector<std::string> ProcStat(const QString& pid)
 {
     std::ifstream file(QStringLiteral("/proc/%1/stat").arg(pid).toStdString());
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
     std::vector<std::string> fields;
     if (text.rfind(')') == std::string::npos)
         return fields;
@@ -214,8 +220,10 @@ double ServerCpuSeconds(const QString& url)
     for (;;) {
         const std::vector<std::string> own = ProcStat(postmaster);
         // utime, stime, cutime, cstime are fields 14-17.
-        qint64 ticks = std::stoll(own[11]) + std::stoll(own[12]) + std::stoll(own[13]) + std::stoll(own[14]);
-        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        qint64 ticks =
+            std::stoll(own[11]) + std::stoll(own[12]) + std::stoll(own[13]) + std::stoll(own[14]);
+        for (const QString& pid :
+             QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             bool number = false;
             pid.toLongLong(&number);
             if (!number)
@@ -263,7 +271,8 @@ void BM_TransmitOneStation(benchmark::State& state)
             state.SkipWithError("not every planting was marked");
             break;
         }
-        if (const std::string wrong = ExactlyOnce(url, file, StationName(0), kPlants); !wrong.empty()) {
+        if (const std::string wrong = ExactlyOnce(url, file, StationName(0), kPlants);
+            !wrong.empty()) {
             state.SkipWithError(wrong.c_str());
             break;
         }
@@ -271,7 +280,11 @@ void BM_TransmitOneStation(benchmark::State& state)
         DropLab(url);
     }
 }
-BENCHMARK(BM_TransmitOneStation)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_TransmitOneStation)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3);
 
 // Every station as its own tressalin-admin process, all started together.
 void BM_TransmitTwentyStations(benchmark::State& state)
@@ -294,8 +307,9 @@ void BM_TransmitTwentyStations(benchmark::State& state)
         clock.start();
         for (const QString& file : files) {
             tools.push_back(std::make_unique<QProcess>());
-            tools.back()->start(QStringLiteral(TRESSALIN_ADMIN_PATH),
-                                {QStringLiteral("transmitir"), file, QStringLiteral("--servidor"), url});
+            tools.back()->start(
+                QStringLiteral(TRESSALIN_ADMIN_PATH),
+                {QStringLiteral("transmitir"), file, QStringLiteral("--servidor"), url});
         }
         std::string failed;
         for (auto& tool : tools) {
@@ -304,8 +318,8 @@ void BM_TransmitTwentyStations(benchmark::State& state)
         }
         const double seconds = double(clock.nsecsElapsed()) / 1e9;
         state.SetIterationTime(seconds);
-        SetCounters(state, kStations * kStationRows, seconds, CpuSeconds(RUSAGE_CHILDREN) - cpuBefore,
-                    ServerCpuSeconds(url) - serverBefore);
+        SetCounters(state, kStations * kStationRows, seconds,
+                    CpuSeconds(RUSAGE_CHILDREN) - cpuBefore, ServerCpuSeconds(url) - serverBefore);
         for (int s = 0; s < kStations && failed.empty(); ++s)
             failed = ExactlyOnce(url, files[s], StationName(s), kStationRows);
         if (!failed.empty()) {
@@ -317,7 +331,11 @@ void BM_TransmitTwentyStations(benchmark::State& state)
         DropLab(url);
     }
 }
-BENCHMARK(BM_TransmitTwentyStations)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_TransmitTwentyStations)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3);
 
 void BM_PrepareStation(benchmark::State& state)
 {
@@ -345,7 +363,11 @@ void BM_PrepareStation(benchmark::State& state)
         QFile::remove(file);
     }
 }
-BENCHMARK(BM_PrepareStation)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_PrepareStation)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3);
 
 } // namespace
 

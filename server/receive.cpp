@@ -90,7 +90,8 @@ void Stage(PgConnection& connection, const QString& staging, const QString& sour
 void BindMachine(PgConnection& connection, const ReceiveBatch& batch)
 {
     const PgResult bound =
-        connection.Exec(QStringLiteral("SELECT vincular_maquina($1::varchar, $2::varchar)"), {batch.Estacao, batch.Maquina});
+        connection.Exec(QStringLiteral("SELECT vincular_maquina($1::varchar, $2::varchar)"),
+                        {batch.Estacao, batch.Maquina});
     const QString registered = bound.Text(0, 0);
     if (registered != batch.Maquina) {
         throw XException(QStringLiteral("A estação %1 está vinculada ao computador %2 no servidor,"
@@ -180,10 +181,11 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
     if (!batch.Archives.isEmpty()) {
         Stage(connection, QStringLiteral("arquivando"), reception.Archive, reception.ArchiveColumns,
               batch.Archives);
-        connection.Exec(QStringLiteral("INSERT INTO %1 (%2, estacao) SELECT %2, $1::varchar FROM arquivando"
-                                       " ON CONFLICT DO NOTHING")
-                            .arg(reception.Archive, reception.ArchiveColumns.join(QStringLiteral(", "))),
-                        {batch.Estacao});
+        connection.Exec(
+            QStringLiteral("INSERT INTO %1 (%2, estacao) SELECT %2, $1::varchar FROM arquivando"
+                           " ON CONFLICT DO NOTHING")
+                .arg(reception.Archive, reception.ArchiveColumns.join(QStringLiteral(", "))),
+            {batch.Estacao});
     }
     connection.Exec(
         QStringLiteral("INSERT INTO transmissao (estacao, inicio, fim, enviados, aceitos,"

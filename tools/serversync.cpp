@@ -150,15 +150,18 @@ int FillCollectedWells(TXConnection* connection, const StationTableData& wells)
     for (int r = 0; r < wells.Rows.Rows(); ++r) {
         if (wells.Rows.IsNull(r, at("NC_PLANTIO")))
             continue;
-        command->ParamByName(QStringLiteral("status")).SetInteger(wells.Rows.Text(r, at("STATUS_POCO")).toInt());
-        command->ParamByName(QStringLiteral("nc")).SetFloat(wells.Rows.Text(r, at("NC_PLANTIO")).toDouble());
-        SetStationParameter(command->ParamByName(QStringLiteral("usuario")), StationColumnType::Long,
-                            wells.Rows.Value(r, at("USER_COLETA")));
+        command->ParamByName(QStringLiteral("status"))
+            .SetInteger(wells.Rows.Text(r, at("STATUS_POCO")).toInt());
+        command->ParamByName(QStringLiteral("nc"))
+            .SetFloat(wells.Rows.Text(r, at("NC_PLANTIO")).toDouble());
+        SetStationParameter(command->ParamByName(QStringLiteral("usuario")),
+                            StationColumnType::Long, wells.Rows.Value(r, at("USER_COLETA")));
         SetStationParameter(command->ParamByName(QStringLiteral("data")), StationColumnType::Text,
                             wells.Rows.Value(r, at("DATA_COLETA")));
         SetStationParameter(command->ParamByName(QStringLiteral("origem")), StationColumnType::Text,
                             wells.Rows.Value(r, at("ORIGEM_COLETA")));
-        command->ParamByName(QStringLiteral("placa")).SetInteger(wells.Rows.Text(r, at("ID_PLACA")).toInt());
+        command->ParamByName(QStringLiteral("placa"))
+            .SetInteger(wells.Rows.Text(r, at("ID_PLACA")).toInt());
         command->ParamByName(QStringLiteral("poco")).SetString(wells.Rows.Text(r, at("POCO")));
         filled += command->Execute();
     }
@@ -230,7 +233,8 @@ ServerImportResult ImportCsvToServer(const QString& url, const QString& tableNam
                   const QHash<QString, QVariant>& row) -> std::optional<ColumnProblem> {
             if (station.Name != QLatin1String("Placa_Poco"))
                 return std::nullopt;
-            for (const char* column : {"NC_PLANTIO", "USER_COLETA", "DATA_COLETA", "ORIGEM_COLETA"}) {
+            for (const char* column :
+                 {"NC_PLANTIO", "USER_COLETA", "DATA_COLETA", "ORIGEM_COLETA"}) {
                 if (!row.value(QString::fromLatin1(column)).isNull())
                     return ColumnProblem{QString::fromLatin1(column),
                                          QStringLiteral("no servidor os poços são cadastrados"
@@ -238,8 +242,9 @@ ServerImportResult ImportCsvToServer(const QString& url, const QString& tableNam
             }
             const qint64 id = row.value(QStringLiteral("ID_PLACA")).toLongLong();
             if (!plates.contains(id))
-                return ColumnProblem{QStringLiteral("ID_PLACA"),
-                                     QStringLiteral("a placa %1 não existe na tabela Placa.").arg(id)};
+                return ColumnProblem{
+                    QStringLiteral("ID_PLACA"),
+                    QStringLiteral("a placa %1 não existe na tabela Placa.").arg(id)};
             return std::nullopt;
         });
 
@@ -274,7 +279,8 @@ QList<TableCount> PrepareStation(const QString& url, const QString& estacao, con
     const std::vector<StationTableData> data = ReadStationData(server, *station);
 
     StationOptions options;
-    options.Operation = station->Operacao == 1 ? StationOperation::Coleta : StationOperation::Plantio;
+    options.Operation =
+        station->Operacao == 1 ? StationOperation::Coleta : StationOperation::Plantio;
     options.RelaInicial = double(station->RelaInicial);
     options.RelaFinal = double(station->RelaFinal);
     options.CbNcc = BarcodeType(station->CbNcc);
@@ -303,8 +309,10 @@ QList<TableCount> PrepareStation(const QString& url, const QString& estacao, con
                 counts.append({table.Table, InsertMissing(connection.get(), table, nullptr)});
             transaction.Commit();
         }
-        if (::link(QFile::encodeName(building).constData(), QFile::encodeName(path).constData()) != 0)
-            throw XException(QStringLiteral("O arquivo %1 já existe e não será alterado.").arg(path));
+        if (::link(QFile::encodeName(building).constData(), QFile::encodeName(path).constData()) !=
+            0)
+            throw XException(
+                QStringLiteral("O arquivo %1 já existe e não será alterado.").arg(path));
     } catch (...) {
         QFile::remove(building);
         throw;
@@ -325,7 +333,8 @@ QList<TableCount> UpdateStation(const QString& url, const QString& path)
     QList<TableCount> counts;
     TXTransaction transaction(connection.get());
     for (const StationTableData& table : data) {
-        const QSet<QString> known = LocalKeys(connection.get(), table.Table, StationKey(table.Table));
+        const QSet<QString> known =
+            LocalKeys(connection.get(), table.Table, StationKey(table.Table));
         int changed = InsertMissing(connection.get(), table, &known);
         if (table.Table == QLatin1String("Placa_Poco"))
             changed += FillCollectedWells(connection.get(), table);
@@ -345,13 +354,16 @@ ServerTransmission TransmitToServer(const QString& path, const QString& url)
         throw XException(QStringLiteral("O banco de dados ainda não está vinculado a um computador;"
                                         " a estação o vincula ao conectar. Nada foi transmitido."));
     if (maquina.size() > 20)
-        throw XException(QStringLiteral("O computador da estação deve ter no máximo 20 caracteres."));
+        throw XException(
+            QStringLiteral("O computador da estação deve ter no máximo 20 caracteres."));
     const bool collection = config.Operation == StationOperation::Coleta;
     const ReceivedTable kind = collection ? ReceivedTable::PlacaPoco : ReceivedTable::Plantio;
     const QString table = collection ? QStringLiteral("Placa_Poco") : QStringLiteral("Plantio");
-    const QString origin = collection ? QStringLiteral("ORIGEM_COLETA") : QStringLiteral("ORIGEM_PLANTIO");
-    const QString pending = collection ? QStringLiteral("NC_PLANTIO IS NOT NULL AND ORIGEM_COLETA IS NULL")
-                                       : QStringLiteral("ORIGEM_PLANTIO IS NULL");
+    const QString origin =
+        collection ? QStringLiteral("ORIGEM_COLETA") : QStringLiteral("ORIGEM_PLANTIO");
+    const QString pending = collection
+                                ? QStringLiteral("NC_PLANTIO IS NOT NULL AND ORIGEM_COLETA IS NULL")
+                                : QStringLiteral("ORIGEM_PLANTIO IS NULL");
 
     PgConnection server(url);
     const RegisteredStation station = StationOfFile(server, connection.get(), config);
@@ -389,8 +401,9 @@ ServerTransmission TransmitToServer(const QString& path, const QString& url)
     batch.Estacao = station.Nome;
     batch.Maquina = maquina;
     batch.Table = kind;
-    batch.Rows = read(QStringLiteral("SELECT %1 FROM temp.Enviados ORDER BY rowid").arg(Upper(columns)),
-                      table, columns);
+    batch.Rows =
+        read(QStringLiteral("SELECT %1 FROM temp.Enviados ORDER BY rowid").arg(Upper(columns)),
+             table, columns);
     batch.Archives = read(QStringLiteral("SELECT %1 FROM %2_Exc").arg(Upper(archiveColumns), table),
                           table + QStringLiteral("_Exc"), archiveColumns);
 
@@ -411,8 +424,8 @@ ServerTransmission TransmitToServer(const QString& path, const QString& url)
     QStringList match;
     for (const QString& column : columns) {
         const QString name = column.toUpper();
-        match << QStringLiteral("t.%1 %2 a.%1").arg(name, key.contains(name) ? QStringLiteral("=")
-                                                                             : QStringLiteral("IS"));
+        match << QStringLiteral("t.%1 %2 a.%1")
+                     .arg(name, key.contains(name) ? QStringLiteral("=") : QStringLiteral("IS"));
     }
     QList<bool> accepted(batch.Rows.size(), false);
     for (const int index : received.Accepted)
@@ -444,8 +457,10 @@ DemoServer FillDemoServer(const QString& url)
     const QString lote = QStringLiteral("DEMO");
     const auto store = [&server](const char* table, const char* columns,
                                  const QList<QList<PgValue>>& values) {
-        MasterRows rows{QString::fromLatin1(table), QString::fromLatin1(columns).split(QLatin1Char(' ')),
-                        values, {}};
+        MasterRows rows{QString::fromLatin1(table),
+                        QString::fromLatin1(columns).split(QLatin1Char(' ')),
+                        values,
+                        {}};
         for (qsizetype i = 0; i < values.size(); ++i)
             rows.Lines << int(i) + 2;
         StoreMasterRows(server, rows);
@@ -482,7 +497,8 @@ DemoServer FillDemoServer(const QString& url)
             const int coluna = (seq - 1) / 8 + 1;
             wells.append({QString::number(plate), QString::number(plate), WellName(linha, coluna),
                           QString::number(linha), QString::number(coluna), QString::number(seq),
-                          seq > 94 ? QStringLiteral("C") : QStringLiteral("T"), QStringLiteral("0")});
+                          seq > 94 ? QStringLiteral("C") : QStringLiteral("T"),
+                          QStringLiteral("0")});
         }
     }
     store("placa", "id_placa placa codigo tlinha tcoluna lote", plates);
@@ -505,7 +521,8 @@ DemoServer FillDemoServer(const QString& url)
         }
         demo.Lines << QStringLiteral("Estação %1 (%2), lote %3")
                           .arg(nome,
-                               item.Operacao == 1 ? QStringLiteral("coleta") : QStringLiteral("plantio"),
+                               item.Operacao == 1 ? QStringLiteral("coleta")
+                                                  : QStringLiteral("plantio"),
                                lote);
     }
     demo.Lines << QStringLiteral("Usuários: ADMIN (senha 1234) e OPERADOR (senha 4321)");
