@@ -5,6 +5,7 @@
 #include "data/txtransaction.h"
 #include "demodata.h"
 #include "platemapcommand.h"
+#include "servercommands.h"
 #include "stationbuilder.h"
 #include "stationrules.h"
 #include "stationschema.h"
@@ -57,6 +58,9 @@ const QString kGeneralHelp = QStringLiteral(
     "                          como transmitido\n"
     "  placa mapa ARQUIVO (--placa CODIGO ... | --coletadas) --formato FORMATO\n"
     "         --saida ARQUIVO  exporta mapas de placas (xlsx, csv, brapi)\n"
+    "\n"
+    "Servidor central (PostgreSQL):\n"
+    "%1"
     "\n"
     "Use \"tressalin-admin COMANDO --help\" para os detalhes de um comando.\n");
 
@@ -560,13 +564,13 @@ int RunArguments(const QStringList& programArguments)
     QStringList arguments = programArguments.mid(1);
     try {
         if (arguments.isEmpty()) {
-            Err() << kGeneralHelp;
+            Err() << kGeneralHelp.arg(ServerCommandsHelp());
             return kExitUsage;
         }
         const QString first = arguments.takeFirst();
         if (first == QLatin1String("-h") || first == QLatin1String("--help") ||
             first == QLatin1String("--ajuda") || first == QLatin1String("ajuda")) {
-            Out() << kGeneralHelp;
+            Out() << kGeneralHelp.arg(ServerCommandsHelp());
             return 0;
         }
         QString name = first;
@@ -592,7 +596,8 @@ int RunArguments(const QStringList& programArguments)
         }
         if (!command)
             throw UsageError(
-                QStringLiteral("Comando desconhecido: %1\n\n%2").arg(name, kGeneralHelp));
+                QStringLiteral("Comando desconhecido: %1\n\n%2")
+                    .arg(name, kGeneralHelp.arg(ServerCommandsHelp())));
         if (command->Name == QLatin1String("create"))
             TakeRange(arguments, &range);
         return RunParsed(*command, arguments);
@@ -611,6 +616,8 @@ int RunArguments(const QStringList& programArguments)
 
 int RunAdminCommand(const QStringList& programArguments)
 {
+    if (IsServerCommand(programArguments))
+        return RunServerCommand(programArguments);
     const int status = RunArguments(programArguments);
     Out().flush();
     Err().flush();

@@ -18,12 +18,6 @@
 
 namespace {
 
-struct ImportRow
-{
-    int Line = 0;
-    QList<QVariant> Values; // null QVariant = NULL, in the order of the header's columns
-};
-
 [[noreturn]] void Fail(int line, const QString& column, const QString& message)
 {
     if (column.isEmpty())
@@ -183,10 +177,10 @@ QStringList ImportableTables()
             QStringLiteral("Placa"), QStringLiteral("Placa_Poco"), QStringLiteral("Usua")};
 }
 
-int ImportCsv(TXConnection* connection, const QString& tableName, const QString& csvText)
+ImportRows ReadImportCsv(const StationRules& rules, const QString& tableName,
+                         const QString& csvText, const ImportReferenceCheck& references)
 {
     const StationTable& table = ImportTable(tableName);
-    const StationRules rules = ReadStationRules(connection);
     const QString wrongStation = CheckTableForOperation(table, rules.Operation);
     if (!wrongStation.isEmpty())
         throw XException(
@@ -196,8 +190,6 @@ int ImportCsv(TXConnection* connection, const QString& tableName, const QString&
         throw XException(QStringLiteral("O arquivo CSV está vazio; falta a linha de cabeçalho."));
     const QList<const StationColumn*> columns = ReadHeader(table, records.first());
 
-    // Check every record before the first write, so a bad one leaves the file untouched.
-    StationReferences references(connection);
     QList<ImportRow> rows;
     for (qsizetype r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
@@ -214,10 +206,23 @@ int ImportCsv(TXConnection* connection, const QString& tableName, const QString&
             row.Values << ParseValue(rules, table, *columns[c], record.Fields[c], record.Line);
             named.insert(columns[c]->Name, row.Values.last());
         }
-        if (const auto problem = references.Check(table, named))
+        if (const auto problem = references(table, named))
             Fail(record.Line, problem->Column, problem->Message);
         rows << row;
     }
+    return {&table, columns, rows};
+}
+
+int ImportCsv(TXConnection* connection, const QString& tableName, const QString& csvText)
+{
+    // Check every record before the first write, so a bad one leaves the file untouched.
+    StationReferences stationReferences(connection);
+    const auto [tablePointer, columns, rows] = ReadImportCsv(
+        ReadStationRules(connection), tableName, csvText,
+        [&stationReferences](const StationTable& table, const QHash<QString, QVariant>& row) {
+            return stationReferences.Check(table, row);
+        });
+    const StationTable& table = *tablePointer;
 
     TXTransaction transaction(connection);
     auto command = NewCommand(connection);
@@ -241,7 +246,7 @@ int ImportCsv(TXConnection* connection, const QString& tableName, const QString&
     return int(rows.size());
 }
 
-int ImportCsvFile(const QString& databasePath, const QString& table, const QString& csvPath)
+QString ReadCsvFileText(const QString& csvPath)
 {
     QFile file(csvPath);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -252,6 +257,12 @@ int ImportCsvFile(const QString& databasePath, const QString& table, const QStri
     const QString text = decoder.decode(file.readAll());
     if (decoder.hasError())
         throw XException(QStringLiteral("O arquivo %1 não está codificado em UTF-8.").arg(csvPath));
+    return text;
+}
+
+int ImportCsvFile(const QString& databasePath, const QString& table, const QString& csvPath)
+{
+    const QString text = ReadCsvFileText(csvPath);
     RequireWritableStation(databasePath);
     auto connection = OpenStation(databasePath);
     return ImportCsv(connection.get(), table, text);

@@ -52,8 +52,11 @@ for f in usr/bin/tressalin usr/share/applications/tressalin.desktop \
     [ -f "$client_root/$f" ] || fail "$f not in tressalin"
 done
 [ ! -e "$client_root/usr/bin/tressalin-admin" ] || fail "tressalin carries tressalin-admin"
-[ "$(cd "$admin_root" && find . -type f | sort)" = "./usr/bin/tressalin-admin" ] ||
-    fail "tressalin-admin installs: $(cd "$admin_root" && find . -type f)"
+# The tool and its transmission timer, installed disabled (no unit is linked to enable it).
+[ "$(cd "$admin_root" && find . -type f -o -type l | sort)" = "./usr/bin/tressalin-admin
+./usr/lib/systemd/system/tressalin-transmitir.service
+./usr/lib/systemd/system/tressalin-transmitir.timer" ] ||
+    fail "tressalin-admin installs: $(cd "$admin_root" && find . -type f -o -type l)"
 grep -qx 'Exec=tressalin' "$client_root/usr/share/applications/tressalin.desktop" || fail "desktop Exec"
 grep -qx 'Icon=tressalin' "$client_root/usr/share/applications/tressalin.desktop" || fail "desktop Icon"
 

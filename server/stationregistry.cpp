@@ -1,0 +1,124 @@
+#include "stationregistry.h"
+
+#include "centralschema.h"
+#include "pgconnection.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QString kStationColumns =
+    QStringLiteral("id, nome, operacao, lote, maquina, papel, rela_inicial, rela_final, cb_ncc,"
+                   " cb_nc_plantio");
+
+RegisteredStation StationFromRow(const PgResult& result, int row)
+{
+    RegisteredStation station;
+    station.Id = int(result.Int(row, 0));
+    station.Nome = result.Text(row, 1);
+    station.Operacao = int(result.Int(row, 2));
+    station.Lote = result.Text(row, 3);
+    station.Maquina = result.Text(row, 4);
+    station.Papel = result.Text(row, 5);
+    station.RelaInicial = result.Int(row, 6);
+    station.RelaFinal = result.Int(row, 7);
+    station.CbNcc = int(result.Int(row, 8));
+    station.CbNcPlantio = int(result.Int(row, 9));
+    return station;
+}
+
+std::optional<RegisteredStation> FindWhere(PgConnection& connection, const QString& condition,
+                                           const QString& value)
+{
+    RequireCentralSchema(connection);
+    const PgResult result = connection.Exec(
+        QStringLiteral("SELECT %1 FROM estacao WHERE %2").arg(kStationColumns, condition), {value});
+    if (result.Rows() == 0)
+        return std::nullopt;
+    return StationFromRow(result, 0);
+}
+
+} // namespace
+
+QString StationRoleName(const QString& nome)
+{
+    return QStringLiteral("tressalin_") + nome.toLower();
+}
+
+RegisteredStation AddStation(PgConnection& connection, RegisteredStation station)
+{
+    static const QRegularExpression validName(QStringLiteral("^[A-Za-z0-9_]{1,40}$"));
+    station.Nome = station.Nome.trimmed().toUpper();
+    if (!validName.match(station.Nome).hasMatch())
+        throw XException(QStringLiteral("Nome de estação inválido: \"%1\". Use letras sem acento,"
+                                        " algarismos e \"_\", até 40 caracteres.")
+                             .arg(station.Nome));
+    station.Lote = station.Lote.trimmed();
+    if (station.Lote.isEmpty() || station.Lote.size() > 20)
+        throw XException(QStringLiteral("Informe o lote com --lote NOME (até 20 caracteres)."));
+    station.Maquina = station.Maquina.trimmed().toUpper();
+    if (station.Maquina.size() > 20)
+        throw XException(QStringLiteral("O computador deve ter no máximo 20 caracteres."));
+    station.Papel = StationRoleName(station.Nome);
+
+    RequireCentralSchema(connection);
+    PgTransaction transaction(connection);
+    if (FindStation(connection, station.Nome))
+        throw XException(QStringLiteral("A estação %1 já está cadastrada.").arg(station.Nome));
+    if (!station.Maquina.isEmpty() &&
+        connection.Exec(QStringLiteral("SELECT 1 FROM estacao WHERE maquina = $1"), {station.Maquina})
+                .Rows() > 0)
+        throw XException(QStringLiteral("O computador %1 já é de outra estação.").arg(station.Maquina));
+    const bool roleExists =
+        connection.Exec(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = $1"), {station.Papel})
+            .Rows() > 0;
+    // Role names cannot be bound; format's %I quotes them on the server.
+    const QString roleSql =
+        roleExists ? QStringLiteral("SELECT format('GRANT %I TO %I', $1::text, $2::text)")
+                   : QStringLiteral("SELECT format('CREATE ROLE %I LOGIN IN ROLE %I', $2::text,"
+                                    " $1::text)");
+    connection.Exec(
+        connection.Exec(roleSql, {kStationGroupRole, station.Papel}).Text(0, 0));
+    const PgResult inserted = connection.Exec(
+        QStringLiteral("INSERT INTO estacao (nome, operacao, lote, maquina, papel, rela_inicial,"
+                       " rela_final, cb_ncc, cb_nc_plantio)"
+                       " VALUES ($1, $2::integer, $3, NULLIF($4, ''), $5, $6::bigint, $7::bigint,"
+                       " $8::integer, $9::integer) RETURNING %1")
+            .arg(kStationColumns),
+        {station.Nome, QString::number(station.Operacao), station.Lote, station.Maquina,
+         station.Papel, QString::number(station.RelaInicial), QString::number(station.RelaFinal),
+         QString::number(station.CbNcc), QString::number(station.CbNcPlantio)});
+    transaction.Commit();
+    return StationFromRow(inserted, 0);
+}
+
+std::optional<RegisteredStation> FindStation(PgConnection& connection, const QString& nome)
+{
+    return FindWhere(connection, QStringLiteral("nome = upper($1)"), nome.trimmed());
+}
+
+std::optional<RegisteredStation> FindStationById(PgConnection& connection, int id)
+{
+    return FindWhere(connection, QStringLiteral("id = $1::integer"), QString::number(id));
+}
+
+QList<StationStatus> ReadStationStatus(PgConnection& connection)
+{
+    RequireCentralSchema(connection);
+    const PgResult result = connection.Exec(QStringLiteral(
+        "SELECT e.nome, e.operacao, e.lote, coalesce(e.maquina, ''),"
+        " coalesce(to_char((SELECT max(fim) FROM transmissao t WHERE t.estacao = e.nome),"
+        "   'YYYY-MM-DD HH24:MI:SS'), ''),"
+        " (SELECT count(*) FROM plantio p WHERE p.estacao = e.nome)"
+        "   + (SELECT count(*) FROM placa_poco w WHERE w.estacao = e.nome),"
+        " coalesce((SELECT sum(recusados) FROM transmissao t WHERE t.estacao = e.nome), 0),"
+        " (SELECT count(*) FROM conflito c WHERE c.estacao = e.nome AND NOT c.resolvido)"
+        " FROM estacao e ORDER BY e.nome"));
+    QList<StationStatus> list;
+    for (int r = 0; r < result.Rows(); ++r) {
+        list.append({result.Text(r, 0), int(result.Int(r, 1)), result.Text(r, 2),
+                     result.Text(r, 3), result.Text(r, 4), result.Int(r, 5), result.Int(r, 6),
+                     result.Int(r, 7)});
+    }
+    return list;
+}

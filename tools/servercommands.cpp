@@ -1,0 +1,304 @@
+#include "servercommands.h"
+
+#include "centralschema.h"
+#include "pgconnection.h"
+#include "serversync.h"
+#include "stationbuilder.h"
+#include "stationregistry.h"
+
+#include "xexception.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+class UsageError : public XException
+{
+public:
+    using XException::XException;
+};
+
+const QString kHelp = QStringLiteral(
+    "  servidor criar URL      cria (ou confere) o esquema do servidor central\n"
+    "  servidor estacao add URL NOME --operacao plantio|coleta --lote NOME\n"
+    "         [--maquina COMPUTADOR] [--ncc TIPO] [--nc-plantio TIPO]\n"
+    "                          cadastra uma estação e cria o seu papel no servidor\n"
+    "  servidor import URL TABELA CSV [--lote NOME] [--ncc TIPO] [--nc-plantio TIPO]\n"
+    "                          importa sub-lotes, plantas, placas, poços ou usuários\n"
+    "  servidor demo URL       preenche o servidor com um laboratório de demonstração\n"
+    "  servidor status URL     mostra a situação de cada estação\n"
+    "  preparar URL ESTACAO ARQUIVO\n"
+    "                          cria o banco de dados da estação a partir do servidor\n"
+    "  atualizar URL ARQUIVO   traz ao banco da estação o que o servidor recebeu depois\n"
+    "  transmitir ARQUIVO --servidor URL\n"
+    "                          envia ao servidor o que falta transmitir e o marca\n"
+    "  URL: uma conexão do PostgreSQL (postgresql://usuario@maquina/banco?sslmode=...);\n"
+    "  a senha vem de ~/.pgpass ou de PGPASSWORD, nunca da linha de comando.\n");
+
+QTextStream& Out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& Err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+BarcodeType BarcodeOption(const QCommandLineParser& parser, const QString& name)
+{
+    if (!parser.isSet(name))
+        return BarcodeType::Ean13;
+    BarcodeType type;
+    if (!ParseBarcodeType(parser.value(name), &type))
+        throw UsageError(QStringLiteral("Tipo de código inválido em --%1: \"%2\". Use EAN-8 ou EAN-13.")
+                             .arg(name, parser.value(name)));
+    return type;
+}
+
+int CreateSchema(const QStringList& args)
+{
+    PgConnection server(args[0]);
+    const CentralSchemaReport report = CreateCentralSchema(server);
+    for (const QString& table : report.Created)
+        Out() << QStringLiteral("Tabela %1 criada.\n").arg(table);
+    for (const QString& table : report.Checked)
+        Out() << QStringLiteral("Tabela %1 já existia; conferida.\n").arg(table);
+    for (const QString& problem : report.Problems)
+        Err() << problem << '\n';
+    if (!report.Problems.isEmpty()) {
+        Err() << QStringLiteral("O esquema do servidor não confere; nada foi apagado.\n");
+        return kExitFailure;
+    }
+    Out() << QStringLiteral("Esquema do servidor pronto.\n");
+    return 0;
+}
+
+int AddStationCommand(const QCommandLineParser& parser, const QStringList& args)
+{
+    const QString operation = parser.value(QStringLiteral("operacao")).trimmed().toLower();
+    if (operation != QLatin1String("plantio") && operation != QLatin1String("coleta"))
+        throw UsageError(QStringLiteral("Informe a operação com --operacao plantio|coleta."));
+    if (!parser.isSet(QStringLiteral("lote")))
+        throw UsageError(QStringLiteral("Informe o lote da estação com --lote NOME."));
+    RegisteredStation station;
+    station.Nome = args[1];
+    station.Operacao = operation == QLatin1String("coleta") ? 1 : 0;
+    station.Lote = parser.value(QStringLiteral("lote"));
+    station.Maquina = parser.value(QStringLiteral("maquina"));
+    station.CbNcc = int(BarcodeOption(parser, QStringLiteral("ncc")));
+    station.CbNcPlantio = int(BarcodeOption(parser, QStringLiteral("nc-plantio")));
+    PgConnection server(args[0]);
+    const RegisteredStation added = AddStation(server, station);
+    Out() << QStringLiteral("Estação %1 cadastrada (%2, lote %3); papel no servidor: %4.\n")
+                 .arg(added.Nome, operation, added.Lote, added.Papel);
+    Out() << QStringLiteral("Defina a senha do papel no servidor (por exemplo, \\password %1 no"
+                            " psql) e guarde-a no ~/.pgpass do computador da estação.\n")
+                 .arg(added.Papel);
+    return 0;
+}
+
+int ImportCommand(const QCommandLineParser& parser, const QStringList& args)
+{
+    ServerImportOptions options;
+    options.Lote = parser.value(QStringLiteral("lote"));
+    options.CbNcc = BarcodeOption(parser, QStringLiteral("ncc"));
+    options.CbNcPlantio = BarcodeOption(parser, QStringLiteral("nc-plantio"));
+    const ServerImportResult result = ImportCsvToServer(args[0], args[1], args[2], options);
+    Out() << QStringLiteral("%1 registro(s) importado(s) na tabela %2; %3 já estava(m) no servidor"
+                            " sem alteração.\n")
+                 .arg(result.Inserted)
+                 .arg(args[1])
+                 .arg(result.Unchanged);
+    return 0;
+}
+
+int DemoCommand(const QStringList& args)
+{
+    const DemoServer demo = FillDemoServer(args[0]);
+    Out() << QStringLiteral("Servidor de demonstração pronto.\n");
+    for (const QString& line : demo.Lines)
+        Out() << line << '\n';
+    return 0;
+}
+
+int StatusCommand(const QStringList& args)
+{
+    PgConnection server(args[0]);
+    const QList<StationStatus> list = ReadStationStatus(server);
+    if (list.isEmpty())
+        Out() << QStringLiteral("Nenhuma estação cadastrada.\n");
+    for (const StationStatus& status : list) {
+        Out() << QStringLiteral("%1 (%2, lote %3, computador %4): última transmissão %5;"
+                                " %6 registro(s) recebido(s), %7 recusado(s), %8 conflito(s)"
+                                " em aberto.\n")
+                     .arg(status.Nome,
+                          status.Operacao == 1 ? QStringLiteral("coleta") : QStringLiteral("plantio"),
+                          status.Lote,
+                          status.Maquina.isEmpty() ? QStringLiteral("ainda não vinculado") : status.Maquina,
+                          status.UltimaTransmissao.isEmpty() ? QStringLiteral("nunca")
+                                                             : status.UltimaTransmissao)
+                     .arg(status.Recebidos)
+                     .arg(status.Recusados)
+                     .arg(status.ConflitosAbertos);
+    }
+    return 0;
+}
+
+void PrintCounts(const QList<TableCount>& counts, const QString& verb)
+{
+    for (const TableCount& count : counts)
+        Out() << QStringLiteral("%1: %2 registro(s) %3.\n").arg(count.Table).arg(count.Rows).arg(verb);
+}
+
+int PrepareCommand(const QStringList& args)
+{
+    const QList<TableCount> counts = PrepareStation(args[0], args[1], args[2]);
+    Out() << QStringLiteral("Banco de dados da estação %1 criado: %2\n").arg(args[1].toUpper(), args[2]);
+    PrintCounts(counts, QStringLiteral("copiado(s)"));
+    return 0;
+}
+
+int UpdateCommand(const QStringList& args)
+{
+    const QList<TableCount> counts = UpdateStation(args[0], args[1]);
+    Out() << QStringLiteral("Banco de dados atualizado: %1\n").arg(args[1]);
+    PrintCounts(counts, QStringLiteral("novo(s) ou atualizado(s)"));
+    return 0;
+}
+
+int TransmitCommand(const QCommandLineParser& parser, const QStringList& args)
+{
+    const ServerTransmission result =
+        TransmitToServer(args[0], parser.value(QStringLiteral("servidor")));
+    Out() << QStringLiteral("Estação %1: %2 registro(s) enviado(s), %3 novo(s) no servidor, %4 que"
+                            " o servidor já tinha; %5 marcado(s) como transmitido(s).\n")
+                 .arg(result.Estacao)
+                 .arg(result.Sent)
+                 .arg(result.Inserted)
+                 .arg(result.AlreadyPresent)
+                 .arg(result.Marked);
+    if (result.Conflicts.isEmpty())
+        return 0;
+    for (const TransmitConflict& conflict : result.Conflicts)
+        Err() << QStringLiteral("Recusado (%1): estação: %2; servidor: %3\n")
+                     .arg(conflict.Reason, conflict.StationValues,
+                          conflict.ServerValues.isEmpty() ? QStringLiteral("-") : conflict.ServerValues);
+    Err() << QStringLiteral("%1 registro(s) recusado(s) pelo servidor e não marcado(s); ficam na lista"
+                            " de conflitos do servidor para o responsável pelos dados.\n")
+                 .arg(result.Conflicts.size());
+    return kExitFailure;
+}
+
+QCommandLineOption ValueOption(const char* name, const char* valueName)
+{
+    return QCommandLineOption(QString::fromLatin1(name), QString(), QString::fromLatin1(valueName));
+}
+
+int Dispatch(QStringList arguments)
+{
+    const QString first = arguments.takeFirst();
+    QString name = first;
+    if (first == QLatin1String("servidor")) {
+        if (arguments.isEmpty())
+            throw UsageError(QStringLiteral("Informe o comando do servidor.\n\n") + kHelp);
+        name += QLatin1Char(' ') + arguments.takeFirst();
+        if (name == QLatin1String("servidor estacao") && !arguments.isEmpty())
+            name += QLatin1Char(' ') + arguments.takeFirst();
+    }
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    parser.addOption(QCommandLineOption(
+        QStringList{QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("ajuda")}));
+    int positionals = 1;
+    if (name == QLatin1String("servidor estacao add")) {
+        positionals = 2;
+        for (const char* option : {"operacao", "lote", "maquina", "ncc", "nc-plantio"})
+            parser.addOption(ValueOption(option, "VALOR"));
+    } else if (name == QLatin1String("servidor import")) {
+        positionals = 3;
+        for (const char* option : {"lote", "ncc", "nc-plantio"})
+            parser.addOption(ValueOption(option, "VALOR"));
+    } else if (name == QLatin1String("preparar")) {
+        positionals = 3;
+    } else if (name == QLatin1String("atualizar")) {
+        positionals = 2;
+    } else if (name == QLatin1String("transmitir")) {
+        parser.addOption(ValueOption("servidor", "URL"));
+    } else if (name != QLatin1String("servidor criar") && name != QLatin1String("servidor demo") &&
+               name != QLatin1String("servidor status")) {
+        throw UsageError(QStringLiteral("Comando desconhecido: %1\n\n%2").arg(name, kHelp));
+    }
+    arguments.prepend(QStringLiteral("tressalin-admin"));
+    if (!parser.parse(arguments))
+        throw UsageError(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        Out() << kHelp;
+        return 0;
+    }
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != positionals)
+        throw UsageError(QStringLiteral("Número de argumentos incorreto para %1.\n\n%2").arg(name, kHelp));
+    if (name == QLatin1String("servidor criar"))
+        return CreateSchema(args);
+    if (name == QLatin1String("servidor estacao add"))
+        return AddStationCommand(parser, args);
+    if (name == QLatin1String("servidor import"))
+        return ImportCommand(parser, args);
+    if (name == QLatin1String("servidor demo"))
+        return DemoCommand(args);
+    if (name == QLatin1String("servidor status"))
+        return StatusCommand(args);
+    if (name == QLatin1String("preparar"))
+        return PrepareCommand(args);
+    if (name == QLatin1String("atualizar"))
+        return UpdateCommand(args);
+    return TransmitCommand(parser, args);
+}
+
+} // namespace
+
+QString ServerCommandsHelp()
+{
+    return kHelp;
+}
+
+bool IsServerCommand(const QStringList& arguments)
+{
+    if (arguments.size() < 2)
+        return false;
+    const QString& first = arguments[1];
+    if (first == QLatin1String("servidor") || first == QLatin1String("preparar") ||
+        first == QLatin1String("atualizar"))
+        return true;
+    return first == QLatin1String("transmitir") &&
+           std::any_of(arguments.begin(), arguments.end(), [](const QString& argument) {
+               return argument == QLatin1String("--servidor") ||
+                      argument.startsWith(QLatin1String("--servidor="));
+           });
+}
+
+int RunServerCommand(const QStringList& arguments)
+{
+    int status = 0;
+    try {
+        status = Dispatch(arguments.mid(1));
+    } catch (const UsageError& error) {
+        Err() << QStringLiteral("tressalin-admin: ") << error.Message() << Qt::endl;
+        status = kExitUsage;
+    } catch (const XException& error) {
+        const QString explained = ExplainStationError(error.Message());
+        Err() << QStringLiteral("tressalin-admin: erro: ")
+              << (explained.isEmpty() ? error.Message() : explained) << Qt::endl;
+        status = kExitFailure;
+    }
+    Out().flush();
+    Err().flush();
+    return status;
+}
