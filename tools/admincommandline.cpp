@@ -81,18 +81,6 @@ public:
     using XException::XException;
 };
 
-QTextStream& Out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream& Err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
 QCommandLineOption HelpOption()
 {
     return QCommandLineOption(
@@ -575,7 +563,7 @@ int RunArguments(const QStringList& programArguments)
         }
         QString name = first;
         const bool grouped = first == QLatin1String("usuario") ||
-                           first == QLatin1String("conexao") || first == QLatin1String("placa");
+                             first == QLatin1String("conexao") || first == QLatin1String("placa");
         if (grouped && !arguments.isEmpty() && !arguments.first().startsWith(QLatin1Char('-'))) {
             name += QLatin1Char(' ') + arguments.takeFirst();
         }
@@ -595,9 +583,8 @@ int RunArguments(const QStringList& programArguments)
             return help ? 0 : kExitUsage;
         }
         if (!command)
-            throw UsageError(
-                QStringLiteral("Comando desconhecido: %1\n\n%2")
-                    .arg(name, kGeneralHelp.arg(ServerCommandsHelp())));
+            throw UsageError(QStringLiteral("Comando desconhecido: %1\n\n%2")
+                                 .arg(name, kGeneralHelp.arg(ServerCommandsHelp())));
         if (command->Name == QLatin1String("create"))
             TakeRange(arguments, &range);
         return RunParsed(*command, arguments);
@@ -622,4 +609,16 @@ int RunAdminCommand(const QStringList& programArguments)
     Out().flush();
     Err().flush();
     return status;
+}
+
+QTextStream& Out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& Err()
+{
+    static QTextStream stream(stderr);
+    return stream;
 }

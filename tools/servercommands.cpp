@@ -1,5 +1,6 @@
 #include "servercommands.h"
 
+#include "admincommandline.h"
 #include "centralschema.h"
 #include "pgconnection.h"
 #include "serversync.h"
@@ -39,26 +40,15 @@ const QString kHelp = QStringLiteral(
     "  URL: uma conexão do PostgreSQL (postgresql://usuario@maquina/banco?sslmode=...);\n"
     "  a senha vem de ~/.pgpass ou de PGPASSWORD, nunca da linha de comando.\n");
 
-QTextStream& Out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream& Err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
 BarcodeType BarcodeOption(const QCommandLineParser& parser, const QString& name)
 {
     if (!parser.isSet(name))
         return BarcodeType::Ean13;
     BarcodeType type;
     if (!ParseBarcodeType(parser.value(name), &type))
-        throw UsageError(QStringLiteral("Tipo de código inválido em --%1: \"%2\". Use EAN-8 ou EAN-13.")
-                             .arg(name, parser.value(name)));
+        throw UsageError(
+            QStringLiteral("Tipo de código inválido em --%1: \"%2\". Use EAN-8 ou EAN-13.")
+                .arg(name, parser.value(name)));
     return type;
 }
 
@@ -139,9 +129,11 @@ int StatusCommand(const QStringList& args)
                                 " %6 registro(s) recebido(s), %7 recusado(s), %8 conflito(s)"
                                 " em aberto.\n")
                      .arg(status.Nome,
-                          status.Operacao == 1 ? QStringLiteral("coleta") : QStringLiteral("plantio"),
+                          status.Operacao == 1 ? QStringLiteral("coleta")
+                                               : QStringLiteral("plantio"),
                           status.Lote,
-                          status.Maquina.isEmpty() ? QStringLiteral("ainda não vinculado") : status.Maquina,
+                          status.Maquina.isEmpty() ? QStringLiteral("ainda não vinculado")
+                                                   : status.Maquina,
                           status.UltimaTransmissao.isEmpty() ? QStringLiteral("nunca")
                                                              : status.UltimaTransmissao)
                      .arg(status.Recebidos)
@@ -154,13 +146,17 @@ int StatusCommand(const QStringList& args)
 void PrintCounts(const QList<TableCount>& counts, const QString& verb)
 {
     for (const TableCount& count : counts)
-        Out() << QStringLiteral("%1: %2 registro(s) %3.\n").arg(count.Table).arg(count.Rows).arg(verb);
+        Out() << QStringLiteral("%1: %2 registro(s) %3.\n")
+                     .arg(count.Table)
+                     .arg(count.Rows)
+                     .arg(verb);
 }
 
 int PrepareCommand(const QStringList& args)
 {
     const QList<TableCount> counts = PrepareStation(args[0], args[1], args[2]);
-    Out() << QStringLiteral("Banco de dados da estação %1 criado: %2\n").arg(args[1].toUpper(), args[2]);
+    Out() << QStringLiteral("Banco de dados da estação %1 criado: %2\n")
+                 .arg(args[1].toUpper(), args[2]);
     PrintCounts(counts, QStringLiteral("copiado(s)"));
     return 0;
 }
@@ -189,9 +185,11 @@ int TransmitCommand(const QCommandLineParser& parser, const QStringList& args)
     for (const TransmitConflict& conflict : result.Conflicts)
         Err() << QStringLiteral("Recusado (%1): estação: %2; servidor: %3\n")
                      .arg(conflict.Reason, conflict.StationValues,
-                          conflict.ServerValues.isEmpty() ? QStringLiteral("-") : conflict.ServerValues);
-    Err() << QStringLiteral("%1 registro(s) recusado(s) pelo servidor e não marcado(s); ficam na lista"
-                            " de conflitos do servidor para o responsável pelos dados.\n")
+                          conflict.ServerValues.isEmpty() ? QStringLiteral("-")
+                                                          : conflict.ServerValues);
+    Err() << QStringLiteral(
+                 "%1 registro(s) recusado(s) pelo servidor e não marcado(s); ficam na lista"
+                 " de conflitos do servidor para o responsável pelos dados.\n")
                  .arg(result.Conflicts.size());
     return kExitFailure;
 }
@@ -244,7 +242,8 @@ int Dispatch(QStringList arguments)
     }
     const QStringList args = parser.positionalArguments();
     if (args.size() != positionals)
-        throw UsageError(QStringLiteral("Número de argumentos incorreto para %1.\n\n%2").arg(name, kHelp));
+        throw UsageError(
+            QStringLiteral("Número de argumentos incorreto para %1.\n\n%2").arg(name, kHelp));
     if (name == QLatin1String("servidor criar"))
         return CreateSchema(args);
     if (name == QLatin1String("servidor estacao add"))

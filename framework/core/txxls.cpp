@@ -1,17 +1,10 @@
 #include "txxls.h"
 
-#include "txfile.h"
 #include "txworkbook.h"
 #include "xexception.h"
+#include "xsafefile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 namespace {
@@ -21,11 +14,6 @@ const QString kSpreadsheetErrorClass = QStringLiteral("EOleException");
 XException SpreadsheetError(const QString& message)
 {
     return XException(message, kSpreadsheetErrorClass);
-}
-
-QString ErrnoText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 quint8 LxwAlignment(int alignment)
@@ -73,53 +61,6 @@ quint8 LxwBorder(int lineStyle)
     }
     throw SpreadsheetError(QStringLiteral("Estilo de borda inválido: %1.").arg(lineStyle));
 }
-
-// Creates an empty, not yet used file next to the target; the umask decides its mode.
-QString CreateTemporaryBeside(const QString& target)
-{
-    const QFileInfo info(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                             QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(),
-                                                           8, 16, QLatin1Char('0'));
-        const int fd = ::open(QFile::encodeName(name).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return name;
-        }
-        if (errno != EEXIST)
-            throw SpreadsheetError(QStringLiteral("Não foi possível gravar em ") +
-                                   info.absolutePath() + QStringLiteral(": ") + ErrnoText(errno));
-    }
-    throw SpreadsheetError(QStringLiteral("Não foi possível criar um arquivo temporário em ") +
-                           info.absolutePath());
-}
-
-// Flushes a file (or folder) to the disk so that a rename never publishes a half-written file.
-void SyncPath(const QString& path, int flags)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const int error = errno;
-        if (fd >= 0)
-            ::close(fd);
-        throw SpreadsheetError(QStringLiteral("Erro ao gravar ") + path + QStringLiteral(": ") +
-                               ErrnoText(error));
-    }
-    ::close(fd);
-}
-
-// Removes the temporary file unless it was moved into place.
-struct TemporaryFileGuard
-{
-    QString Path;
-    ~TemporaryFileGuard()
-    {
-        if (!Path.isEmpty())
-            ::unlink(QFile::encodeName(Path).constData());
-    }
-};
 
 } // namespace
 
@@ -170,9 +111,8 @@ bool TXXLS::Save()
     try {
         if (!IsOpen())
             throw XException(QStringLiteral("Planilha não aberta."), QStringLiteral("EXLSError"));
-        TemporaryFileGuard temporary{CreateTemporaryBeside(m_fileName)};
-        WriteToTarget(temporary.Path);
-        temporary.Path.clear();
+        WriteFileSafely(m_fileName, !m_newFile, kSpreadsheetErrorClass,
+                        [this](const QString& temporary) { m_book->WriteXlsx(temporary); });
         return true;
     } catch (const XException& e) {
         m_lastErrorClass = e.ClassName();
@@ -182,29 +122,6 @@ bool TXXLS::Save()
         m_lastErrorMessage = QString::fromLocal8Bit(e.what());
     }
     return false;
-}
-
-void TXXLS::WriteToTarget(const QString& temporary) const
-{
-    m_book->WriteXlsx(temporary);
-    SyncPath(temporary, O_RDONLY);
-    if (m_newFile) {
-        // The name may have been taken since the operator chose it: never replace it.
-        TXFile file;
-        file.SetFileName(temporary);
-        if (!file.Rename(m_fileName)) {
-            if (file.LastError() == EEXIST)
-                throw SpreadsheetError(QStringLiteral("O arquivo ") + m_fileName +
-                                       QStringLiteral(" já existe."));
-            throw SpreadsheetError(QStringLiteral("Não foi possível gravar ") + m_fileName +
-                                   QStringLiteral(": ") + ErrnoText(file.LastError()));
-        }
-    } else if (std::rename(QFile::encodeName(temporary).constData(),
-                           QFile::encodeName(m_fileName).constData()) != 0) {
-        throw SpreadsheetError(QStringLiteral("Não foi possível gravar ") + m_fileName +
-                               QStringLiteral(": ") + ErrnoText(errno));
-    }
-    SyncPath(QFileInfo(m_fileName).absolutePath(), O_RDONLY | O_DIRECTORY);
 }
 
 void TXXLS::Close()

@@ -97,7 +97,6 @@ public:
 private:
     struct RangeTarget;
     RangeTarget Target(const QString& range) const;
-    void WriteToTarget(const QString& temporary) const;
 
     QString m_fileName;
     bool m_newFile = false;

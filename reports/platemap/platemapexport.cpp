@@ -1,20 +1,15 @@
 #include "platemapexport.h"
 
-#include "txfile.h"
 #include "txworkbook.h"
 #include "xexception.h"
+#include "xsafefile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRandomGenerator>
 #include <QSet>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -28,11 +23,6 @@ constexpr quint32 kControlFill = 0xFF0000;
 constexpr quint32 kCollectedFill = 0x008000;
 constexpr quint32 kFreeFill = 0xFFFFFF;
 constexpr int kGridTop = 6; // 0-based sheet row of the column numbers
-
-QString ErrnoText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 QString RowLetter(int linha)
 {
@@ -148,21 +138,6 @@ void Report(const TPlateMapProgress& progress, int done, int total)
 {
     if (progress)
         progress(done, total);
-}
-
-// Flushes a file or folder, so a rename never publishes a half-written file.
-void Sync(const QString& path, int flags)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const int error = errno;
-        if (fd >= 0)
-            ::close(fd);
-        throw XException(QStringLiteral("Erro ao gravar ") + path + QStringLiteral(": ") +
-                             ErrnoText(error),
-                         kErrorClass);
-    }
-    ::close(fd);
 }
 
 } // namespace
@@ -310,50 +285,7 @@ void WriteNewFile(const QString& path, const std::function<void(const QString& t
     if (info.exists() || info.isSymLink())
         throw XException(QStringLiteral("O arquivo ") + path + QStringLiteral(" já existe."),
                          kErrorClass);
-    QString temporary;
-    for (int attempt = 0; attempt < 100 && temporary.isEmpty(); ++attempt) {
-        const QString name = info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                             QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(),
-                                                           8, 16, QLatin1Char('0'));
-        const int fd = ::open(QFile::encodeName(name).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            temporary = name;
-        } else if (errno != EEXIST) {
-            throw XException(QStringLiteral("Não foi possível gravar em ") + info.absolutePath() +
-                                 QStringLiteral(": ") + ErrnoText(errno),
-                             kErrorClass);
-        }
-    }
-    if (temporary.isEmpty())
-        throw XException(QStringLiteral("Não foi possível criar um arquivo temporário em ") +
-                             info.absolutePath(),
-                         kErrorClass);
-    // Removes the temporary file unless it was moved into place.
-    struct Remove
-    {
-        QString Path;
-        ~Remove()
-        {
-            if (!Path.isEmpty())
-                ::unlink(QFile::encodeName(Path).constData());
-        }
-    } guard{temporary};
-    write(temporary);
-    Sync(temporary, O_RDONLY);
-    TXFile file;
-    file.SetFileName(temporary);
-    if (!file.Rename(path)) {
-        if (file.LastError() == EEXIST)
-            throw XException(QStringLiteral("O arquivo ") + path + QStringLiteral(" já existe."),
-                             kErrorClass);
-        throw XException(QStringLiteral("Não foi possível gravar ") + path + QStringLiteral(": ") +
-                             ErrnoText(file.LastError()),
-                         kErrorClass);
-    }
-    guard.Path.clear();
-    Sync(info.absolutePath(), O_RDONLY | O_DIRECTORY);
+    WriteFileSafely(path, false, kErrorClass, write);
 }
 
 namespace {
