@@ -1,6 +1,6 @@
 #include "codevalidation.h"
+#include "stdnum.h"
 
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -20,19 +20,8 @@ TEST(CodeValidation, CheckDigitsAgreeWithAnIndependentLibrary)
             prefix += QChar(u'0' + random.bounded(10));
         prefixes << prefix;
     }
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QStringLiteral("import sys\nfrom stdnum import ean\n"
-                                                       "for p in sys.stdin.read().split():\n"
-                                                       "    print(ean.calc_check_digit(p))\n")});
-    ASSERT_TRUE(python.waitForStarted()) << "python3 is missing";
-    python.write(prefixes.join(QLatin1Char('\n')).toLatin1());
-    python.closeWriteChannel();
-    ASSERT_TRUE(python.waitForFinished(30000));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QStringList digits = QString::fromLatin1(python.readAllStandardOutput())
-                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(digits.size(), prefixes.size());
+    const QStringList digits = StdnumCheckDigits(prefixes);
+    ASSERT_FALSE(digits.isEmpty());
     for (int i = 0; i < prefixes.size(); ++i) {
         const QString code = prefixes[i] + digits[i];
         QString message;

@@ -1,9 +1,9 @@
 #include "eancode.h"
 #include "stationrules.h"
+#include "stdnum.h"
 #include "xexception.h"
 
 #include <QList>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
@@ -41,17 +41,8 @@ TEST(EanCode, LabelCodesAgreeWithAnIndependentLibrary)
     for (int i = 0; i < 200; ++i)
         prefixes << QString::number(random.bounded(i % 2 ? Q_INT64_C(1000000000000) : 10000000))
                         .rightJustified(i % 2 ? 12 : 7, QLatin1Char('0'));
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QStringLiteral("import sys\nfrom stdnum import ean\n"
-                                                       "for p in sys.stdin.read().split():\n"
-                                                       "    print(ean.calc_check_digit(p))\n")});
-    ASSERT_TRUE(python.waitForStarted()) << "python3 is missing";
-    python.write(prefixes.join(QLatin1Char('\n')).toLatin1());
-    python.closeWriteChannel();
-    ASSERT_TRUE(python.waitForFinished(30000));
-    const QStringList digits = QString::fromLatin1(python.readAllStandardOutput()).split('\n');
-    ASSERT_GE(digits.size(), prefixes.size()) << python.readAllStandardError().toStdString();
+    const QStringList digits = StdnumCheckDigits(prefixes);
+    ASSERT_FALSE(digits.isEmpty());
     for (qsizetype i = 0; i < prefixes.size(); ++i) {
         const std::optional<BarcodeType> type =
             prefixes[i].size() == 7 ? BarcodeType::Ean8 : BarcodeType::Ean13;
