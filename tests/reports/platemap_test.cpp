@@ -1,3 +1,4 @@
+#include "barcode.h"
 #include "data/txconnection.h"
 #include "data/txtransaction.h"
 #include "platemappdf.h"
@@ -231,6 +232,27 @@ TEST_F(PlateMapTest, PdfPrintsOnePagePerPlate)
         for (const QString& part : wanted[page])
             EXPECT_TRUE(pages[page].contains(part)) << page << ": " << part.toStdString();
     }
+}
+
+// The symbology each code gets and the frame every reader looks for.
+TEST(PlateLabelBarcode, ChoosesTheSymbologyAndFramesTheSymbol)
+{
+    const TBarcode ean = EncodeBarcode(QStringLiteral("3000000000038"));
+    ASSERT_EQ(ean.Kind, TBarcodeKind::Ean13);
+    ASSERT_EQ(ean.Modules.size(), 95);
+    EXPECT_TRUE(ean.Modules.startsWith(QStringLiteral("101")));
+    EXPECT_EQ(ean.Modules.mid(45, 5), QStringLiteral("01010"));
+    EXPECT_TRUE(ean.Modules.endsWith(QStringLiteral("101")));
+    // A wrong check digit is just text; a blank is a Code 128 B character.
+    for (const QString& code : {QStringLiteral("3000000000039"), QStringLiteral("PL 2")}) {
+        const TBarcode text = EncodeBarcode(code);
+        ASSERT_EQ(text.Kind, TBarcodeKind::Code128) << code.toStdString();
+        EXPECT_EQ(text.Modules.size(), 11 * (code.size() + 3) + 2);
+        EXPECT_TRUE(text.Modules.startsWith(QStringLiteral("11010010000"))); // start B
+        EXPECT_TRUE(text.Modules.endsWith(QStringLiteral("1100011101011"))); // stop
+    }
+    EXPECT_EQ(EncodeBarcode(QString()).Kind, TBarcodeKind::None);
+    EXPECT_EQ(EncodeBarcode(QStringLiteral("PL\t1")).Kind, TBarcodeKind::None);
 }
 
 TEST_F(PlateMapTest, ScreenShowsTheScannedPlateAndRefusesAnUnknownOne)

@@ -38,6 +38,7 @@ TEST(JetDialect, FindsParametersOutsideLiterals)
         {"WHERE a = ':x' AND b = \":y\" AND [c:z] = :real", {"real"}},
         {"WHERE t = '10:30' AND u = 'it''s :no' AND v = :yes", {"yes"}},
         {"WHERE a = : b AND c = :d", {"d"}},
+        {"WHERE [] = :e", {"e"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(JetParameterNames(QString::fromUtf8(c.sql)), c.names) << c.sql;
