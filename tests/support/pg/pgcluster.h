@@ -34,6 +34,6 @@ private:
     QString m_folder;
     bool m_asNobody = false;
     int m_databases = 0;
-    pid_t m_watchdog = -1;
-    int m_watchdogPipe = -1;
+    int m_watchdogPipe = -1; // closing it starts the clean-up
+    int m_watchdogDone = -1; // reads end of file once the clean-up is over
 };
