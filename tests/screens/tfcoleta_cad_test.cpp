@@ -13,30 +13,13 @@
 #include <QTableWidget>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kNow = QStringLiteral("2024-05-06 07:08:09");
-const QString kHere = QStringLiteral("ESTACAO01"); // kTestComputer as the file is bound to it
-
-/** The scannable EAN-13 code of a planting number. */
-QString Code(qint64 nc)
-{
-    return EanCode(nc, BarcodeType::Ean13);
-}
-
-QString PlateSent(const QString& placa)
-{
-    return QStringLiteral("Os Dados da Placa  [%1] já foi transmitido para o Servidor. \r\nNão é "
-                          "mais possivel a exclusão dos dados de coleta da Placa.")
-        .arg(placa);
-}
-
-QString WellSent(const QString& poco)
-{
-    return QStringLiteral("A Informação do Poço [%1] já foi transmitido para o Servidor. \r\nNão "
-                          "é mais possivel a exclusão do dado de coleta do Poço.")
-        .arg(poco);
-}
+const QString kNow = u"2024-05-06 07:08:09"_s;
+const QString kHere = u"ESTACAO01"_s; // kTestComputer as the file is bound to it
+constexpr qint64 kNc = 200000000001;
 
 class ColetaTest : public ShellTest
 {
@@ -48,14 +31,10 @@ protected:
         ShellTest::SetUp();
         station.WriteConnectionFile();
         Start();
-        mainForm->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(mainForm.get()));
         db = station.Open();
-        operatorId = AddUser(db.get(), QStringLiteral("OPER"), QStringLiteral("Operador"),
-                             QStringLiteral("1234"));
-        adminId = AddUser(db.get(), QStringLiteral("ADMIN"), QStringLiteral("Administrador"),
-                          QStringLiteral("4321"));
-        for (qint64 nc = kFirstNc; nc < kFirstNc + 12; ++nc)
+        operatorId = AddUser(db.get(), u"OPER"_s, u"Operador"_s, u"1234"_s);
+        adminId = AddUser(db.get(), u"ADMIN"_s, u"Administrador"_s, u"4321"_s);
+        for (qint64 nc = kNc; nc < kNc + 12; ++nc)
             InsertPlantio(db.get(), {1, nc, 5000 + nc, operatorId, kNow, QString()});
         SetNowSource([] { return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)); });
         presenter.Clear();
@@ -69,10 +48,10 @@ protected:
     }
 
     /** Opens the screen with the operator logged in. */
-    TFColeta_Cad* OpenScreen()
+    TFColeta_Cad* Open()
     {
-        DriveLogin({Type(QStringLiteral("OPER"), QStringLiteral("1234"))});
-        auto* screen = OpenChildForm<TFColeta_Cad>();
+        DriveLogin({Type(u"OPER"_s, u"1234"_s)});
+        screen = OpenChildForm<TFColeta_Cad>();
         QCoreApplication::processEvents();
         // The login dialog took the activation; the scans need it back for focus moves.
         mainForm->activateWindow();
@@ -82,16 +61,18 @@ protected:
     }
 
     /** Types a code into an edit as a scanner does, Enter included. */
-    void Scan(QLineEdit* edit, const QString& code)
+    static void Scan(QLineEdit* edit, const QString& code)
     {
         edit->setFocus();
         edit->clear();
         QTest::keyClicks(edit, code);
         QTest::keyClick(edit, Qt::Key_Return);
     }
+    void Plate(const QString& code) { Scan(screen->PLACA_LIDO, code); }
+    void Nc(qint64 nc) { Scan(screen->NCP_LIDO, EanCode(nc, BarcodeType::Ean13)); }
 
-    /** Clicks BSetOper twice: choose the item, then apply it. */
-    void Apply(TFColeta_Cad* screen, int item)
+    /** Chooses an operation and applies it. */
+    void Apply(int item)
     {
         screen->BSetOper->click();
         screen->SetRGOperIndex(item);
@@ -99,49 +80,44 @@ protected:
     }
 
     /** Confirms a deletion: Yes to the question, then the authorising login. */
-    void ConfirmDeletion(TFColeta_Cad* screen)
+    void ConfirmDeletion()
     {
         presenter.QueueAnswer(TXMessageButton::Yes);
-        DriveLogin({Type(QStringLiteral("ADMIN"), QStringLiteral("4321"))});
+        DriveLogin({Type(u"ADMIN"_s, u"4321"_s)});
         screen->BConfirm->click();
     }
 
-    QString Well(int idPlaca, const QString& poco, const char* column)
+    QString Well(const QString& poco, const QString& column = u"NC_PLANTIO"_s)
     {
-        return station.Scalar(QStringLiteral("SELECT %1 FROM Placa_Poco WHERE ID_PLACA = %2 AND "
-                                             "POCO = '%3'")
-                                  .arg(QString::fromLatin1(column))
-                                  .arg(idPlaca)
-                                  .arg(poco));
+        return station.Scalar(
+            u"SELECT %1 FROM Placa_Poco WHERE ID_PLACA = 1 AND POCO = '%2'"_s.arg(column, poco));
     }
-    int Count(const QString& sql) { return station.Scalar(sql).toInt(); }
-    int Collected(int idPlaca)
+    int Collected(int idPlaca = 1)
     {
-        return Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco WHERE ID_PLACA = %1 AND "
-                                    "NC_PLANTIO IS NOT NULL")
-                         .arg(idPlaca));
+        return station
+            .Scalar(u"SELECT COUNT(NC_PLANTIO) FROM Placa_Poco WHERE ID_PLACA = %1"_s.arg(idPlaca))
+            .toInt();
     }
+    int Archived() { return CountRows(db.get(), u"Placa_Poco_Exc"_s); }
 
-    static constexpr qint64 kFirstNc = 200000000001;
     std::unique_ptr<TXConnection> db;
+    TFColeta_Cad* screen = nullptr;
     int operatorId = 0;
     int adminId = 0;
 };
 
 TEST_F(ColetaTest, OpensLoggedInAndClosingLogsOut)
 {
-    QPointer<TFColeta_Cad> screen = OpenScreen();
-    ASSERT_TRUE(screen);
-    EXPECT_EQ(screen->USUA->text(), QStringLiteral("OPERADOR")); // upper case, as read
-    EXPECT_EQ(screen->OperationMode, TFColeta_Cad::kInclusao);
-    screen->BClose->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return screen.isNull(); }, 2000));
+    QPointer<TFColeta_Cad> opened = Open();
+    EXPECT_EQ(opened->USUA->text(), u"OPERADOR"_s); // upper case, as read
+    opened->BClose->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened.isNull(); }, 2000));
     EXPECT_EQ(mainForm->AppConfig->OperatorId, -1);
 
     // Without a login the screen closes itself.
     DriveLogin({[](TFLogin*) {}}); // the close box
-    screen = OpenChildForm<TFColeta_Cad>();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return screen.isNull(); }, 2000));
+    opened = OpenChildForm<TFColeta_Cad>();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened.isNull(); }, 2000));
     EXPECT_EQ(presenter.Count(), 0);
 }
 
@@ -149,42 +125,40 @@ TEST_F(ColetaTest, WholePlateCollectedInCollectionOrder)
 {
     // 3 x 2 plate; the order runs backwards over the positions and a control
     // well sits in the middle of it: C2, B2(C), A2(C), C1, B1, A1.
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 3, 2, 2);
-    station.Exec(QStringLiteral("UPDATE Placa_Poco SET AMOSTRA = 'C' WHERE POCO = 'A2'"));
-    station.Exec(QStringLiteral("UPDATE Placa_Poco SET AMOSTRA = 'T' WHERE POCO = 'C2'"));
-    station.Exec(QStringLiteral("UPDATE Placa_Poco SET SEQ_COLETA = 100 - SEQ_COLETA"));
-    TFColeta_Cad* screen = OpenScreen();
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 3, 2, 2);
+    station.Exec(u"UPDATE Placa_Poco SET AMOSTRA = 'C' WHERE POCO = 'A2'"_s);
+    station.Exec(u"UPDATE Placa_Poco SET AMOSTRA = 'T' WHERE POCO = 'C2'"_s);
+    station.Exec(u"UPDATE Placa_Poco SET SEQ_COLETA = 100 - SEQ_COLETA"_s);
+    Open();
     // One second per collection, so the list can show the newest first.
     int tick = 0;
     SetNowSource([&] { return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)).addSecs(tick++); });
 
-    Scan(screen->PLACA_LIDO, QStringLiteral("pl01"));
+    Plate(u"pl01"_s);
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("4"));
-    EXPECT_EQ(CellText(screen->SG, 3, 2), QStringLiteral("94")); // C2 comes first
+    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"4"_s);
+    EXPECT_EQ(CellText(screen->SG, 3, 2), u"94"_s); // C2 comes first
 
     const QStringList order = {"C2", "C1", "B1", "A1"};
     for (int i = 0; i < order.size(); ++i) {
         SCOPED_TRACE(i);
-        Scan(screen->NCP_LIDO, Code(kFirstNc + i));
-        EXPECT_EQ(Well(1, order[i],
-                       "NC_PLANTIO || '|' || USER_COLETA || '|' || DATA_COLETA || "
-                       "'|' || STATUS_POCO || '|' || coalesce(ORIGEM_COLETA, '-')"),
-                  QStringLiteral("%1.0|%2|2024-05-06 07:08:%3|1|-")
-                      .arg(kFirstNc + i)
+        Nc(kNc + i);
+        EXPECT_EQ(Well(order[i], u"NC_PLANTIO || '|' || USER_COLETA || '|' || DATA_COLETA || "
+                                 "'|' || STATUS_POCO || '|' || coalesce(ORIGEM_COLETA, '-')"_s),
+                  u"%1.0|%2|2024-05-06 07:08:%3|1|-"_s.arg(kNc + i)
                       .arg(operatorId)
                       .arg(9 + i, 2, 10, QLatin1Char('0')));
         if (i < order.size() - 1) {
             EXPECT_EQ(screen->PN_Poco_Falta->text(), QString::number(3 - i));
             EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
             EXPECT_TRUE(screen->NCP_LIDO->text().isEmpty());
-            EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: %1").arg(i + 1));
+            EXPECT_EQ(screen->LReg->text(), u"Registros: %1"_s.arg(i + 1));
             screen->QGrid->First();
-            EXPECT_EQ(screen->QGrid->FieldByName(QStringLiteral("poco")).AsString(), order[i]);
+            EXPECT_EQ(screen->QGrid->FieldByName(u"poco"_s).AsString(), order[i]);
         }
     }
-    EXPECT_EQ(Collected(1), 4); // the control wells stay empty
-    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("A Placa já foi totalmente coletado.")});
+    EXPECT_EQ(Collected(), 4); // the control wells stay empty
+    EXPECT_EQ(presenter.Take(), QStringList{u"A Placa já foi totalmente coletado."_s});
     EXPECT_TRUE(screen->PLACA_LIDO->text().isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
     EXPECT_EQ(screen->Placa().IdPlaca, -1);
@@ -194,86 +168,81 @@ TEST_F(ColetaTest, WholePlateCollectedInCollectionOrder)
 
 TEST_F(ColetaTest, PlateCodeChecks)
 {
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 2, 2, 1);
-    InsertPlaca(db.get(), 2, 2, QStringLiteral("PL02"), 2, 2, 1);
-    InsertPlaca(db.get(), 3, 3, QStringLiteral("SOC"), 2, 2, 1);
-    station.Exec(QStringLiteral("UPDATE Placa_Poco SET AMOSTRA = 'C' WHERE ID_PLACA = 3"));
-    InsertPlaca(db.get(), 4, 4, QStringLiteral("OUTRA"), 2, 2, 1);
-    CollectWell(db.get(), 4, 1, kFirstNc + 10, operatorId, kNow, QStringLiteral("PC2"));
-    TFColeta_Cad* screen = OpenScreen();
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 2, 1);
+    InsertPlaca(db.get(), 2, 2, u"PL02"_s, 2, 2, 1);
+    InsertPlaca(db.get(), 3, 3, u"SOC"_s, 2, 2, 1);
+    station.Exec(u"UPDATE Placa_Poco SET AMOSTRA = 'C' WHERE ID_PLACA = 3"_s);
+    InsertPlaca(db.get(), 4, 4, u"OUTRA"_s, 2, 2, 1);
+    CollectWell(db.get(), 4, 1, kNc + 10, operatorId, kNow, u"PC2"_s);
+    Open();
 
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("3"));
+    Plate(u"PL01"_s);
+    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"3"_s);
     // Same code again: nothing is read, so a well filled behind the screen stays unseen.
-    CollectWell(db.get(), 1, 1, kFirstNc, operatorId, kNow);
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("3"));
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL02"));
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("2"));
+    CollectWell(db.get(), 1, 1, kNc, operatorId, kNow);
+    Plate(u"PL01"_s);
+    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"3"_s);
+    Plate(u"PL02"_s);
+    Plate(u"PL01"_s);
+    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"2"_s);
     // Each move back to the plate field leaves the empty NC field, which is checked.
-    const QString ncEmpty = QStringLiteral("NC Plantio deve ser informado.");
+    const QString ncEmpty = u"NC Plantio deve ser informado."_s;
     EXPECT_EQ(presenter.Take(), QStringList(3, ncEmpty));
 
     // Another computer's plate: refused, the loaded plate stays.
-    Scan(screen->PLACA_LIDO, QStringLiteral("OUTRA"));
-    EXPECT_EQ(presenter.Take(),
-              (QStringList{ncEmpty, QStringLiteral("A Placa  [OUTRA] iniciou a coleta no "
-                                                   "computador [PC2]. \r\nUma Placa não pode "
-                                                   "ser coletado em máquinas diferentes.")}));
+    Plate(u"OUTRA"_s);
+    EXPECT_EQ(presenter.Take(), (QStringList{ncEmpty, u"A Placa  [OUTRA] iniciou a coleta no "
+                                                      "computador [PC2]. \r\nUma Placa não pode "
+                                                      "ser coletado em máquinas diferentes."_s}));
     EXPECT_EQ(screen->Placa().IdPlaca, 1);
-    EXPECT_EQ(screen->PLACA_LIDO->selectedText(), QStringLiteral("OUTRA"));
+    EXPECT_EQ(screen->PLACA_LIDO->selectedText(), u"OUTRA"_s);
 
-    for (const char* code : {"NENHUMA", "SOC"}) {
-        SCOPED_TRACE(code);
-        Scan(screen->PLACA_LIDO, QString::fromLatin1(code));
-        EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("A Placa de coleta [%1] não está "
-                                                               "cadastrado. ")
-                                                    .arg(QString::fromLatin1(code))});
+    for (const QString& code : {u"NENHUMA"_s, u"SOC"_s}) {
+        Plate(code);
+        EXPECT_EQ(presenter.Take(),
+                  QStringList{u"A Placa de coleta [%1] não está cadastrado. "_s.arg(code)});
         EXPECT_EQ(screen->Placa().IdPlaca, -1);
     }
 
     // An empty code alerts, unloads and does not hold the focus.
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
+    Plate(u"PL01"_s);
     presenter.Clear();
-    Scan(screen->PLACA_LIDO, QString());
-    EXPECT_EQ(presenter.Take(),
-              (QStringList{ncEmpty, QStringLiteral("PLACA deve ser informado.")}));
+    Plate(QString());
+    EXPECT_EQ(presenter.Take(), (QStringList{ncEmpty, u"PLACA deve ser informado."_s}));
     EXPECT_EQ(screen->Placa().IdPlaca, -1);
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
 }
 
 TEST_F(ColetaTest, NcPlantioRefusals)
 {
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 2, 3, 1);
-    InsertPlaca(db.get(), 2, 2, QStringLiteral("PL02"), 2, 2, 1);
-    CollectWell(db.get(), 2, 2, kFirstNc + 2, operatorId, QStringLiteral("2024-01-02 03:04:06"),
-                QStringLiteral("PC9"));
-    CollectWell(db.get(), 2, 3, kFirstNc + 3, operatorId, QStringLiteral("2024-01-02 03:04:07"),
-                kHere);
-    TFColeta_Cad* screen = OpenScreen();
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 3, 1);
+    InsertPlaca(db.get(), 2, 2, u"PL02"_s, 2, 2, 1);
+    CollectWell(db.get(), 2, 2, kNc + 2, operatorId, u"2024-01-02 03:04:06"_s, u"PC9"_s);
+    CollectWell(db.get(), 2, 3, kNc + 3, operatorId, u"2024-01-02 03:04:07"_s, kHere);
+    Open();
     mainForm->AppConfig->rela_final = 300000000000;
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
+    Plate(u"PL01"_s);
     presenter.Clear();
 
-    QString badDigit = Code(kFirstNc);
+    const QString collected = u"NC Plantio já foi coletado. \r\n Placa : PL02\r\n Poço : %1\r\n "
+                              "Data da Coleta : %2\r\n Computador: %3"_s;
+    QString badDigit = EanCode(kNc, BarcodeType::Ean13);
     badDigit[12] = QLatin1Char(badDigit[12] == QLatin1Char('9') ? '0' : '9');
-    const QString collected = QStringLiteral("NC Plantio já foi coletado. \r\n Placa : PL02\r\n"
-                                             " Poço : %1\r\n Data da Coleta : %2\r\n"
-                                             " Computador: %3");
+    // One case per alert path; the rules themselves are unit-tested.
     const struct
     {
         QString code;
         QString message;
     } cases[] = {
-        {Code(999), QStringLiteral("NC Plantio não Cadastrado. ")},
-        {Code(kFirstNc + 2), collected.arg("B1", "2024-01-02 03:04:06", "PC9")},
-        {Code(kFirstNc + 3),
-         collected.arg("A2", "2024-01-02 03:04:07", QStringLiteral("Nesse Computador."))},
-        {Code(300000000001), QStringLiteral(" NC [300.000.000.001] fora da faixa válida. \r\n"
-                                            " O Valor do NC Plantio deve  ser menor que "
-                                            "[300.000.000.000].")},
-        {badDigit, QStringLiteral("Dígito Verificador EAN13 não confere (%1).").arg(badDigit[12])},
+        {EanCode(999, BarcodeType::Ean13), u"NC Plantio não Cadastrado. "_s},
+        {EanCode(kNc + 2, BarcodeType::Ean13), collected.arg("B1", "2024-01-02 03:04:06", "PC9")},
+        {EanCode(kNc + 3, BarcodeType::Ean13),
+         collected.arg("A2", "2024-01-02 03:04:07", "Nesse Computador.")},
+        {EanCode(300000000001, BarcodeType::Ean13),
+         u" NC [300.000.000.001] fora da faixa válida. \r\n O Valor do NC Plantio deve  ser "
+         "menor que [300.000.000.000]."_s},
+        {badDigit, u"Dígito Verificador EAN13 não confere (%1)."_s.arg(badDigit[12])},
+        {QString(), u"NC Plantio deve ser informado."_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code.toStdString());
@@ -281,108 +250,101 @@ TEST_F(ColetaTest, NcPlantioRefusals)
         EXPECT_EQ(presenter.Take(), QStringList{c.message});
         EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
         EXPECT_EQ(screen->NCP_LIDO->selectedText(), c.code);
-        EXPECT_EQ(Collected(1), 0);
+        EXPECT_EQ(Collected(), 0);
     }
-    Scan(screen->NCP_LIDO, QString());
-    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("NC Plantio deve ser informado.")});
-    EXPECT_EQ(Collected(1), 0);
 
     // Without a barcode type a code is still refused unless it is all digits.
     mainForm->AppConfig->cb_nc_plantio = 2;
-    Scan(screen->NCP_LIDO, QStringLiteral("12A45"));
-    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("Código deve conter somente números.")});
+    Scan(screen->NCP_LIDO, u"12A45"_s);
+    EXPECT_EQ(presenter.Take(), QStringList{u"Código deve conter somente números."_s});
     // The trailing blank the EAN-8 check lets through is not the check digit.
     InsertPlantio(db.get(), {1, 1234567, 5999, operatorId, kNow, QString()});
     mainForm->AppConfig->cb_nc_plantio = 0;
-    Scan(screen->NCP_LIDO, QStringLiteral("12345670 "));
+    Scan(screen->NCP_LIDO, u"12345670 "_s);
     EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join('|').toStdString();
-    EXPECT_EQ(Well(1, QStringLiteral("A1"), "NC_PLANTIO"), QStringLiteral("1234567"));
+    EXPECT_EQ(Well(u"A1"_s), u"1234567"_s);
 }
 
 TEST_F(ColetaTest, NoPlateLoadedLeavingTheNcField)
 {
-    TFColeta_Cad* screen = OpenScreen();
+    Open();
     // Leaving the empty plate field is checked too, without holding the focus.
     screen->NCP_LIDO->setFocus();
-    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("PLACA deve ser informado.")});
-    QTest::keyClicks(screen->NCP_LIDO, Code(kFirstNc));
+    EXPECT_EQ(presenter.Take(), QStringList{u"PLACA deve ser informado."_s});
+    QTest::keyClicks(screen->NCP_LIDO, EanCode(kNc, BarcodeType::Ean13));
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Tab);
-    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("A Placa já está completa. ")});
+    EXPECT_EQ(presenter.Take(), QStringList{u"A Placa já está completa. "_s});
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
 
     // The confirm action stops at the plate code.
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
-    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("PLACA deve ser informado.")});
+    EXPECT_EQ(presenter.Take(), QStringList{u"PLACA deve ser informado."_s});
     EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
-    EXPECT_EQ(CountRows(db.get(), QStringLiteral("Placa_Poco")), 0);
+    EXPECT_EQ(CountRows(db.get(), u"Placa_Poco"_s), 0);
 }
 
 TEST_F(ColetaTest, AFilledWellIsNeverOverwritten)
 {
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 2, 2, 1);
-    TFColeta_Cad* screen = OpenScreen();
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 2, 1);
+    Open();
+    Plate(u"PL01"_s);
     // Another writer fills the next well after the plate was read.
-    CollectWell(db.get(), 1, 1, kFirstNc + 5, adminId, QStringLiteral("2024-01-01 00:00:00"));
-    Scan(screen->NCP_LIDO, Code(kFirstNc));
-    ASSERT_EQ(presenter.Count(), 1);
-    EXPECT_EQ(presenter.Last().Text,
-              QStringLiteral("O Poço [A1] já estava coletado e não foi alterado.\r\n"
-                             "A Placa foi recarregada; leia o NC Plantio novamente."));
-    EXPECT_EQ(Well(1, QStringLiteral("A1"), "NC_PLANTIO || '|' || USER_COLETA"),
-              QStringLiteral("%1.0|%2").arg(kFirstNc + 5).arg(adminId));
-    EXPECT_EQ(Collected(1), 1);
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("2")); // reloaded
+    CollectWell(db.get(), 1, 1, kNc + 5, adminId, u"2024-01-01 00:00:00"_s);
+    Nc(kNc);
+    EXPECT_EQ(presenter.Take(), QStringList{u"O Poço [A1] já estava coletado e não foi alterado."
+                                            "\r\nA Placa foi recarregada; leia o NC Plantio "
+                                            "novamente."_s});
+    EXPECT_EQ(Well(u"A1"_s, u"NC_PLANTIO || '|' || USER_COLETA"_s),
+              u"%1.0|%2"_s.arg(kNc + 5).arg(adminId));
+    EXPECT_EQ(Collected(), 1);
+    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"2"_s); // reloaded
 
     // Scanned again, the code goes into the next free well.
-    presenter.Clear();
-    Scan(screen->NCP_LIDO, Code(kFirstNc));
+    Nc(kNc);
     EXPECT_EQ(presenter.Count(), 0);
-    EXPECT_EQ(Well(1, QStringLiteral("B1"), "NC_PLANTIO"), QString::number(kFirstNc));
+    EXPECT_EQ(Well(u"B1"_s), QString::number(kNc));
 
-    // Another writer collects the planting into another plate between the checks and the
-    // write (the write reads the clock): it is not stored twice.
-    InsertPlaca(db.get(), 2, 2, QStringLiteral("PL02"), 2, 2, 1);
+    // Another writer collects the planting into another plate between the
+    // checks and the write (the write reads the clock): it is not stored twice.
+    InsertPlaca(db.get(), 2, 2, u"PL02"_s, 2, 2, 1);
     SetNowSource([this] {
-        CollectWell(db.get(), 2, 1, kFirstNc + 1, adminId, QStringLiteral("2024-01-01 00:00:00"));
+        CollectWell(db.get(), 2, 1, kNc + 1, adminId, u"2024-01-01 00:00:00"_s);
         return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
     });
-    Scan(screen->NCP_LIDO, Code(kFirstNc + 1));
+    Nc(kNc + 1);
     SetNowSource({});
     EXPECT_EQ(presenter.Take(),
-              QStringList{QStringLiteral("NC Plantio já foi coletado. \r\n Placa : PL02\r\n Poço "
-                                         ": A1\r\n Data da Coleta : 2024-01-01 00:00:00\r\n "
-                                         "Computador: Nesse Computador.")});
-    EXPECT_EQ(Collected(1), 2);
-    EXPECT_EQ(screen->NCP_LIDO->text(), Code(kFirstNc + 1));
+              QStringList{u"NC Plantio já foi coletado. \r\n Placa : PL02\r\n Poço : A1\r\n Data "
+                          "da Coleta : 2024-01-01 00:00:00\r\n Computador: Nesse Computador."_s});
+    EXPECT_EQ(Collected(), 2);
+    EXPECT_EQ(screen->NCP_LIDO->text(), EanCode(kNc + 1, BarcodeType::Ean13));
 }
 
 TEST_F(ColetaTest, DatabaseErrorsAreShownOnEveryPath)
 {
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 2, 2, 1);
-    TFColeta_Cad* screen = OpenScreen();
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 2, 1);
+    Open();
+    Plate(u"PL01"_s);
 
     // A failed write keeps the scanned code and the plate model.
-    station.Exec(QStringLiteral("CREATE TRIGGER recusa BEFORE UPDATE ON Placa_Poco "
-                                "BEGIN SELECT RAISE(ABORT, 'gravacao recusada'); END"));
-    Scan(screen->NCP_LIDO, Code(kFirstNc));
-    EXPECT_EQ(presenter.Take(), QStringList{QStringLiteral("Erro ao Incluir os dados.\r\n"
-                                                           "Msg. Erro : gravacao recusada")});
-    EXPECT_EQ(screen->NCP_LIDO->text(), Code(kFirstNc));
+    station.Exec(u"CREATE TRIGGER recusa BEFORE UPDATE ON Placa_Poco "
+                 "BEGIN SELECT RAISE(ABORT, 'gravacao recusada'); END"_s);
+    Nc(kNc);
+    EXPECT_EQ(presenter.Take(),
+              QStringList{u"Erro ao Incluir os dados.\r\nMsg. Erro : gravacao recusada"_s});
+    EXPECT_EQ(screen->NCP_LIDO->text(), EanCode(kNc, BarcodeType::Ean13));
     EXPECT_EQ(screen->Placa().NextFreeIndex(), 0);
 
-    station.Exec(QStringLiteral("ALTER TABLE Plantio RENAME TO Plantio_Fora"));
-    Scan(screen->NCP_LIDO, Code(kFirstNc));
+    station.Exec(u"ALTER TABLE Plantio RENAME TO Plantio_Fora"_s);
+    Nc(kNc);
     ASSERT_EQ(presenter.Count(), 1);
-    EXPECT_TRUE(presenter.Last().Text.startsWith(
-        QStringLiteral("Erro ao consultar os dados (Valid_NCP).\r\nMsg. Erro : ")));
-    EXPECT_EQ(Collected(1), 0);
+    EXPECT_TRUE(presenter.Last().Text.startsWith(u"Erro ao consultar os dados (Valid_NCP)."_s));
+    EXPECT_EQ(Collected(), 0);
 
     // Errors of the Enter key (reading a changed plate) and of the opening are shown by the
     // screen, not raised through Qt's event delivery.
-    station.Exec(QStringLiteral("ALTER TABLE Placa RENAME TO Placa_Fora"));
-    screen->PLACA_LIDO->setText(QStringLiteral("PL02"));
+    station.Exec(u"ALTER TABLE Placa RENAME TO Placa_Fora"_s);
+    screen->PLACA_LIDO->setText(u"PL02"_s);
     presenter.Clear();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     EXPECT_NO_THROW(static_cast<QObject*>(screen)->eventFilter(screen->NCP_LIDO, &enter));
@@ -390,7 +352,7 @@ TEST_F(ColetaTest, DatabaseErrorsAreShownOnEveryPath)
     EXPECT_FALSE(screen->Confirming);
 
     TFColeta_Cad opening;
-    DriveLogin({Type(QStringLiteral("OPER"), QStringLiteral("1234"))});
+    DriveLogin({Type(u"OPER"_s, u"1234"_s)});
     presenter.Clear();
     QShowEvent show;
     EXPECT_NO_THROW(static_cast<QObject*>(&opening)->event(&show));
@@ -399,10 +361,10 @@ TEST_F(ColetaTest, DatabaseErrorsAreShownOnEveryPath)
 
 TEST_F(ColetaTest, CellColours)
 {
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 2, 3, 2);
-    CollectWell(db.get(), 1, 1, kFirstNc, operatorId, kNow);
-    TFColeta_Cad* screen = OpenScreen();
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 3, 2);
+    CollectWell(db.get(), 1, 1, kNc, operatorId, kNow);
+    Open();
+    Plate(u"PL01"_s);
     const QImage image = screen->SG->viewport()->grab().toImage();
     auto pixel = [&](int row, int column) {
         const QRect rect = screen->SG->visualItemRect(screen->SG->item(row, column));
@@ -418,56 +380,54 @@ TEST_F(ColetaTest, CellColours)
 
 TEST_F(ColetaTest, WholePlateDeletionArchivesAndFreesTogether)
 {
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 3, 3, 2);
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 3, 3, 2);
     for (int seq = 1; seq <= 5; ++seq)
-        CollectWell(db.get(), 1, seq, kFirstNc + seq, operatorId, kNow);
-    TFColeta_Cad* screen = OpenScreen();
-    Apply(screen, 1);
+        CollectWell(db.get(), 1, seq, kNc + seq, operatorId, kNow);
+    Open();
+    Apply(1);
     EXPECT_EQ(screen->OperationMode, TFColeta_Cad::kExclusao);
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
-    EXPECT_EQ(screen->LReg->text(), QStringLiteral("Registros: 5"));
-    ConfirmDeletion(screen);
+    Plate(u"PL01"_s);
+    EXPECT_EQ(screen->LReg->text(), u"Registros: 5"_s);
+    ConfirmDeletion();
 
     ASSERT_EQ(presenter.Count(), 1);
-    const TXMessageRequest question = presenter.Last();
-    EXPECT_EQ(question.Text, QStringLiteral("Confirma a Exclusão dos dados de coleta da Placa?"));
-    EXPECT_EQ(question.Caption, QStringLiteral(" Exclusão de dados de Coleta. "));
-    EXPECT_EQ(question.DefaultButton, TXMessageButton::No);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc WHERE USER_COLETA_EXC = "
-                                   "%1 AND DATA_COLETA_EXC = '%2' AND USER_COLETA = %3")
-                        .arg(adminId)
-                        .arg(kNow)
-                        .arg(operatorId)),
+    EXPECT_EQ(presenter.Last().Text, u"Confirma a Exclusão dos dados de coleta da Placa?"_s);
+    EXPECT_EQ(presenter.Last().DefaultButton, TXMessageButton::No);
+    EXPECT_EQ(station
+                  .Scalar(u"SELECT COUNT(*) FROM Placa_Poco_Exc WHERE USER_COLETA_EXC = %1 AND "
+                          "DATA_COLETA_EXC = '%2' AND USER_COLETA = %3"_s.arg(adminId)
+                              .arg(kNow)
+                              .arg(operatorId))
+                  .toInt(),
               5);
-    EXPECT_EQ(Collected(1), 0);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco WHERE STATUS_POCO <> 0 OR "
-                                   "USER_COLETA IS NOT NULL OR DATA_COLETA IS NOT NULL")),
-              0);
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("7"));
+    EXPECT_EQ(station.Scalar(u"SELECT COUNT(*) FROM Placa_Poco WHERE STATUS_POCO <> 0 OR "
+                             "USER_COLETA IS NOT NULL OR DATA_COLETA IS NOT NULL"_s),
+              u"0"_s);
+    EXPECT_EQ(Collected(), 0);
+    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"7"_s);
     EXPECT_EQ(mainForm->AppConfig->OperatorId, operatorId);
 
     // Nothing left: the next confirm stops at the check.
     presenter.Clear();
     screen->BConfirm->click();
-    EXPECT_EQ(presenter.Take(),
-              QStringList{QStringLiteral("Não há nenhum poço coletado na Placa.")});
+    EXPECT_EQ(presenter.Take(), QStringList{u"Não há nenhum poço coletado na Placa."_s});
 }
 
 TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
 {
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 3, 2, 1);
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 3, 2, 1);
     for (int seq = 1; seq <= 3; ++seq)
-        CollectWell(db.get(), 1, seq, kFirstNc + seq, operatorId, kNow);
+        CollectWell(db.get(), 1, seq, kNc + seq, operatorId, kNow);
     // A well without a label is still one well, not the whole plate.
-    station.Exec(QStringLiteral("UPDATE Placa_Poco SET POCO = '' WHERE POCO = 'C1'"));
-    TFColeta_Cad* screen = OpenScreen();
-    Apply(screen, 2);
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
-    ConfirmDeletion(screen);
+    station.Exec(u"UPDATE Placa_Poco SET POCO = '' WHERE POCO = 'C1'"_s);
+    Open();
+    Apply(2);
+    Plate(u"PL01"_s);
+    ConfirmDeletion();
     EXPECT_EQ(presenter.Requests().first().Text,
-              QStringLiteral("Confirma a Exclusão do dado de coleta do poço []?"));
-    EXPECT_TRUE(Well(1, QString(), "NC_PLANTIO").isEmpty());
-    EXPECT_EQ(Collected(1), 2);
+              u"Confirma a Exclusão do dado de coleta do poço []?"_s);
+    EXPECT_TRUE(Well(QString()).isEmpty());
+    EXPECT_EQ(Collected(), 2);
 
     // The same second twice would clash in the archive's key.
     SetNowSource([] { return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 10)); });
@@ -476,55 +436,59 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
     screen->BSetOper->click();
     screen->SetRGOperIndex(1);
     presenter.QueueAnswer(TXMessageButton::Yes);
-    DriveLogin({Type(QStringLiteral("ADMIN"), QStringLiteral("4321"))});
+    DriveLogin({Type(u"ADMIN"_s, u"4321"_s)});
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
     EXPECT_EQ(presenter.Take(),
-              QStringList{QStringLiteral("Confirma a Exclusão do dado de coleta do poço [B1]?")});
-    EXPECT_TRUE(Well(1, QStringLiteral("B1"), "NC_PLANTIO").isEmpty());
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc")), 2);
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), QStringLiteral("4"));
+              QStringList{u"Confirma a Exclusão do dado de coleta do poço [B1]?"_s});
+    EXPECT_TRUE(Well(u"B1"_s).isEmpty());
+    EXPECT_EQ(Archived(), 2);
+    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"4"_s);
 
     // No, or no authorising login: nothing changes.
     screen->SetRGOperIndex(2);
     screen->BSetOper->click();
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
+    Plate(u"PL01"_s);
     presenter.QueueAnswer(TXMessageButton::No);
     screen->BConfirm->click();
     presenter.QueueAnswer(TXMessageButton::Yes);
     DriveLogin({[](TFLogin*) {}}); // the close box
     screen->BConfirm->click();
-    EXPECT_EQ(Collected(1), 1);
+    EXPECT_EQ(Collected(), 1);
     EXPECT_EQ(presenter.Count(), 2);
 }
 
 TEST_F(ColetaTest, DeletionRefusals)
 {
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("VAZIA"), 2, 2, 1);
-    InsertPlaca(db.get(), 2, 2, QStringLiteral("TRANS"), 2, 2, 1);
-    CollectWell(db.get(), 2, 1, kFirstNc + 1, operatorId, kNow, kHere);
-    CollectWell(db.get(), 2, 2, kFirstNc + 2, operatorId, kNow);
-    InsertPlaca(db.get(), 3, 3, QStringLiteral("ULTIMA"), 2, 2, 1);
-    CollectWell(db.get(), 3, 1, kFirstNc + 3, operatorId, kNow, kHere);
-    InsertPlaca(db.get(), 4, 4, QStringLiteral("OUTRA"), 2, 2, 1);
-    CollectWell(db.get(), 4, 1, kFirstNc + 4, operatorId, kNow, QStringLiteral("PC2"));
-    TFColeta_Cad* screen = OpenScreen();
+    InsertPlaca(db.get(), 1, 1, u"VAZIA"_s, 2, 2, 1);
+    InsertPlaca(db.get(), 2, 2, u"TRANS"_s, 2, 2, 1);
+    CollectWell(db.get(), 2, 1, kNc + 1, operatorId, kNow, kHere);
+    CollectWell(db.get(), 2, 2, kNc + 2, operatorId, kNow);
+    InsertPlaca(db.get(), 3, 3, u"ULTIMA"_s, 2, 2, 1);
+    CollectWell(db.get(), 3, 1, kNc + 3, operatorId, kNow, kHere);
+    InsertPlaca(db.get(), 4, 4, u"OUTRA"_s, 2, 2, 1);
+    CollectWell(db.get(), 4, 1, kNc + 4, operatorId, kNow, u"PC2"_s);
+    Open();
 
+    const QString plateSent = u"Os Dados da Placa  [TRANS] já foi transmitido para o Servidor. "
+                              "\r\nNão é mais possivel a exclusão dos dados de coleta da Placa."_s;
+    const QString wellSent = u"A Informação do Poço [A1] já foi transmitido para o Servidor. \r\n"
+                             "Não é mais possivel a exclusão do dado de coleta do Poço."_s;
     const struct
     {
         int item;
-        const char* code;
+        QString code;
         QString message;
         int idPlaca; // the plate model afterwards
     } cases[] = {
-        {2, "VAZIA", QStringLiteral("Não há nenhum poço coletado na Placa."), 1},
-        {1, "TRANS", PlateSent(QStringLiteral("TRANS")), 2},
-        {2, "ULTIMA", WellSent(QStringLiteral("A1")), 3},
+        {2, u"VAZIA"_s, u"Não há nenhum poço coletado na Placa."_s, 1},
+        {1, u"TRANS"_s, plateSent, 2},
+        {2, u"ULTIMA"_s, wellSent, 3},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        Apply(screen, c.item);
+        SCOPED_TRACE(c.code.toStdString());
+        Apply(c.item);
         presenter.Clear();
-        Scan(screen->PLACA_LIDO, QString::fromLatin1(c.code));
+        Plate(c.code);
         EXPECT_EQ(presenter.Take(), QStringList{c.message});
         EXPECT_EQ(screen->Placa().IdPlaca, c.idPlaca);
         // In deletion mode the focus is not held.
@@ -537,73 +501,65 @@ TEST_F(ColetaTest, DeletionRefusals)
 
     // Another computer's plate is refused and the plate model stays.
     presenter.Clear();
-    Scan(screen->PLACA_LIDO, QStringLiteral("OUTRA"));
+    Plate(u"OUTRA"_s);
     EXPECT_EQ(presenter.Take(),
-              QStringList{QStringLiteral(
-                  "A Placa  [OUTRA] iniciou a coleta no computador [PC2]. \r\nOs dados de "
-                  "coleta de outro computador não podem ser excluídos neste computador.")});
+              QStringList{u"A Placa  [OUTRA] iniciou a coleta no computador [PC2]. \r\nOs dados "
+                          "de coleta de outro computador não podem ser excluídos neste "
+                          "computador."_s});
     EXPECT_EQ(screen->Placa().IdPlaca, 3);
     screen->BConfirm->click();
     EXPECT_EQ(presenter.Count(), 1);
-
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc")), 0);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco WHERE NC_PLANTIO IS NOT "
-                                   "NULL")),
-              4);
+    EXPECT_EQ(Archived(), 0);
+    EXPECT_EQ(station.Scalar(u"SELECT COUNT(NC_PLANTIO) FROM Placa_Poco"_s), u"4"_s);
 }
 
 TEST_F(ColetaTest, TransmittedMeanwhileIsNeitherArchivedNorFreed)
 {
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 2, 2, 1);
-    CollectWell(db.get(), 1, 1, kFirstNc + 1, operatorId, kNow);
-    CollectWell(db.get(), 1, 2, kFirstNc + 2, operatorId, kNow);
-    TFColeta_Cad* screen = OpenScreen();
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 2, 1);
+    CollectWell(db.get(), 1, 1, kNc + 1, operatorId, kNow);
+    CollectWell(db.get(), 1, 2, kNc + 2, operatorId, kNow);
+    Open();
     for (int item : {1, 2}) {
         SCOPED_TRACE(item);
-        Apply(screen, item);
-        Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
-        station.Exec(QStringLiteral("UPDATE Placa_Poco SET ORIGEM_COLETA = '%1' WHERE POCO = "
-                                    "'B1'")
-                         .arg(kHere));
+        Apply(item);
+        Plate(u"PL01"_s);
+        station.Exec(u"UPDATE Placa_Poco SET ORIGEM_COLETA = '%1' WHERE POCO = 'B1'"_s.arg(kHere));
         presenter.Clear();
-        ConfirmDeletion(screen);
-        EXPECT_EQ(presenter.Last().Text,
-                  item == 1 ? PlateSent(QStringLiteral("PL01")) : WellSent(QStringLiteral("B1")));
-        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc")), 0);
-        EXPECT_EQ(Collected(1), 2);
+        ConfirmDeletion();
+        EXPECT_TRUE(presenter.Last().Text.startsWith(item == 1 ? u"Os Dados da Placa  [PL01]"_s
+                                                               : u"A Informação do Poço [B1]"_s));
+        EXPECT_EQ(Archived(), 0);
+        EXPECT_EQ(Collected(), 2);
         EXPECT_TRUE(screen->Placa().AnyTransmitted());
-        station.Exec(QStringLiteral("UPDATE Placa_Poco SET ORIGEM_COLETA = NULL"));
+        station.Exec(u"UPDATE Placa_Poco SET ORIGEM_COLETA = NULL"_s);
     }
 }
 
 TEST_F(ColetaTest, QuotedWellLabelAndFailedResetLeaveNoHalfDeletion)
 {
-    InsertPlaca(db.get(), 1, 1, QStringLiteral("PL01"), 2, 2, 1);
-    station.Exec(QStringLiteral("UPDATE Placa_Poco SET POCO = 'B''1' WHERE POCO = 'B1'"));
-    CollectWell(db.get(), 1, 1, kFirstNc + 1, operatorId, kNow);
-    CollectWell(db.get(), 1, 2, kFirstNc + 2, operatorId, kNow);
-    TFColeta_Cad* screen = OpenScreen();
-    Apply(screen, 2);
-    Scan(screen->PLACA_LIDO, QStringLiteral("PL01"));
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 2, 1);
+    station.Exec(u"UPDATE Placa_Poco SET POCO = 'B''1' WHERE POCO = 'B1'"_s);
+    CollectWell(db.get(), 1, 1, kNc + 1, operatorId, kNow);
+    CollectWell(db.get(), 1, 2, kNc + 2, operatorId, kNow);
+    Open();
+    Apply(2);
+    Plate(u"PL01"_s);
 
-    station.Exec(QStringLiteral("CREATE TRIGGER reset_falha BEFORE UPDATE ON Placa_Poco BEGIN "
-                                "SELECT RAISE(ABORT, 'reset recusado'); END"));
-    ConfirmDeletion(screen);
-    EXPECT_EQ(presenter.Last().Text,
-              QStringLiteral("Erro ao Excluir os dados.\r\nMsg. Erro : reset recusado"));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Placa_Poco_Exc")), 0);
-    EXPECT_EQ(Collected(1), 2);
+    station.Exec(u"CREATE TRIGGER reset_falha BEFORE UPDATE ON Placa_Poco BEGIN "
+                 "SELECT RAISE(ABORT, 'reset recusado'); END"_s);
+    ConfirmDeletion();
+    EXPECT_EQ(presenter.Last().Text, u"Erro ao Excluir os dados.\r\nMsg. Erro : reset recusado"_s);
+    EXPECT_EQ(Archived(), 0);
+    EXPECT_EQ(Collected(), 2);
 
-    station.Exec(QStringLiteral("DROP TRIGGER reset_falha"));
+    station.Exec(u"DROP TRIGGER reset_falha"_s);
     presenter.Clear();
-    ConfirmDeletion(screen);
+    ConfirmDeletion();
     EXPECT_EQ(presenter.Take(),
-              QStringList{QStringLiteral("Confirma a Exclusão do dado de coleta do poço [B'1]?")});
-    EXPECT_EQ(station.Scalar(QStringLiteral("SELECT POCO FROM Placa_Poco_Exc")),
-              QStringLiteral("B'1"));
-    EXPECT_EQ(station.Scalar(QStringLiteral("SELECT NC_PLANTIO FROM Placa_Poco_Exc")),
-              QString::number(kFirstNc + 2));
-    EXPECT_EQ(Collected(1), 1);
+              QStringList{u"Confirma a Exclusão do dado de coleta do poço [B'1]?"_s});
+    EXPECT_EQ(station.Scalar(u"SELECT POCO || '|' || NC_PLANTIO FROM Placa_Poco_Exc"_s),
+              u"B'1|%1.0"_s.arg(kNc + 2));
+    EXPECT_EQ(Collected(), 1);
 }
 
 } // namespace
