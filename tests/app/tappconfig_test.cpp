@@ -9,6 +9,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class TAppConfigTest : public ::testing::Test
@@ -23,7 +25,7 @@ protected:
 
     QString ExistingSound()
     {
-        const QString path = station.FilePath(QStringLiteral("alerta.wav"));
+        const QString path = station.FilePath(u"alerta.wav"_s);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         return path;
@@ -32,11 +34,11 @@ protected:
     void SetSound(const QString& path)
     {
         auto command = NewCommand(connection.get());
-        command->SetCommandText(QStringLiteral("UPDATE Configuracao SET alert_sound = :s"));
+        command->SetCommandText(u"UPDATE Configuracao SET alert_sound = :s"_s);
         if (path.isNull())
-            command->ParamByName(QStringLiteral("s")).SetNull(TXParamType::String);
+            command->ParamByName(u"s"_s).SetNull(TXParamType::String);
         else
-            command->ParamByName(QStringLiteral("s")).SetString(path);
+            command->ParamByName(u"s"_s).SetString(path);
         command->Execute();
     }
 
@@ -54,7 +56,7 @@ QString LoadError(TAppConfig& config)
     } catch (const XException& e) {
         return e.Message();
     }
-    return QStringLiteral("(no error)");
+    return u"(no error)"_s;
 }
 
 } // namespace
@@ -68,15 +70,14 @@ TEST_F(TAppConfigTest, LoadsTheConfigurationRow)
     SetSound(sound);
     config.SetLoaded(true);
     EXPECT_TRUE(config.Loaded);
-    EXPECT_EQ(QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
-                  .arg(config.maquina)
+    EXPECT_EQ(u"%1|%2|%3|%4|%5|%6|%7"_s.arg(config.maquina)
                   .arg(config.rela_inicial)
                   .arg(config.rela_final, 0, 'f', 0)
                   .arg(config.descricao_lote)
                   .arg(config.info_db)
                   .arg(config.cb_ncc)
                   .arg(config.cb_nc_plantio),
-              QStringLiteral("ESTACAO-01|1000.5|123456789012|Lote 7|1|1|0"));
+              u"ESTACAO-01|1000.5|123456789012|Lote 7|1|1|0"_s);
     EXPECT_EQ(player.FileName(), sound);
     EXPECT_EQ(connection->DataSetCount(), 0);
     EXPECT_EQ(presenter.Count(), 0);
@@ -85,8 +86,7 @@ TEST_F(TAppConfigTest, LoadsTheConfigurationRow)
 TEST_F(TAppConfigTest, MissingOrEmptySoundKeepsThePlayersFile)
 {
     const QString previous = ExistingSound();
-    const QString stored[] = {station.FilePath(QStringLiteral("apagado.wav")), QStringLiteral(""),
-                              QString()};
+    const QString stored[] = {station.FilePath(u"apagado.wav"_s), u""_s, QString()};
     for (const QString& sound : stored) {
         player.SetFileName(previous);
         SetSound(sound);
@@ -100,7 +100,7 @@ TEST_F(TAppConfigTest, MissingOrEmptySoundKeepsThePlayersFile)
 TEST_F(TAppConfigTest, LoadFailuresRaiseAndLeaveLoadedAsItWas)
 {
     config.Loaded = true;
-    station.Exec(QStringLiteral("DELETE FROM Configuracao"));
+    station.Exec(u"DELETE FROM Configuracao"_s);
     EXPECT_EQ(LoadError(config), QStringLiteral("Erro ao carregar a configuração.\r\nEntre em "
                                                 "contato com o Administrador."));
     EXPECT_TRUE(config.Loaded);
@@ -108,7 +108,7 @@ TEST_F(TAppConfigTest, LoadFailuresRaiseAndLeaveLoadedAsItWas)
 
     config.Loaded = false;
     config.Connection = nullptr;
-    EXPECT_EQ(LoadError(config), QStringLiteral("Defina a Conexão antes de ler a configuração."));
+    EXPECT_EQ(LoadError(config), u"Defina a Conexão antes de ler a configuração."_s);
     EXPECT_FALSE(config.Loaded);
     EXPECT_EQ(presenter.Count(), 0);
 }

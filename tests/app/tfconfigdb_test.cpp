@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class ConfigDBTest : public ShellTest
@@ -18,7 +20,9 @@ protected:
     {
         ShellTest::SetUp();
         Start(); // no connection file: the screen opens by itself
-        presenter.Clear();
+        EXPECT_EQ(presenter.Take(), QStringList{u"Banco de Dados  não Encontrado."_s});
+        EXPECT_EQ(Panel(0), u"Desconectado"_s);
+        EXPECT_FALSE(mainForm->AppConfig->Loaded);
         screen = qobject_cast<TFConfigDB*>(FindChildForm("TFConfigDB")->widget());
         ASSERT_NE(screen, nullptr);
     }
@@ -39,8 +43,8 @@ protected:
 
 TEST_F(ConfigDBTest, ChoosingAFileOnlyChangesTheConnectionString)
 {
-    Choose(station.FilePath(QStringLiteral("nao_existe.db")));
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral(" Arquivo não Encontrado. ")});
+    Choose(station.FilePath(u"nao_existe.db"_s));
+    EXPECT_EQ(presenter.Texts(), QStringList{u" Arquivo não Encontrado. "_s});
     EXPECT_EQ(DM->DatabasePath(), QString());
 
     Choose(station.DbPath());
@@ -56,7 +60,7 @@ TEST_F(ConfigDBTest, AVerifiedConnectIsRememberedAndLoadsTheConfiguration)
     EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join('|').toStdString();
     EXPECT_TRUE(DM->Conn->Connected());
     EXPECT_TRUE(mainForm->AppConfig->Loaded);
-    EXPECT_EQ(Panel(0), QStringLiteral("Conectado"));
+    EXPECT_EQ(Panel(0), u"Conectado"_s);
     QFile file(ConnectionFilePathFor(station.ProgramPath()));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(ReadConnectionPayload(file.readAll()), std::optional<QString>(station.DbPath()));
@@ -64,7 +68,7 @@ TEST_F(ConfigDBTest, AVerifiedConnectIsRememberedAndLoadsTheConfiguration)
 
 TEST_F(ConfigDBTest, AFailedVerificationClosesAndLeavesTheConnectionFileAlone)
 {
-    station.Exec(QStringLiteral("UPDATE Configuracao SET MAQUINA = 'OUTRA'"));
+    station.Exec(u"UPDATE Configuracao SET MAQUINA = 'OUTRA'"_s);
     Choose(station.DbPath());
     screen->BConfirm->click();
     EXPECT_EQ(presenter.Texts(),
@@ -80,15 +84,14 @@ TEST_F(ConfigDBTest, NoToTheOpenDataSetsQuestionChangesNothing)
     Choose(station.DbPath());
     screen->BConfirm->click();
     auto query = NewQuery(DM->Conn);
-    query->SetSQL(QStringLiteral("SELECT * FROM Configuracao"));
+    query->SetSQL(u"SELECT * FROM Configuracao"_s);
     query->Open();
     presenter.QueueAnswer(TXMessageButton::No);
     screen->BConfirm->click();
-    EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("Há conexões ativas. Desconectar assim mesmo?")});
+    EXPECT_EQ(presenter.Texts(), QStringList{u"Há conexões ativas. Desconectar assim mesmo?"_s});
     EXPECT_TRUE(query->Active());
     EXPECT_TRUE(mainForm->AppConfig->Loaded);
-    EXPECT_EQ(screen->BConfirm->text(), QStringLiteral("Desconectar"));
+    EXPECT_EQ(screen->BConfirm->text(), u"Desconectar"_s);
     // The connect flow did not run again: the connection file was not rewritten.
     EXPECT_FALSE(QFile::exists(BackupFilePathFor(ConnectionFilePathFor(station.ProgramPath()))));
 }
@@ -99,16 +102,16 @@ TEST_F(ConfigDBTest, AFileGoneWhileConnectedIsSaidOnceAndTheConnectionClosed)
     screen->BConfirm->click();
     CloseChildForm(screen);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_TRUE(QFile::rename(station.DbPath(), station.FilePath(QStringLiteral("movido.db"))));
+    ASSERT_TRUE(QFile::rename(station.DbPath(), station.FilePath(u"movido.db"_s)));
     mainForm->LConfigConexao->trigger();
     screen = qobject_cast<TFConfigDB*>(FindChildForm("TFConfigDB")->widget());
     ASSERT_EQ(presenter.Count(), 1);
     EXPECT_TRUE(presenter.Last().Text.startsWith(
-        QStringLiteral("Erro ao verificar conexão com o banco de dados corrente.")));
+        u"Erro ao verificar conexão com o banco de dados corrente."_s));
     EXPECT_FALSE(DM->Conn->Connected());
     EXPECT_FALSE(mainForm->AppConfig->Loaded);
-    EXPECT_EQ(screen->BConfirm->text(), QStringLiteral("Conectar"));
-    EXPECT_EQ(Panel(0), QStringLiteral("Desconectado"));
+    EXPECT_EQ(screen->BConfirm->text(), u"Conectar"_s);
+    EXPECT_EQ(Panel(0), u"Desconectado"_s);
 }
 
 } // namespace

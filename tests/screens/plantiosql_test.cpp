@@ -1,15 +1,11 @@
-#include "data/txconnection.h"
-#include "data/txquery.h"
 #include "plantiosql.h"
-#include "scriptedpresenter.h"
-#include "teststation.h"
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 TEST(PlantioSql, SubBatchItemsAndTheirIds)
 {
-    EXPECT_EQ(LoteItemText(1, QStringLiteral("LOTE UM")), QStringLiteral("01 - LOTE UM"));
-    EXPECT_EQ(LoteItemText(123, QStringLiteral("A-B")), QStringLiteral("123 - A-B"));
     const struct
     {
         const char* item;
@@ -26,18 +22,15 @@ TEST(PlantioSql, DeletionQuestion)
         PlantioDeleteQuestion(123456789012, 5001, 2, 200000000001),
         QStringLiteral("Confirma a exclusão da seguinte informação? \r\n NCC: 123456789012\r\n"
                        " NC: 5001\r\n Rep: 2\r\n NC_Plantio: 200000000001"));
-    EXPECT_EQ(MachineText(QStringLiteral("MAQ02"), QStringLiteral("MAQ01")),
-              QStringLiteral("MAQ02"));
-    EXPECT_EQ(MachineText(QStringLiteral("MAQ01"), QStringLiteral("MAQ01")),
-              QStringLiteral(" Nesse computador."));
-    EXPECT_EQ(MachineText(QString(), QStringLiteral("MAQ01")),
-              QStringLiteral(" Nesse computador."));
+    EXPECT_EQ(MachineText(u"MAQ02"_s, u"MAQ01"_s), u"MAQ02"_s);
+    EXPECT_EQ(MachineText(u"MAQ01"_s, u"MAQ01"_s), u" Nesse computador."_s);
+    EXPECT_EQ(MachineText(QString(), u"MAQ01"_s), u" Nesse computador."_s);
 }
 
 TEST(PlantioSql, FilterConditions)
 {
-    const QString ean13 = QStringLiteral("EAN-13");
-    const QString ean8 = QStringLiteral("EAN-8");
+    const QString ean13 = u"EAN-13"_s;
+    const QString ean8 = u"EAN-8"_s;
     const struct
     {
         const char* ncp;
@@ -68,52 +61,4 @@ TEST(PlantioSql, FilterConditions)
             << c.ncp << " / " << c.ncc;
         EXPECT_EQ(rejection, QString::fromUtf8(c.alert)) << c.ncp << " / " << c.ncc;
     }
-}
-
-namespace {
-
-// The remaining-count statement as first written: the sub-batch chosen with
-// HAVING after grouping every sub-batch. Kept here as the reference result.
-const QString kLoteFaltandoHavingSQL = QStringLiteral(
-    "SELECT slt.id_slote, slt.qte_tratamento, count(1) as qte_plantado, p.id_slote as "
-    "slote_plantio   FROM Plantio p RIGHT JOIN Lote slt        ON ( p.id_slote = slt.id_slote) "
-    " GROUP BY slt.id_slote, slt.qte_tratamento, p.id_slote  HAVING (slt.id_slote = :slote) ");
-
-QStringList RowsOf(TXConnection& conn, const QString& sql, int slote)
-{
-    std::unique_ptr<TXQuery> query = NewQuery(&conn);
-    query->SetSQL(sql);
-    query->ParamByName(QStringLiteral("slote")).SetInteger(slote);
-    query->Open();
-    QStringList rows;
-    for (; !query->Eof(); query->Next()) {
-        QStringList values;
-        for (const QString& name : query->FieldNames())
-            values << name + QLatin1Char('=') + query->FieldByName(name).AsString();
-        rows << values.join(QLatin1Char(' '));
-    }
-    return rows;
-}
-
-} // namespace
-
-TEST(PlantioSql, RemainingCountStatementMatchesTheGroupedForm)
-{
-    TestStation station;
-    station.CreatePlantingTables();
-    station.Exec(QStringLiteral("INSERT INTO Lote VALUES (1, 'VAZIO', 3), (2, 'METADE', 4), "
-                                "(3, 'EXCESSO', 1)"));
-    // Sub-batch 2 half planted, 3 over-planted, 9 has plantings but no Lote row.
-    station.Exec(QStringLiteral(
-        "INSERT INTO Plantio (id_slote, nc_plantio, ncc, id_user, data_plantio) VALUES "
-        "(2, 10, 100, 1, 'a'), (2, 11, 101, 1, 'b'), (3, 12, 102, 1, 'c'), (3, 13, 103, 1, 'd'), "
-        "(3, 14, 104, 1, 'e'), (9, 15, 105, 1, 'f')"));
-    for (int slote : {-1, 1, 2, 3, 4, 9}) {
-        const QStringList expected = RowsOf(station.Conn(), kLoteFaltandoHavingSQL, slote);
-        EXPECT_EQ(RowsOf(station.Conn(), kLoteFaltandoSQL, slote), expected) << slote;
-        EXPECT_EQ(expected.size(), slote >= 1 && slote <= 3 ? 1 : 0) << slote;
-    }
-    EXPECT_EQ(
-        RowsOf(station.Conn(), kLoteFaltandoSQL, 2),
-        QStringList{QStringLiteral("ID_SLOTE=2 QTE_TRATAMENTO=4 qte_plantado=2 slote_plantio=2")});
 }

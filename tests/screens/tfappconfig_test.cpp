@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class AppConfigScreenTest : public ShellTest
@@ -45,9 +47,9 @@ TEST_F(AppConfigScreenTest, ShowsTheStoredRowReadOnlyWhereItMust)
                        "RELA_FINAL = 7654321, INFO_DB = 5, CB_NCC = 1, CB_NC_PLANTIO = 0"));
     TFAppConfig* screen = OpenScreen();
     ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(screen->info_db->text(), QStringLiteral("Coleta"));
-    EXPECT_EQ(screen->maquina->text(), QStringLiteral("ESTACAO01"));
-    EXPECT_EQ(screen->rela_final->text(), QStringLiteral("7.654.321"));
+    EXPECT_EQ(screen->info_db->text(), u"Coleta"_s);
+    EXPECT_EQ(screen->maquina->text(), u"ESTACAO01"_s);
+    EXPECT_EQ(screen->rela_final->text(), u"7.654.321"_s);
     EXPECT_FALSE(screen->rela_inicial->isEnabled());
     EXPECT_EQ(screen->cb_ncc->currentIndex(), 1);
     EXPECT_EQ(screen->cb_nc_plantio->currentIndex(), 0);
@@ -61,7 +63,7 @@ TEST_F(AppConfigScreenTest, ShowsTheStoredRowReadOnlyWhereItMust)
 
 TEST_F(AppConfigScreenTest, SavingTakesEffectAtOnce)
 {
-    const QString sound = station.FilePath(QStringLiteral("alerta.wav"));
+    const QString sound = station.FilePath(u"alerta.wav"_s);
     QFile(sound).open(QIODevice::WriteOnly);
     QPointer<TFAppConfig> screen = OpenScreen();
     ASSERT_TRUE(screen);
@@ -70,28 +72,27 @@ TEST_F(AppConfigScreenTest, SavingTakesEffectAtOnce)
     screen->BLoadFile->click();
     EXPECT_EQ(screen->alert_sound->text(), sound);
     screen->BConfirm->click();
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Configuração Atualizado.")});
-    EXPECT_EQ(station.Scalar(QStringLiteral("SELECT CB_NC_PLANTIO FROM Configuracao")),
-              QStringLiteral("1"));
+    EXPECT_EQ(presenter.Texts(), QStringList{u"Configuração Atualizado."_s});
+    EXPECT_EQ(station.Scalar(u"SELECT CB_NC_PLANTIO FROM Configuracao"_s), u"1"_s);
     QString type;
     mainForm->AppConfig->NcPlantioBarcodeType(type);
-    EXPECT_EQ(type, QStringLiteral("EAN-13"));
+    EXPECT_EQ(type, u"EAN-13"_s);
     EXPECT_EQ(player.FileName(), sound);
     EXPECT_TRUE(QTest::qWaitFor([&] { return screen.isNull(); }, 2000)); // closes on success
 }
 
 TEST_F(AppConfigScreenTest, AnEmptySoundWritesNullAndKeepsThePlayersFile)
 {
-    station.Exec(QStringLiteral("UPDATE Configuracao SET ALERT_SOUND = 'x.wav'"));
-    player.SetFileName(QStringLiteral("/anterior.wav"));
+    station.Exec(u"UPDATE Configuracao SET ALERT_SOUND = 'x.wav'"_s);
+    player.SetFileName(u"/anterior.wav"_s);
     TFAppConfig* screen = OpenScreen();
     ASSERT_NE(screen, nullptr);
     screen->alert_sound->clear();
     screen->BConfirm->click();
     EXPECT_EQ(station.Scalar(QStringLiteral("SELECT IIF(ALERT_SOUND Is Null, 'nulo', 'x') "
                                             "FROM Configuracao")),
-              QStringLiteral("nulo"));
-    EXPECT_EQ(player.FileName(), QStringLiteral("/anterior.wav"));
+              u"nulo"_s);
+    EXPECT_EQ(player.FileName(), u"/anterior.wav"_s);
 }
 
 TEST_F(AppConfigScreenTest, AFailingSaveKeepsTheScreenOpen)
@@ -104,8 +105,7 @@ TEST_F(AppConfigScreenTest, AFailingSaveKeepsTheScreenOpen)
     screen->cb_ncc->setCurrentIndex(1 - stored);
     screen->BConfirm->click();
     ASSERT_EQ(presenter.Count(), 1);
-    EXPECT_TRUE(
-        presenter.Last().Text.startsWith(QStringLiteral("Erro ao atualizar a Configuração: ")));
+    EXPECT_TRUE(presenter.Last().Text.startsWith(u"Erro ao atualizar a Configuração: "_s));
     EXPECT_EQ(mainForm->AppConfig->cb_ncc, stored);
     EXPECT_NE(FindChildForm("TFAppConfig"), nullptr);
 }

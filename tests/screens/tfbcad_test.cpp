@@ -1,6 +1,5 @@
 #include "data/txconnection.h"
 #include "data/txquery.h"
-#include "shellfixture.h"
 #include "tfbcad.h"
 #include "txcombobox.h"
 #include "txnumedit.h"
@@ -8,7 +7,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -35,10 +36,10 @@ public:
 TEST(DataScreenBase, FieldListsInBothModes)
 {
     ProbeScreen screen;
-    screen.Add<QLineEdit>("a")->setText(QStringLiteral("x"));
+    screen.Add<QLineEdit>("a")->setText(u"x"_s);
     screen.Add<QLineEdit>("b");
     auto* c = screen.Add<QComboBox>("c");
-    c->addItems({QStringLiteral("EAN-8"), QStringLiteral("EAN-13")});
+    c->addItems({u"EAN-8"_s, u"EAN-13"_s});
     c->setCurrentIndex(1);
     screen.Add<QLabel>("label");
     // Names are matched without regard to case; unknown names and other kinds are skipped.
@@ -46,13 +47,13 @@ TEST(DataScreenBase, FieldListsInBothModes)
 
     QString columns, values;
     screen.BuildFieldLists(columns, values, true);
-    EXPECT_EQ(columns, QStringLiteral("A, C"));
-    EXPECT_EQ(values, QStringLiteral(":A, :C"));
+    EXPECT_EQ(columns, u"A, C"_s);
+    EXPECT_EQ(values, u":A, :C"_s);
 
     columns.clear();
     values.clear();
     screen.BuildFieldLists(columns, values, false);
-    EXPECT_EQ(columns, QStringLiteral("A =:A, b = null , C =:C"));
+    EXPECT_EQ(columns, u"A =:A, b = null , C =:C"_s);
     EXPECT_EQ(values, QString());
 
     screen.FieldNames = {"b"};
@@ -65,7 +66,7 @@ TEST(DataScreenBase, FieldListsInBothModes)
 TEST(DataScreenBase, ParametersAreTypedByControlKind)
 {
     ProbeScreen screen;
-    screen.Add<QLineEdit>("texto")->setText(QStringLiteral("abc"));
+    screen.Add<QLineEdit>("texto")->setText(u"abc"_s);
     screen.Add<QLineEdit>("vazio");
     auto* real = screen.Add<TXNumEdit>("real");
     real->SetValue(12.5);
@@ -73,22 +74,22 @@ TEST(DataScreenBase, ParametersAreTypedByControlKind)
     inteiro->SetEntryRequired(TNumberEditType::integervalue);
     inteiro->SetValue(42);
     auto* combo = screen.Add<QComboBox>("combo");
-    combo->addItems({QStringLiteral("EAN-8"), QStringLiteral("EAN-13")});
+    combo->addItems({u"EAN-8"_s, u"EAN-13"_s});
     combo->setCurrentIndex(1);
     auto* xcombo = screen.Add<TXComboBox>("xcombo");
-    xcombo->Items().Add(QStringLiteral("Plantio"));
+    xcombo->Items().Add(u"Plantio"_s);
     xcombo->setCurrentIndex(0);
     screen.FieldNames = {"texto", "vazio", "real", "inteiro", "combo", "xcombo"};
 
     TXCommand command;
     command.SetCommandText(QStringLiteral("UPDATE t SET texto =:texto, vazio =:vazio, real =:real, "
                                           "inteiro =:inteiro, combo =:combo, xcombo =:xcombo"));
-    command.ParamByName(QStringLiteral("vazio")).SetInteger(7);
+    command.ParamByName(u"vazio"_s).SetInteger(7);
     screen.SetFieldParameters(&command);
 
     auto param = [&](const char* name) { return command.ParamByName(QString::fromLatin1(name)); };
     EXPECT_EQ(param("texto").DataType, TXParamType::String);
-    EXPECT_EQ(param("texto").Value.toString(), QStringLiteral("abc"));
+    EXPECT_EQ(param("texto").Value.toString(), u"abc"_s);
     EXPECT_EQ(param("vazio").Value.toInt(), 7); // untouched
     EXPECT_EQ(param("real").DataType, TXParamType::Float);
     EXPECT_DOUBLE_EQ(param("real").Value.toDouble(), 12.5);
@@ -97,7 +98,7 @@ TEST(DataScreenBase, ParametersAreTypedByControlKind)
     EXPECT_EQ(param("combo").DataType, TXParamType::Integer);
     EXPECT_EQ(param("combo").Value.toInt(), 1);
     EXPECT_EQ(param("xcombo").DataType, TXParamType::String);
-    EXPECT_EQ(param("xcombo").Value.toString(), QStringLiteral("Plantio"));
+    EXPECT_EQ(param("xcombo").Value.toString(), u"Plantio"_s);
 }
 
 TEST(DataScreenBase, ValidateFieldsStopsAtTheFirstRefusal)
@@ -112,27 +113,6 @@ TEST(DataScreenBase, ValidateFieldsStopsAtTheFirstRefusal)
     screen.refuse = {"b"};
     EXPECT_FALSE(screen.ValidateFields());
     EXPECT_EQ(screen.checked, (QStringList{"a", "b"}));
-}
-
-class DataScreenShellTest : public ShellTest
-{
-};
-
-TEST_F(DataScreenShellTest, OpensAtTheTopAndFreesItselfOnClose)
-{
-    Start();
-    mainForm->MdiArea->closeAllSubWindows();
-    QCoreApplication::processEvents();
-    auto* screen = new ProbeScreen;
-    QPointer<QMdiSubWindow> sub = AddChildForm(screen);
-    sub->move(40, 60);
-    sub->show();
-    EXPECT_EQ(sub->y(), 0);
-    QPointer<ProbeScreen> alive(screen);
-    screen->BClose->click();
-    (void)QTest::qWaitFor([&] { return alive.isNull(); }, 2000);
-    EXPECT_TRUE(alive.isNull());
-    EXPECT_TRUE(sub.isNull());
 }
 
 } // namespace

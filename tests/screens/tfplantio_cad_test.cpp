@@ -416,7 +416,7 @@ protected:
     }
 };
 
-TEST_F(PlantioDeletionTest, ModeAndRefusals)
+TEST_F(PlantioDeletionTest, RefusalsThenTheSelectedRowArchived)
 {
     EXPECT_EQ(screen->OperationMode, 4);
 
@@ -442,15 +442,8 @@ TEST_F(PlantioDeletionTest, ModeAndRefusals)
     EXPECT_EQ(Rows(u"Plantio"_s), 3);
     EXPECT_EQ(Rows(u"Plantio_Exc"_s), 0);
 
-    // An empty grid has nothing to delete.
+    // Yes and the authorising login: exactly the selected row is archived.
     presenter.Clear();
-    ChooseLote(2);
-    screen->BConfirm->click();
-    EXPECT_EQ(presenter.Take(), QStringList{u"Deve-se selecionar o lançamento a ser excluído."_s});
-}
-
-TEST_F(PlantioDeletionTest, ConfirmedDeletionArchivesExactlyTheSelectedRow)
-{
     Delete(200000000001);
     EXPECT_EQ(presenter.Count(), 1) << presenter.Texts().join('|').toStdString();
     EXPECT_EQ(station.Scalar(u"SELECT group_concat(id_slote || '|' || nc_plantio || '|' || ncc || "
@@ -464,6 +457,12 @@ TEST_F(PlantioDeletionTest, ConfirmedDeletionArchivesExactlyTheSelectedRow)
     EXPECT_EQ(Plantio(u"group_concat(nc_plantio)"_s, u"ncc = 100000000001"_s), u"200000000002.0"_s);
     EXPECT_EQ(screen->LReg->text(), u"Registros: 2"_s);
     EXPECT_EQ(Config().OperatorId, operatorId);
+
+    // An empty grid has nothing to delete.
+    presenter.Clear();
+    ChooseLote(2);
+    screen->BConfirm->click();
+    EXPECT_EQ(presenter.Take(), QStringList{u"Deve-se selecionar o lançamento a ser excluído."_s});
 }
 
 TEST_F(PlantioDeletionTest, FailedOrOvertakenDeletionLeavesBothTablesAndNoLockBehindTheBox)

@@ -4,6 +4,8 @@
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 std::unique_ptr<TPoco> Well(int coluna, int linha, int seq, int coletado, const char* amostra = "T",
@@ -65,7 +67,7 @@ TEST(PlateModel, ResetLookupAndTransmission)
 {
     TPlaca placa;
     placa.IdPlaca = 7;
-    placa.Codigo = QStringLiteral("PL7");
+    placa.Codigo = u"PL7"_s;
     placa.TLinha = 2;
     placa.TColuna = 3;
     placa.AddPoco(Well(1, 1, 1, 1));
@@ -96,16 +98,16 @@ TEST(PlateModel, FillGridOfAFourBySixPlate)
     placa.AddPoco(Well(6, 4, 24, 0, "C"));
     QTableWidget grid;
     placa.FillGrid(&grid);
-    EXPECT_EQ(CellText(&grid, 1, 1), QStringLiteral("1"));
-    EXPECT_EQ(CellText(&grid, 2, 1), QStringLiteral("2"));
-    EXPECT_EQ(CellText(&grid, 4, 6), QStringLiteral("24"));
+    EXPECT_EQ(CellText(&grid, 1, 1), u"1"_s);
+    EXPECT_EQ(CellText(&grid, 2, 1), u"2"_s);
+    EXPECT_EQ(CellText(&grid, 4, 6), u"24"_s);
     EXPECT_TRUE(CellText(&grid, 1, 2).isEmpty());
 
     // Blanking keeps the headers.
     ClearGridCells(&grid);
     EXPECT_TRUE(CellText(&grid, 4, 6).isEmpty());
-    EXPECT_EQ(CellText(&grid, 4, 0), QStringLiteral("D"));
-    EXPECT_EQ(CellText(&grid, 0, 6), QStringLiteral("6"));
+    EXPECT_EQ(CellText(&grid, 4, 0), u"D"_s);
+    EXPECT_EQ(CellText(&grid, 0, 6), u"6"_s);
 }
 
 } // namespace
