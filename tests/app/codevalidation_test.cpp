@@ -1,4 +1,6 @@
 #include "codevalidation.h"
+#include "scriptedpresenter.h"
+#include "tappconfig.h"
 
 #include <gtest/gtest.h>
 
@@ -62,13 +64,6 @@ TEST(CodeValidation, NumberIsTheCodeWithoutItsCheckDigit)
         }
     }
 }
-
-} // namespace
-
-#include "scriptedpresenter.h"
-#include "tappconfig.h"
-
-namespace {
 
 struct RangeCase
 {

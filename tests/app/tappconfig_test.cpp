@@ -33,13 +33,8 @@ protected:
 
     void SetSound(const QString& path)
     {
-        auto command = NewCommand(connection.get());
-        command->SetCommandText(u"UPDATE Configuracao SET alert_sound = :s"_s);
-        if (path.isNull())
-            command->ParamByName(u"s"_s).SetNull(TXParamType::String);
-        else
-            command->ParamByName(u"s"_s).SetString(path);
-        command->Execute();
+        station.Exec(u"UPDATE Configuracao SET alert_sound = %1"_s.arg(
+            path.isNull() ? u"NULL"_s : u"'%1'"_s.arg(path)));
     }
 
     ProvisionedStation station;
