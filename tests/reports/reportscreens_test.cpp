@@ -216,13 +216,13 @@ TEST_F(ColetaReportTest, ReportsListEachChoice)
     CheckChoices(resumo, {{0, {pl1, "PL-002|1|1|||"}}, {1, {pl1}}});
 }
 
-TEST_F(PlantioReportTest, ChangingTheChoiceOnlyMarksTheGridStaleAndTheExportWritesWhatIsShown)
+TEST_F(PlantioReportTest, ExportWritesWhatIsShownIntoANewFileOnlyAndLoadErrorsAreShown)
 {
     Start();
     auto* screen = OpenChildForm<TFCons_PlantioCad>();
     const QStringList shown = ShownRows(screen);
     ASSERT_EQ(shown.size(), 2);
-
+    // Changing the choice only marks the grid stale.
     screen->RGFiltro->Button(0)->click();
     EXPECT_TRUE(screen->Stale());
     EXPECT_EQ(ShownRows(screen), shown);
@@ -242,6 +242,46 @@ TEST_F(PlantioReportTest, ChangingTheChoiceOnlyMarksTheGridStaleAndTheExportWrit
     EXPECT_FALSE(hook(0, 0, false).Background.isValid());
     EXPECT_TRUE(hook(1, 3, false).Background.isValid());
     EXPECT_FALSE(hook(1, 3, true).Background.isValid());
+
+    // A name taken after the screen looked: a dangling link is "no file" to the check but
+    // occupies the name, as a file created meanwhile would.
+    const QString taken = station.FilePath(QStringLiteral("ocupado.xlsx"));
+    ASSERT_TRUE(QFile::link(station.FilePath(QStringLiteral("nada")), taken));
+    QFile existing(target); // now the operator's own file
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    existing.write("do operador");
+    existing.close();
+    const QList<std::pair<QString, QString>> cases = {
+        {QString(), QString()}, // cancelled
+        {target, QStringLiteral("O arquivo ") + target + QStringLiteral(" já existe.")},
+        {taken, QStringLiteral("Erro ao Exportar os dados.\r\n Erro: (EOleException)  O arquivo ") +
+                    taken + QStringLiteral(" já existe.")},
+    };
+    for (const auto& [chosen, box] : cases) {
+        SCOPED_TRACE(chosen.toStdString());
+        presenter.Clear();
+        SetFileDialogHandler([&](const TXFileDialogRequest&) { return chosen; });
+        screen->BExportar->click();
+        EXPECT_EQ(presenter.Texts(), box.isEmpty() ? QStringList() : QStringList{box});
+    }
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("do operador"));
+    EXPECT_TRUE(QFileInfo(taken).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(station.FilePath(QStringLiteral("nada"))));
+    EXPECT_EQ(QDir(station.Dir())
+                  .entryList({QStringLiteral("*.xlsx*"), QStringLiteral(".*.tmp")},
+                             QDir::Files | QDir::Hidden | QDir::System),
+              (QStringList{QStringLiteral("ocupado.xlsx"), QStringLiteral("relatorio.xlsx")}));
+
+    // A load error reaches the default error display.
+    station.Exec(QStringLiteral("DROP TABLE Plantio_Exc"));
+    presenter.Clear();
+    screen->RGFiltro->Button(2)->click();
+    QTest::mouseClick(screen->BConfirm, Qt::LeftButton);
+    ASSERT_EQ(presenter.Count(), 1);
+    EXPECT_EQ(presenter.Last().Kind, TXMessageKind::Error);
+    EXPECT_TRUE(presenter.Last().Text.contains(QStringLiteral("Plantio_Exc")))
+        << qPrintable(presenter.Last().Text);
 }
 
 TEST_F(PlantioReportTest, ClosingDuringAnExportWaitsUntilTheFileIsWritten)
@@ -267,43 +307,6 @@ TEST_F(PlantioReportTest, ClosingDuringAnExportWaitsUntilTheFileIsWritten)
     EXPECT_FALSE(mainForm->isVisible());
 }
 
-TEST_F(PlantioReportTest, ExportNeverReplacesAnExistingNameAndCancelWritesNothing)
-{
-    Start();
-    auto* screen = OpenChildForm<TFCons_PlantioCad>();
-    const QString existing = station.FilePath(QStringLiteral("existente.xlsx"));
-    QFile file(existing);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("do operador");
-    file.close();
-    // A name taken after the screen looked: a dangling link is "no file" to the check but
-    // occupies the name, as a file created meanwhile would.
-    const QString taken = station.FilePath(QStringLiteral("ocupado.xlsx"));
-    ASSERT_TRUE(QFile::link(station.FilePath(QStringLiteral("nada")), taken));
-
-    const QList<std::pair<QString, QString>> cases = {
-        {QString(), QString()}, // cancelled
-        {existing, QStringLiteral("O arquivo ") + existing + QStringLiteral(" já existe.")},
-        {taken, QStringLiteral("Erro ao Exportar os dados.\r\n Erro: (EOleException)  O arquivo ") +
-                    taken + QStringLiteral(" já existe.")},
-    };
-    for (const auto& [chosen, box] : cases) {
-        SCOPED_TRACE(chosen.toStdString());
-        presenter.Clear();
-        SetFileDialogHandler([&](const TXFileDialogRequest&) { return chosen; });
-        screen->BExportar->click();
-        EXPECT_EQ(presenter.Texts(), box.isEmpty() ? QStringList() : QStringList{box});
-    }
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("do operador"));
-    EXPECT_TRUE(QFileInfo(taken).isSymLink());
-    EXPECT_FALSE(QFileInfo::exists(station.FilePath(QStringLiteral("nada"))));
-    EXPECT_EQ(QDir(station.Dir())
-                  .entryList({QStringLiteral("*.xlsx*"), QStringLiteral(".*.tmp")},
-                             QDir::Files | QDir::Hidden | QDir::System),
-              (QStringList{QStringLiteral("existente.xlsx"), QStringLiteral("ocupado.xlsx")}));
-}
-
 TEST_F(PlantioReportTest, WithoutALoadedConfigurationTheScreenSaysSoAndCloses)
 {
     QFile::remove(ConnectionFilePathFor(station.ProgramPath()));
@@ -314,20 +317,6 @@ TEST_F(PlantioReportTest, WithoutALoadedConfigurationTheScreenSaysSoAndCloses)
     EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Banco de dados não Conectado.")});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(FindChildForm("TFCons_PlantioResumo"), nullptr);
-}
-
-TEST_F(PlantioReportTest, ALoadErrorReachesTheDefaultErrorDisplay)
-{
-    Start();
-    auto* screen = OpenChildForm<TFCons_PlantioCad>();
-    station.Exec(QStringLiteral("DROP TABLE Plantio_Exc"));
-    presenter.Clear();
-    screen->RGFiltro->Button(2)->click();
-    QTest::mouseClick(screen->BConfirm, Qt::LeftButton);
-    ASSERT_EQ(presenter.Count(), 1);
-    EXPECT_EQ(presenter.Last().Kind, TXMessageKind::Error);
-    EXPECT_TRUE(presenter.Last().Text.contains(QStringLiteral("Plantio_Exc")))
-        << qPrintable(presenter.Last().Text);
 }
 
 } // namespace

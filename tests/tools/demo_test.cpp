@@ -107,12 +107,10 @@ TEST_F(AdminToolTest, CollectionDemoFillsPlatesDownTheColumnsWithTwoControlWells
     }
 }
 
-TEST_F(AdminToolTest, DemoUsersLogInAndAnExistingCodeListStopsTheDemo)
+TEST_F(AdminToolTest, DemoTakesTheCodeTypeAndAnExistingCodeListStopsIt)
 {
     const QString db = Path(QStringLiteral("demo.db"));
     ASSERT_EQ(RunAdmin({"demo", db, "--operacao", "plantio", "--ncc", "EAN-8"}).ExitCode, 0);
-    EXPECT_EQ(RunAdmin({"usuario", "check", db, "ADMIN", "1234"}).ExitCode, 0);
-    EXPECT_EQ(RunAdmin({"usuario", "check", db, "operador", "4321"}).ExitCode, 0);
     const auto codes = ReadCodes(Path(QStringLiteral("demo-codigos.txt")));
     for (const QString& code : codes.value("Plantas a plantar (NCC)"))
         EXPECT_TRUE(code.size() == 8 && !Number(code).isEmpty()) << code.toStdString();

@@ -6,23 +6,19 @@
 
 TEST(CsvText, ParsesQuotedFieldsAndCountsLines)
 {
-    struct Case
-    {
-        QString Text;
-        QString Expected; // records as "line:field|field", joined by " / "
-    };
-    const QList<Case> cases = {
+    // The text, then its records as "line:field|field" joined by " / ".
+    const QList<std::pair<QString, QString>> cases = {
         {"a;b;c\r\n1;2;3\r\n", "1:a|b|c / 2:1|2|3"},
         {"a;b\n\n1;\n", "1:a|b / 3:1|"},
         {"\"x;y\";\"say \"\"hi\"\"\"\n", "1:x;y|say \"hi\""},
         {"\"two\nlines\";z\nnext;1", "1:two\nlines|z / 3:next|1"},
         {";\n\"\"", "1:| / 2:"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, expected] : cases) {
         QStringList records;
-        for (const CsvRecord& record : ParseCsv(c.Text))
+        for (const CsvRecord& record : ParseCsv(text))
             records << QString::number(record.Line) + QLatin1Char(':') + record.Fields.join('|');
-        EXPECT_EQ(records.join(QStringLiteral(" / ")), c.Expected) << c.Text.toStdString();
+        EXPECT_EQ(records.join(QStringLiteral(" / ")), expected) << text.toStdString();
     }
     for (const QString& bad : {QStringLiteral("a\n\"open;b\nc"), QStringLiteral("a\n\"x\"y;b"),
                                QStringLiteral("a\nx\"y")}) {
@@ -82,13 +78,8 @@ TEST_F(AdminToolTest, ImportRefusesABadRowAndLeavesTheFileUnchanged)
 {
     const QString db = Path(QStringLiteral("intacto.db"));
     ASSERT_EQ(RunAdmin({"demo", db, "--operacao", "coleta"}).ExitCode, 0);
-    struct Case
-    {
-        QString Table;
-        QByteArray Csv;
-        QString Message;
-    };
-    const QList<Case> cases = {
+    // Table, file, part of the refusal.
+    const QList<std::tuple<QString, QByteArray, QString>> cases = {
         {"Planta", "NCC;NC;REP\n700000000001;1;3000000000\n",
          "Linha 2, coluna REP: 3000000000 está fora do intervalo"},
         {"Planta", "NCC;NC;REP\n1;1\n", "Linha 2: esperadas 3 colunas, encontradas 2"},
@@ -147,14 +138,14 @@ TEST_F(AdminToolTest, ImportRefusesABadRowAndLeavesTheFileUnchanged)
         {"Usua", "ID_USER;NOME;CODIGO;SENHA\n9;Ze;ZE;TREZE_LETRAS!\n", "Linha 2, coluna SENHA"},
         {"Configuracao", "ID\n2\n", "não pode ser importada"},
     };
-    for (const Case& c : cases) {
-        const QString csv = Path(QStringLiteral("ruim.csv"));
-        WriteFile(csv, c.Csv);
-        const QByteArray before = FileBytes(db);
-        const AdminRun run = RunAdmin({"import", db, c.Table, csv});
-        EXPECT_EQ(run.ExitCode, 1) << c.Csv.toStdString();
-        EXPECT_TRUE(run.Err.contains(c.Message)) << run.Err.toStdString();
-        EXPECT_TRUE(FileBytes(db) == before) << c.Csv.toStdString();
+    const QString csv = Path(QStringLiteral("ruim.csv"));
+    const QByteArray before = FileBytes(db);
+    for (const auto& [table, text, message] : cases) {
+        WriteFile(csv, text);
+        const AdminRun run = RunAdmin({"import", db, table, csv});
+        EXPECT_EQ(run.ExitCode, 1) << text.toStdString();
+        EXPECT_TRUE(run.Err.contains(message)) << run.Err.toStdString();
+        EXPECT_TRUE(FileBytes(db) == before) << text.toStdString();
     }
     auto connection = OpenStation(db);
     EXPECT_EQ(CountRows(connection.get(), QStringLiteral("Planta")), 400);
