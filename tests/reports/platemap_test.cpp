@@ -120,15 +120,14 @@ TEST_F(PlateMapTest, SheetHasOneWorksheetPerPlateLaidOutAsThePlate)
     EXPECT_EQ(second.MaxColumn, 7); // 6 columns after the letters
 }
 
-TEST_F(PlateMapTest, CsvHasOneLinePerWellInCollectionOrderAndNeverOverwrites)
+TEST_F(PlateMapTest, CsvHasOneLinePerWellInCollectionOrder)
 {
     const std::vector<TPlateMap> plates = Plates({"PL-001", "PL/002"});
     ExportPlateMaps(TPlateMapFormat::Csv, plates, Out("m.csv"), {});
     QFile file(Out("m.csv"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
     const QStringList lines =
-        QString::fromUtf8(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 1 + 96 + 24);
     const QStringList expected[] = {
         {"PL-001", "A1", "A", "1", "1", "amostra", Sample(0), "OPER", "2024-03-01 08:00:00", "não"},
@@ -141,14 +140,9 @@ TEST_F(PlateMapTest, CsvHasOneLinePerWellInCollectionOrderAndNeverOverwrites)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(lines[at[i]].split(u';'), expected[i]);
 
-    // The name is taken now, and a folder that does not exist cannot be written: both fail.
-    for (const QString& path : {Out("m.csv"), Out("nenhuma/m.csv")}) {
-        SCOPED_TRACE(path.toStdString());
-        EXPECT_THROW(ExportPlateMaps(TPlateMapFormat::Csv, plates, path, {}), XException);
-    }
-    file.close();
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), bytes);
+    // A folder that does not exist cannot be written (a taken name: the tool's test).
+    EXPECT_THROW(ExportPlateMaps(TPlateMapFormat::Csv, plates, Out("nenhuma/m.csv"), {}),
+                 XException);
 }
 
 TEST_F(PlateMapTest, BrapiSubmissionFollowsTheVendorFieldRules)
@@ -254,8 +248,6 @@ TEST_F(PlateMapTest, ScreenShowsTheScannedPlateAndRefusesAnUnknownOne)
     QTest::keyClicks(screen->PLACA_LIDO, QStringLiteral("pl-001"));
     QTest::keyClick(screen->PLACA_LIDO, Qt::Key_Return);
     EXPECT_EQ(presenter.Count(), 0);
-    EXPECT_EQ(screen->SG->rowCount(), 9);
-    EXPECT_EQ(screen->SG->columnCount(), 13);
     EXPECT_EQ(CellText(screen->SG, 1, 1), Sample(0));           // collected: the sample code
     EXPECT_EQ(CellText(screen->SG, 4, 1), QStringLiteral("4")); // free: its collection order
     EXPECT_EQ(screen->LContagem->text(),
