@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QSet>
 #include <QTableWidget>
 
 namespace {
@@ -121,17 +120,15 @@ TEST_F(PlateMapTest, SheetHasOneWorksheetPerPlateLaidOutAsThePlate)
     EXPECT_EQ(second.MaxColumn, 7); // 6 columns after the letters
 }
 
-TEST_F(PlateMapTest, CsvHasOneLinePerWellInCollectionOrderAndNeverOverwrites)
+TEST_F(PlateMapTest, CsvHasOneLinePerWellInCollectionOrder)
 {
     const std::vector<TPlateMap> plates = Plates({"PL-001", "PL/002"});
     ExportPlateMaps(TPlateMapFormat::Csv, plates, Out("m.csv"), {});
     QFile file(Out("m.csv"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
     const QStringList lines =
-        QString::fromUtf8(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 1 + 96 + 24);
-    EXPECT_EQ(lines[0].split(u';').size(), 10);
     const QStringList expected[] = {
         {"PL-001", "A1", "A", "1", "1", "amostra", Sample(0), "OPER", "2024-03-01 08:00:00", "não"},
         {"PL-001", "B1", "B", "1", "2", "amostra", Sample(1), "OPER", "2024-03-01 08:01:00", "sim"},
@@ -143,74 +140,57 @@ TEST_F(PlateMapTest, CsvHasOneLinePerWellInCollectionOrderAndNeverOverwrites)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(lines[at[i]].split(u';'), expected[i]);
 
-    // The name is taken now, and a folder that does not exist cannot be written: both fail.
-    for (const QString& path : {Out("m.csv"), Out("nenhuma/m.csv")}) {
-        SCOPED_TRACE(path.toStdString());
-        EXPECT_THROW(ExportPlateMaps(TPlateMapFormat::Csv, plates, path, {}), XException);
-    }
-    file.close();
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), bytes);
+    // A folder that does not exist cannot be written (a taken name: the tool's test).
+    EXPECT_THROW(ExportPlateMaps(TPlateMapFormat::Csv, plates, Out("nenhuma/m.csv"), {}),
+                 XException);
 }
 
 TEST_F(PlateMapTest, BrapiSubmissionFollowsTheVendorFieldRules)
 {
-    struct BrapiCase
-    {
-        QStringList Plates;
-        QString Refusal; // empty: accepted
-    };
-    const BrapiCase cases[] = {
-        {{"PL-001"}, {}},
-        {{"PL-001", "PL/002"}, QStringLiteral("só placas de 8 x 12 poços")},
-        {{"PL-003"}, QStringLiteral("nenhum poço coletado")},
-    };
     TPlateMapExportOptions options;
     options.ClientId = QStringLiteral("LAB-7");
     options.SampleType = QStringLiteral("DNA");
-    for (const BrapiCase& test : cases) {
-        SCOPED_TRACE(test.Plates.join(u',').toStdString());
-        const QString path = Out(test.Plates.join(u'_').replace(u'/', u'_') + ".json");
-        if (!test.Refusal.isEmpty()) {
-            try {
-                ExportPlateMaps(TPlateMapFormat::Brapi, Plates(test.Plates), path, options);
-                ADD_FAILURE() << "accepted";
-            } catch (const XException& e) {
-                EXPECT_TRUE(e.Message().contains(test.Refusal)) << e.what();
-            }
-            EXPECT_FALSE(QFile::exists(path));
-            continue;
+    // Refused: mixed plate sizes, a plate without samples. Nothing is written.
+    const std::pair<QStringList, QString> refused[] = {
+        {{"PL-001", "PL/002"}, QStringLiteral("só placas de 8 x 12 poços")},
+        {{"PL-003"}, QStringLiteral("nenhum poço coletado")},
+    };
+    for (const auto& [codes, refusal] : refused) {
+        try {
+            ExportPlateMaps(TPlateMapFormat::Brapi, Plates(codes), Out("r.json"), options);
+            ADD_FAILURE() << "accepted " << codes.join(u',').toStdString();
+        } catch (const XException& e) {
+            EXPECT_TRUE(e.Message().contains(refusal)) << e.what();
         }
-        ExportPlateMaps(TPlateMapFormat::Brapi, Plates(test.Plates), path, options);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QJsonObject body = QJsonDocument::fromJson(file.readAll()).object();
-        EXPECT_EQ(body[QStringLiteral("clientId")], QStringLiteral("LAB-7"));
-        EXPECT_EQ(body[QStringLiteral("sampleType")], QStringLiteral("DNA"));
-        const QJsonArray plates = body[QStringLiteral("plates")].toArray();
-        ASSERT_EQ(plates.size(), 1);
-        const QJsonObject plate = plates[0].toObject();
-        EXPECT_EQ(plate[QStringLiteral("clientPlateId")], QStringLiteral("PL-001"));
-        EXPECT_EQ(plate[QStringLiteral("clientPlateBarcode")], QStringLiteral("PL-001"));
-        EXPECT_EQ(plate[QStringLiteral("sampleSubmissionFormat")], QStringLiteral("PLATE_96"));
-        QSet<QString> ids;
-        const QJsonArray samples = plate[QStringLiteral("samples")].toArray();
-        for (const QJsonValue& value : samples) {
-            const QJsonObject sample = value.toObject();
-            ASSERT_TRUE(sample[QStringLiteral("column")].isDouble());
-            const int column = sample[QStringLiteral("column")].toInt();
-            const QString row = sample[QStringLiteral("row")].toString();
-            EXPECT_TRUE(column >= 1 && column <= 12);
-            EXPECT_TRUE(row.size() == 1 && row >= QStringLiteral("A") &&
-                        row <= QStringLiteral("H"));
-            EXPECT_EQ(sample[QStringLiteral("well")].toString(), row + QString::number(column));
-            ids.insert(sample[QStringLiteral("clientSampleId")].toString());
-        }
-        // Every collected sample once; controls and free wells are no samples.
-        EXPECT_EQ(ids, (QSet<QString>{Sample(0), Sample(1), Sample(2)}));
-        EXPECT_EQ(samples.size(), 3);
-        EXPECT_EQ(body[QStringLiteral("numberOfSamples")], 3);
+        EXPECT_FALSE(QFile::exists(Out("r.json")));
     }
+
+    ExportPlateMaps(TPlateMapFormat::Brapi, Plates({"PL-001"}), Out("m.json"), options);
+    QFile file(Out("m.json"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject body = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_EQ(body[QStringLiteral("clientId")], QStringLiteral("LAB-7"));
+    EXPECT_EQ(body[QStringLiteral("sampleType")], QStringLiteral("DNA"));
+    EXPECT_EQ(body[QStringLiteral("numberOfSamples")], 3);
+    const QJsonArray plates = body[QStringLiteral("plates")].toArray();
+    ASSERT_EQ(plates.size(), 1);
+    const QJsonObject plate = plates[0].toObject();
+    EXPECT_EQ(plate[QStringLiteral("clientPlateId")], QStringLiteral("PL-001"));
+    EXPECT_EQ(plate[QStringLiteral("clientPlateBarcode")], QStringLiteral("PL-001"));
+    EXPECT_EQ(plate[QStringLiteral("sampleSubmissionFormat")], QStringLiteral("PLATE_96"));
+    // Every collected sample once; controls and free wells are no samples.
+    QStringList samples;
+    for (const QJsonValue& value : plate[QStringLiteral("samples")].toArray()) {
+        const QJsonObject sample = value.toObject();
+        samples << QStringList{sample[QStringLiteral("well")].toString(),
+                               sample[QStringLiteral("row")].toString(),
+                               QString::number(sample[QStringLiteral("column")].toInt()),
+                               sample[QStringLiteral("clientSampleId")].toString()}
+                       .join(u'|');
+    }
+    samples.sort();
+    EXPECT_EQ(samples,
+              (QStringList{"A1|A|1|" + Sample(0), "B1|B|1|" + Sample(1), "C1|C|1|" + Sample(2)}));
 }
 
 TEST_F(PlateMapTest, PdfPrintsOnePagePerPlate)
@@ -268,8 +248,6 @@ TEST_F(PlateMapTest, ScreenShowsTheScannedPlateAndRefusesAnUnknownOne)
     QTest::keyClicks(screen->PLACA_LIDO, QStringLiteral("pl-001"));
     QTest::keyClick(screen->PLACA_LIDO, Qt::Key_Return);
     EXPECT_EQ(presenter.Count(), 0);
-    EXPECT_EQ(screen->SG->rowCount(), 9);
-    EXPECT_EQ(screen->SG->columnCount(), 13);
     EXPECT_EQ(CellText(screen->SG, 1, 1), Sample(0));           // collected: the sample code
     EXPECT_EQ(CellText(screen->SG, 4, 1), QStringLiteral("4")); // free: its collection order
     EXPECT_EQ(screen->LContagem->text(),

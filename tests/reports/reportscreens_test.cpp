@@ -39,38 +39,21 @@ QStringList ShownRows(const TFCons_Base* screen)
     return rows;
 }
 
-QStringList Titles(const TFCons_Base* screen)
-{
-    const TXQueryModel* model = screen->GCons->Model();
-    QStringList titles;
-    for (int c = 0; c < model->columnCount(); ++c)
-        titles << model->headerData(c, Qt::Horizontal).toString();
-    return titles;
-}
-
-/** The exported sheet's rows, as ShownRows gives them (numbers in their shortest form). */
+/** The exported sheet's rows under its titles, as ShownRows gives them. */
 QStringList FileRows(const XlsxContent& file)
 {
     QStringList rows;
-    for (int r = 1; r <= file.MaxRow; ++r) {
+    for (int r = 2; r <= file.MaxRow; ++r) {
         QStringList cells;
-        for (int c = 1; c <= file.MaxColumn; ++c) {
-            const QVariant value = file.At(TXXLS::CellName(r, c)).Value;
-            cells << (value.typeId() == QMetaType::Double
-                          ? QString::number(value.toDouble(), 'g', 15)
-                          : value.toString());
-        }
+        for (int c = 1; c <= file.MaxColumn; ++c)
+            cells << file.At(TXXLS::CellName(r, c)).Value.toString();
         rows << cells.join(u'|');
     }
     return rows;
 }
 
-/** A report screen under test: the choice clicked, then "Atualizar" pressed. */
-struct ChoiceCase
-{
-    int Choice;
-    QStringList Rows;
-};
+/** A choice of a report screen and the rows it shows once "Atualizar" is pressed. */
+using ChoiceCase = std::pair<int, QStringList>;
 
 class ReportTest : public ShellTest
 {
@@ -113,17 +96,16 @@ protected:
         return sub ? qobject_cast<T*>(sub->widget()) : nullptr;
     }
 
-    /** Each choice, clicked and then loaded with "Atualizar", shows its titles and rows. */
     void CheckChoices(TFCons_Base* screen, const QList<ChoiceCase>& cases)
     {
-        for (const ChoiceCase& test : cases) {
-            SCOPED_TRACE(test.Choice);
-            screen->RGFiltro->Button(test.Choice)->click();
+        for (const auto& [choice, rows] : cases) {
+            SCOPED_TRACE(choice);
+            screen->RGFiltro->Button(choice)->click();
             screen->BConfirm->click();
             EXPECT_FALSE(screen->Stale());
-            EXPECT_EQ(ShownRows(screen), test.Rows);
+            EXPECT_EQ(ShownRows(screen), rows);
             EXPECT_EQ(screen->LRegistro->text(),
-                      QStringLiteral("Registros: ") + QString::number(test.Rows.size()));
+                      QStringLiteral("Registros: ") + QString::number(rows.size()));
         }
     }
 
@@ -177,48 +159,38 @@ protected:
     }
 };
 
-TEST_F(PlantioReportTest, CadastradoListsEachChoiceAndOpensOnWhatIsLeftToTransmit)
+TEST_F(PlantioReportTest, ReportsListEachChoiceAndOpenOnWhatIsLeftToTransmit)
 {
     Start();
     mainForm->LCONS_CADASTRO->trigger();
     auto* screen = Screen<TFCons_PlantioCad>();
     ASSERT_NE(screen, nullptr);
     // Shown at once with the second choice, without pressing "Atualizar".
+    const QStringList pending = {"L1|502|1002|2024-01-01 09:00:00|ANA|Ana Souza|A Transmitir",
+                                 "L1|503|1003|2024-01-02 10:00:00|BIA|Bia Lima|A Transmitir"};
     EXPECT_EQ(screen->RGFiltro->ItemIndex(), 1);
     EXPECT_TRUE(screen->GCons->isVisible());
-    EXPECT_EQ(ShownRows(screen),
-              (QStringList{"L1|502|1002|2024-01-01 09:00:00|ANA|Ana Souza|A Transmitir",
-                           "L1|503|1003|2024-01-02 10:00:00|BIA|Bia Lima|A Transmitir"}));
+    EXPECT_EQ(ShownRows(screen), pending);
     EXPECT_EQ(screen->LRegistro->text(), QStringLiteral("Registros: 2"));
-
     CheckChoices(
         screen,
         {{0,
-          {"L1|501|1001|2024-01-01 08:00:00|ANA|Ana Souza|Transmitido",
-           "L1|502|1002|2024-01-01 09:00:00|ANA|Ana Souza|A Transmitir",
-           "L1|503|1003|2024-01-02 10:00:00|BIA|Bia Lima|A Transmitir",
+          {"L1|501|1001|2024-01-01 08:00:00|ANA|Ana Souza|Transmitido", pending[0], pending[1],
            "L2|601|2001|2024-01-03 08:00:00|BIA|Bia Lima|Transmitido"}},
          // Deleted records: the condition text plays no part.
          {2, {"L2|701|3001|2024-01-04 08:00:00|ANA|Ana Souza|BIA|Bia Lima|2024-01-05 12:00:00"}}});
-}
 
-TEST_F(PlantioReportTest, ResumoListsOnlyPlantedSubBatchesWithEmptyCountsForNone)
-{
-    Start();
+    // The summary lists planted sub-batches only; an empty count is null, not 0.
     mainForm->LCONS_RESUMO->trigger();
-    auto* screen = Screen<TFCons_PlantioResumo>();
-    ASSERT_NE(screen, nullptr);
+    auto* resumo = Screen<TFCons_PlantioResumo>();
+    ASSERT_NE(resumo, nullptr);
     const QString l1 = QStringLiteral("L1|10|3|1|2|2024-01-01 09:00:00|2024-01-02 10:00:00");
-    CheckChoices(screen, {{0, {l1, "L2|5|1|1|||"}}, {1, {l1}}});
-
-    // An empty count is a null value, not 0.
-    screen->RGFiltro->Button(0)->click();
-    screen->BConfirm->click();
-    EXPECT_TRUE(screen->GCons->Model()->TypedValue(1, 4).isNull());
-    EXPECT_EQ(screen->GCons->Model()->TypedValue(1, 3).toLongLong(), 1);
+    CheckChoices(resumo, {{1, {l1}}, {0, {l1, "L2|5|1|1|||"}}});
+    EXPECT_TRUE(resumo->GCons->Model()->TypedValue(1, 4).isNull());
+    EXPECT_EQ(resumo->GCons->Model()->TypedValue(1, 3).toLongLong(), 1);
 }
 
-TEST_F(ColetaReportTest, CadastradoListsEachChoice)
+TEST_F(ColetaReportTest, ReportsListEachChoice)
 {
     Start();
     mainForm->LCONS_CADASTRO->trigger();
@@ -236,43 +208,33 @@ TEST_F(ColetaReportTest, CadastradoListsEachChoice)
                   {2,
                    {"PL-003|1|A1|3001|701|2024-02-03 07:00:00|ANA|Ana Souza|BIA|Bia "
                     "Lima|2024-02-03 07:30:00"}}});
-}
 
-TEST_F(ColetaReportTest, ResumoListsOnlyPlatesWithCollectedWells)
-{
-    Start();
     mainForm->LCONS_RESUMO->trigger();
-    auto* screen = Screen<TFCons_ColetaResumo>();
-    ASSERT_NE(screen, nullptr);
+    auto* resumo = Screen<TFCons_ColetaResumo>();
+    ASSERT_NE(resumo, nullptr);
     const QString pl1 = QStringLiteral("PL-001|3|1|2|2024-02-01 08:10:00|2024-02-01 08:20:00");
-    CheckChoices(screen, {{0, {pl1, "PL-002|1|1|||"}}, {1, {pl1}}});
+    CheckChoices(resumo, {{0, {pl1, "PL-002|1|1|||"}}, {1, {pl1}}});
 }
 
-TEST_F(PlantioReportTest, ChangingTheChoiceOnlyMarksTheGridStaleAndTheExportWritesWhatIsShown)
+TEST_F(PlantioReportTest, ExportWritesWhatIsShownIntoANewFileOnlyAndLoadErrorsAreShown)
 {
     Start();
     auto* screen = OpenChildForm<TFCons_PlantioCad>();
     const QStringList shown = ShownRows(screen);
     ASSERT_EQ(shown.size(), 2);
-
+    // Changing the choice only marks the grid stale.
     screen->RGFiltro->Button(0)->click();
     EXPECT_TRUE(screen->Stale());
     EXPECT_EQ(ShownRows(screen), shown);
 
-    QList<TXFileDialogRequest> asked;
     const QString target = station.FilePath(QStringLiteral("relatorio.xlsx"));
-    SetFileDialogHandler([&](const TXFileDialogRequest& request) {
-        asked << request;
-        return target;
-    });
+    SetFileDialogHandler([&](const TXFileDialogRequest&) { return target; });
     screen->BExportar->click();
-    ASSERT_EQ(asked.size(), 1);
-    EXPECT_TRUE(asked[0].Save);
     EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Arquivo ") + target +
                                              QStringLiteral(" exportado com sucesso.")});
     const XlsxContent file = ReadXlsx(target);
     ASSERT_TRUE(file.Ok) << qPrintable(file.Error);
-    EXPECT_EQ(FileRows(file), QStringList{Titles(screen).join(u'|')} + shown);
+    EXPECT_EQ(FileRows(file), shown);
     EXPECT_TRUE(screen->Stale()); // exporting does not reload
 
     // Shading: the first record plain, the second shaded, a selected one never.
@@ -280,6 +242,46 @@ TEST_F(PlantioReportTest, ChangingTheChoiceOnlyMarksTheGridStaleAndTheExportWrit
     EXPECT_FALSE(hook(0, 0, false).Background.isValid());
     EXPECT_TRUE(hook(1, 3, false).Background.isValid());
     EXPECT_FALSE(hook(1, 3, true).Background.isValid());
+
+    // A name taken after the screen looked: a dangling link is "no file" to the check but
+    // occupies the name, as a file created meanwhile would.
+    const QString taken = station.FilePath(QStringLiteral("ocupado.xlsx"));
+    ASSERT_TRUE(QFile::link(station.FilePath(QStringLiteral("nada")), taken));
+    QFile existing(target); // now the operator's own file
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    existing.write("do operador");
+    existing.close();
+    const QList<std::pair<QString, QString>> cases = {
+        {QString(), QString()}, // cancelled
+        {target, QStringLiteral("O arquivo ") + target + QStringLiteral(" já existe.")},
+        {taken, QStringLiteral("Erro ao Exportar os dados.\r\n Erro: (EOleException)  O arquivo ") +
+                    taken + QStringLiteral(" já existe.")},
+    };
+    for (const auto& [chosen, box] : cases) {
+        SCOPED_TRACE(chosen.toStdString());
+        presenter.Clear();
+        SetFileDialogHandler([&](const TXFileDialogRequest&) { return chosen; });
+        screen->BExportar->click();
+        EXPECT_EQ(presenter.Texts(), box.isEmpty() ? QStringList() : QStringList{box});
+    }
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("do operador"));
+    EXPECT_TRUE(QFileInfo(taken).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(station.FilePath(QStringLiteral("nada"))));
+    EXPECT_EQ(QDir(station.Dir())
+                  .entryList({QStringLiteral("*.xlsx*"), QStringLiteral(".*.tmp")},
+                             QDir::Files | QDir::Hidden | QDir::System),
+              (QStringList{QStringLiteral("ocupado.xlsx"), QStringLiteral("relatorio.xlsx")}));
+
+    // A load error reaches the default error display.
+    station.Exec(QStringLiteral("DROP TABLE Plantio_Exc"));
+    presenter.Clear();
+    screen->RGFiltro->Button(2)->click();
+    QTest::mouseClick(screen->BConfirm, Qt::LeftButton);
+    ASSERT_EQ(presenter.Count(), 1);
+    EXPECT_EQ(presenter.Last().Kind, TXMessageKind::Error);
+    EXPECT_TRUE(presenter.Last().Text.contains(QStringLiteral("Plantio_Exc")))
+        << qPrintable(presenter.Last().Text);
 }
 
 TEST_F(PlantioReportTest, ClosingDuringAnExportWaitsUntilTheFileIsWritten)
@@ -305,50 +307,6 @@ TEST_F(PlantioReportTest, ClosingDuringAnExportWaitsUntilTheFileIsWritten)
     EXPECT_FALSE(mainForm->isVisible());
 }
 
-TEST_F(PlantioReportTest, ExportNeverReplacesAnExistingNameAndCancelWritesNothing)
-{
-    Start();
-    auto* screen = OpenChildForm<TFCons_PlantioCad>();
-    const QString existing = station.FilePath(QStringLiteral("existente.xlsx"));
-    {
-        QFile file(existing);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("do operador");
-    }
-    // A name taken after the screen looked: a dangling link is "no file" to the check but
-    // occupies the name, as a file created meanwhile would.
-    const QString taken = station.FilePath(QStringLiteral("ocupado.xlsx"));
-    ASSERT_TRUE(QFile::link(station.FilePath(QStringLiteral("nada")), taken));
-
-    struct Case
-    {
-        QString Chosen;
-        QString Box;
-    };
-    const Case cases[] = {
-        {QString(), QString()},
-        {existing, QStringLiteral("O arquivo ") + existing + QStringLiteral(" já existe.")},
-        {taken, QStringLiteral("Erro ao Exportar os dados.\r\n Erro: (EOleException)  O arquivo ") +
-                    taken + QStringLiteral(" já existe.")},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.Chosen.toStdString());
-        presenter.Clear();
-        SetFileDialogHandler([&](const TXFileDialogRequest&) { return test.Chosen; });
-        screen->BExportar->click();
-        EXPECT_EQ(presenter.Texts(), test.Box.isEmpty() ? QStringList() : QStringList{test.Box});
-    }
-    QFile file(existing);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("do operador"));
-    EXPECT_TRUE(QFileInfo(taken).isSymLink());
-    EXPECT_FALSE(QFileInfo::exists(station.FilePath(QStringLiteral("nada"))));
-    EXPECT_EQ(QDir(station.Dir())
-                  .entryList({QStringLiteral("*.xlsx*"), QStringLiteral(".*.tmp")},
-                             QDir::Files | QDir::Hidden | QDir::System),
-              (QStringList{QStringLiteral("existente.xlsx"), QStringLiteral("ocupado.xlsx")}));
-}
-
 TEST_F(PlantioReportTest, WithoutALoadedConfigurationTheScreenSaysSoAndCloses)
 {
     QFile::remove(ConnectionFilePathFor(station.ProgramPath()));
@@ -359,20 +317,6 @@ TEST_F(PlantioReportTest, WithoutALoadedConfigurationTheScreenSaysSoAndCloses)
     EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Banco de dados não Conectado.")});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(FindChildForm("TFCons_PlantioResumo"), nullptr);
-}
-
-TEST_F(PlantioReportTest, ALoadErrorReachesTheDefaultErrorDisplay)
-{
-    Start();
-    auto* screen = OpenChildForm<TFCons_PlantioCad>();
-    station.Exec(QStringLiteral("DROP TABLE Plantio_Exc"));
-    presenter.Clear();
-    screen->RGFiltro->Button(2)->click();
-    QTest::mouseClick(screen->BConfirm, Qt::LeftButton);
-    ASSERT_EQ(presenter.Count(), 1);
-    EXPECT_EQ(presenter.Last().Kind, TXMessageKind::Error);
-    EXPECT_TRUE(presenter.Last().Text.contains(QStringLiteral("Plantio_Exc")))
-        << qPrintable(presenter.Last().Text);
 }
 
 } // namespace

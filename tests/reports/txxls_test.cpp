@@ -33,30 +33,31 @@ protected:
 
 TEST(TXXLSNames, CellAndColumnNamesFollowTheSpreadsheetLetters)
 {
-    const struct
-    {
-        int Column;
-        const char* Name;
-    } columns[] = {{0, ""},    {1, "A"},    {26, "Z"},    {27, "AA"},
-                   {53, "BA"}, {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"}};
-    for (const auto& c : columns)
-        EXPECT_EQ(TXXLS::ColumnName(c.Column), QLatin1String(c.Name)) << c.Column;
-
+    const std::pair<int, const char*> columns[] = {{0, ""},      {1, "A"},      {26, "Z"},
+                                                   {27, "AA"},   {53, "BA"},    {702, "ZZ"},
+                                                   {703, "AAA"}, {16384, "XFD"}};
+    for (const auto& [column, name] : columns)
+        EXPECT_EQ(TXXLS::ColumnName(column), QLatin1String(name)) << column;
     EXPECT_EQ(TXXLS::CellName(11, 28), QStringLiteral("AB11"));
     EXPECT_EQ(TXXLS::CellName(0, 4), QString());
 }
 
 TEST_F(TXXLSTest, NewWorkbookKeepsValuesTypedInOneSheetNamedPlan1)
 {
+    // Column, row, the value written and the one read back (null: no cell at all).
+    const std::tuple<int, int, QVariant, QVariant> cells[] = {
+        {1, 1, QStringLiteral("Texto"), QStringLiteral("Texto")},
+        {2, 1, qint64(123456789012), 123456789012.0},
+        {3, 1, 10.5, 10.5},
+        {4, 1, QVariant(), QVariant()},
+        {5, 1, QStringLiteral("00123"), QStringLiteral("00123")}, // a code stays text
+        {6, 1, true, true},
+        {1, 3, QStringLiteral("ação"), QStringLiteral("ação")},
+    };
     TXXLS xls;
     StartNew(xls, QStringLiteral("tipos.xlsx"));
-    xls.SetCell(1, 1, QStringLiteral("Texto"));
-    xls.SetCell(2, 1, qint64(123456789012));
-    xls.SetCell(3, 1, 10.5);
-    xls.SetCell(4, 1, QVariant());
-    xls.SetCell(5, 1, QStringLiteral("00123")); // a code stays text, leading zeros included
-    xls.SetCell(6, 1, true);
-    xls.SetCell(1, 3, QStringLiteral("ação"));
+    for (const auto& [column, row, written, read] : cells)
+        xls.SetCell(column, row, written);
     xls.SetCell(2, 3, QStringLiteral("apagado"));
     xls.SetCell(2, 3, QVariant()); // null empties what was there
     ASSERT_TRUE(xls.Save()) << xls.LastErrorMessage().toStdString();
@@ -64,15 +65,12 @@ TEST_F(TXXLSTest, NewWorkbookKeepsValuesTypedInOneSheetNamedPlan1)
     const XlsxContent file = ReadXlsx(PathOf(QStringLiteral("tipos.xlsx")));
     ASSERT_TRUE(file.Ok) << file.Error.toStdString();
     EXPECT_EQ(file.SheetNames, QStringList{QStringLiteral("Plan1")});
-    EXPECT_EQ(file.At(QStringLiteral("A1")).Value, QVariant(QStringLiteral("Texto")));
-    EXPECT_EQ(file.At(QStringLiteral("B1")).Type, QStringLiteral("n"));
-    EXPECT_EQ(file.At(QStringLiteral("B1")).Value.toDouble(), 123456789012.0);
-    EXPECT_FALSE(file.Has(QStringLiteral("D1")));
-    EXPECT_EQ(file.At(QStringLiteral("E1")).Type, QStringLiteral("s"));
-    EXPECT_EQ(file.At(QStringLiteral("E1")).Value, QVariant(QStringLiteral("00123")));
-    EXPECT_EQ(file.At(QStringLiteral("F1")).Value, QVariant(true));
-    EXPECT_EQ(file.At(QStringLiteral("A3")).Value, QVariant(QStringLiteral("ação")));
-    EXPECT_FALSE(file.Has(QStringLiteral("B3")));
+    for (const auto& [column, row, written, read] : cells) {
+        const QString ref = TXXLS::CellName(row, column);
+        EXPECT_EQ(file.Cells.contains(ref), read.isValid()) << ref.toStdString();
+        EXPECT_EQ(file.At(ref).Value, read) << ref.toStdString();
+    }
+    EXPECT_FALSE(file.Cells.contains(QStringLiteral("B3")));
 }
 
 TEST_F(TXXLSTest, FormattingOfRangesReachesTheFile)
@@ -88,17 +86,13 @@ TEST_F(TXXLSTest, FormattingOfRangesReachesTheFile)
     xls.AutoFit(QStringLiteral("A1:B1"));
     xls.SetBorders(QStringLiteral("A1:B3"), TXXLS::xlContinuous);
     xls.SetAlignment(QStringLiteral("A1:B3"), TXXLS::xlCenter);
-    const struct
-    {
-        const char* Cell;
-        int Alignment;
-        const char* Expected;
-    } alignments[] = {{"D1", TXXLS::xlLeft, "left"},
-                      {"D2", TXXLS::xlRight, "right"},
-                      {"D3", TXXLS::xlGeneral, ""},
-                      {"D4", TXXLS::xlCenter, "center"}};
-    for (const auto& a : alignments)
-        xls.SetAlignment(QLatin1String(a.Cell), a.Alignment);
+    const std::tuple<const char*, int, const char*> alignments[] = {
+        {"D1", TXXLS::xlLeft, "left"},
+        {"D2", TXXLS::xlRight, "right"},
+        {"D3", TXXLS::xlGeneral, ""},
+        {"D4", TXXLS::xlCenter, "center"}};
+    for (const auto& [cell, alignment, expected] : alignments)
+        xls.SetAlignment(QLatin1String(cell), alignment);
     ASSERT_TRUE(xls.Save()) << xls.LastErrorMessage().toStdString();
 
     const XlsxContent file = ReadXlsx(PathOf(QStringLiteral("formatos.xlsx")));
@@ -106,8 +100,8 @@ TEST_F(TXXLSTest, FormattingOfRangesReachesTheFile)
     EXPECT_EQ(file.At(QStringLiteral("C5")).FillRgb, 0xFF0000);
     EXPECT_EQ(file.At(QStringLiteral("B3")).Borders, QStringList(4, QStringLiteral("thin")));
     EXPECT_TRUE(file.At(QStringLiteral("C5")).Borders.join(QString()).isEmpty());
-    for (const auto& a : alignments)
-        EXPECT_EQ(file.At(QLatin1String(a.Cell)).Alignment, QLatin1String(a.Expected)) << a.Cell;
+    for (const auto& [cell, alignment, expected] : alignments)
+        EXPECT_EQ(file.At(QLatin1String(cell)).Alignment, QLatin1String(expected)) << cell;
     // AutoFit takes the whole column into account, not only the range's rows.
     EXPECT_GE(file.ColumnWidths.value(1), 26.0);
     EXPECT_LT(file.ColumnWidths.value(1), 30.0);
@@ -153,34 +147,15 @@ TEST_F(TXXLSTest, BadRangesAndConstantsRaiseSpreadsheetErrors)
     EXPECT_NO_THROW(xls.SetColor(QStringLiteral("$B$2:A1"), 0)); // reversed corners are fine
 }
 
-TEST_F(TXXLSTest, OpenStartsAfreshAndAMissingFileLeavesItClosed)
-{
-    TXXLS xls;
-    StartNew(xls, QStringLiteral("a.xlsx"));
-    xls.SetCell(1, 1, QStringLiteral("primeira"));
-    ASSERT_TRUE(xls.Open());
-    EXPECT_FALSE(xls.Workbook()->Value(0, 0, 0).isValid());
-
-    xls.SetNewFile(false);
-    xls.SetFileName(PathOf(QStringLiteral("inexistente.xlsx")));
-    EXPECT_FALSE(xls.Open());
-    EXPECT_FALSE(xls.IsOpen());
-
-    QFile junk(PathOf(QStringLiteral("lixo.xlsx")));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not a workbook");
-    junk.close();
-    xls.SetFileName(junk.fileName());
-    EXPECT_FALSE(xls.Open());
-    EXPECT_FALSE(xls.IsOpen());
-}
-
 TEST_F(TXXLSTest, ExistingFileIsReadChangedAndReplacedWhole)
 {
     const QString path = PathOf(QStringLiteral("existente.xlsx"));
     {
         TXXLS xls;
         StartNew(xls, QStringLiteral("existente.xlsx"));
+        xls.SetCell(1, 1, QStringLiteral("descartado"));
+        ASSERT_TRUE(xls.Open()); // opening again starts afresh
+        EXPECT_FALSE(xls.Workbook()->Value(0, 0, 0).isValid());
         xls.SetCell(1, 1, QStringLiteral("Nome"));
         xls.SetCell(2, 1, 42);
         xls.SetCell(1, 2, QStringLiteral("Nome")); // shared text used twice
@@ -207,6 +182,17 @@ TEST_F(TXXLSTest, ExistingFileIsReadChangedAndReplacedWhole)
     EXPECT_EQ(file.At(QStringLiteral("C2")).Value, QVariant(2.5));
     EXPECT_EQ(file.At(QStringLiteral("D4")).Value, QVariant(7.0));
     EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("existente.xlsx")});
+
+    // A missing file or one that is no workbook leaves the component closed.
+    QFile junk(PathOf(QStringLiteral("lixo.xlsx")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a workbook");
+    junk.close();
+    for (const QString& name : {PathOf(QStringLiteral("inexistente.xlsx")), junk.fileName()}) {
+        xls.SetFileName(name);
+        EXPECT_FALSE(xls.Open()) << name.toStdString();
+        EXPECT_FALSE(xls.IsOpen());
+    }
 }
 
 TEST_F(TXXLSTest, SaveNeverReplacesAFileThatAppearedMeanwhile)

@@ -110,6 +110,7 @@ XlsxContent ReadXlsx(const QString& path, int sheetNumber)
     static const QRegularExpression ref(QStringLiteral("^([A-Z]+)([0-9]+)$"));
     QXmlStreamReader xml(*sheet);
     XlsxCell* cell = nullptr;
+    QString type; // of the current cell: "n" number, "s" shared text, "b", "inlineStr", ...
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
@@ -119,9 +120,7 @@ XlsxContent ReadXlsx(const QString& path, int sheetNumber)
         } else if (xml.name() == u"c") {
             const QString r = Attribute(xml, "r");
             cell = &content.Cells[r];
-            cell->Type = Attribute(xml, "t");
-            if (cell->Type.isEmpty())
-                cell->Type = QStringLiteral("n");
+            type = Attribute(xml, "t");
             const size_t s = size_t(Attribute(xml, "s").toInt());
             if (s < formats.size()) {
                 const Format& f = formats[s];
@@ -140,11 +139,11 @@ XlsxContent ReadXlsx(const QString& path, int sheetNumber)
             content.MaxRow = std::max(content.MaxRow, match.captured(2).toInt());
         } else if (cell && (xml.name() == u"v" || xml.name() == u"t")) {
             const QString text = xml.readElementText();
-            if (cell->Type == u"n")
+            if (type.isEmpty() || type == u"n")
                 cell->Value = text.toDouble();
-            else if (cell->Type == u"s")
+            else if (type == u"s")
                 cell->Value = shared.value(text.toInt());
-            else if (cell->Type == u"b")
+            else if (type == u"b")
                 cell->Value = text == u"1";
             else
                 cell->Value = text;

@@ -9,11 +9,10 @@
 /**
  * Reads back an .xlsx file the way a spreadsheet program would, independently
  * of the workbook model under test: sheet names, the cells of the first sheet
- * with their types, the resolved formatting of each cell and the column widths.
+ * with their typed values, the resolved formatting of each cell and the column widths.
  */
 struct XlsxCell
 {
-    QString Type;      // "n" number, "s" shared text, "inlineStr", "b", "str", ...
     QVariant Value;    // double for numbers, QString for texts, bool for booleans, null when empty
     int FillRgb = -1;  // solid fill colour as 0xRRGGBB, -1 when none
     QString Alignment; // horizontal alignment, empty for general
@@ -31,7 +30,6 @@ struct XlsxContent
     int MaxRow = 0;
     int MaxColumn = 0;
 
-    bool Has(const QString& ref) const { return Cells.contains(ref); }
     XlsxCell At(const QString& ref) const { return Cells.value(ref); }
 };
 

@@ -1,20 +1,13 @@
 #include "admintool.h"
 
-#include "data/txconnection.h"
-#include "data/txquery.h"
 #include "stationbuilder.h"
 
 #include <QFileInfo>
 
 TEST_F(AdminToolTest, CreateWritesTheConfigurationRowFromItsOptions)
 {
-    struct Case
-    {
-        QStringList Options;
-        QString
-            Expected; // maquina|ini|fim|lote|info|ncc|ncp|version|id_lote|id_tressalin|alert null
-    };
-    const QList<Case> cases = {
+    // The options, then maquina|ini|fim|lote|info|ncc|ncp|version|id_lote|id_tressalin|alert null.
+    const QList<std::pair<QStringList, QString>> cases = {
         {{"--operacao", "plantio"}, "|0|0||0|1|1|01.000|0|0|1"},
         {{"--operacao", "COLETA", "--faixa", "200000000001", "200000009999", "--ncc", "EAN-8",
           "--nc-plantio", "ean13", "--lote", "SAFRA 2024"},
@@ -24,9 +17,9 @@ TEST_F(AdminToolTest, CreateWritesTheConfigurationRowFromItsOptions)
          "|1234567|0||0|1|0|01.000|0|0|1"},
     };
     int n = 0;
-    for (const Case& c : cases) {
+    for (const auto& [options, expected] : cases) {
         const QString db = Path(QStringLiteral("c%1.db").arg(++n));
-        const AdminRun run = RunAdmin(QStringList{"create", db} + c.Options);
+        const AdminRun run = RunAdmin(QStringList{"create", db} + options);
         ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
         auto connection = OpenStation(db);
         auto query = NewQuery(connection.get());
@@ -40,19 +33,13 @@ TEST_F(AdminToolTest, CreateWritesTheConfigurationRowFromItsOptions)
               "CB_NC_PLANTIO", "VERSION_MDB", "ID_LOTE", "ID_TRESSALIN"})
             actual << query->FieldByName(QLatin1String(field)).AsString();
         actual << (query->FieldByName(QStringLiteral("ALERT_SOUND")).IsNull() ? "1" : "0");
-        EXPECT_EQ(actual.join(QLatin1Char('|')), c.Expected) << c.Options.join(' ').toStdString();
+        EXPECT_EQ(actual.join(QLatin1Char('|')), expected) << options.join(' ').toStdString();
     }
 }
 
 TEST_F(AdminToolTest, CreateRefusesBadOptionsAndExistingFiles)
 {
-    struct Case
-    {
-        QStringList Options;
-        int ExitCode;
-        QString Message;
-    };
-    const QList<Case> cases = {
+    const QList<std::tuple<QStringList, int, QString>> cases = {
         {{}, 2, "--operacao"},
         {{"--operacao", "colheita"}, 2, "Operação inválida"},
         {{"--operacao", "plantio", "--ncc", "EAN-9"}, 2, "Tipo de código inválido"},
@@ -67,12 +54,12 @@ TEST_F(AdminToolTest, CreateRefusesBadOptionsAndExistingFiles)
         {{"--operacao", "plantio", "--lote", "DESCRICAO COM MAIS DE 20"}, 1, "20 caracteres"},
         {{"--operacao", "plantio", "--desconhecida"}, 2, "Opção desconhecida"},
     };
-    for (const Case& c : cases) {
-        const QString db = Path(QStringLiteral("recusado.db"));
-        const AdminRun run = RunAdmin(QStringList{"create", db} + c.Options);
-        EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Options.join(' ').toStdString();
-        EXPECT_TRUE(run.Err.contains(c.Message)) << run.Err.toStdString();
-        EXPECT_FALSE(QFileInfo::exists(db)) << c.Options.join(' ').toStdString();
+    const QString db = Path(QStringLiteral("recusado.db"));
+    for (const auto& [options, exitCode, message] : cases) {
+        const AdminRun run = RunAdmin(QStringList{"create", db} + options);
+        EXPECT_EQ(run.ExitCode, exitCode) << options.join(' ').toStdString();
+        EXPECT_TRUE(run.Err.contains(message)) << run.Err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(db)) << options.join(' ').toStdString();
     }
 
     const QString existing = Path(QStringLiteral("existente.db"));

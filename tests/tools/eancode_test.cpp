@@ -9,21 +9,15 @@
 
 TEST(EanCode, AppendsTheGs1CheckDigit)
 {
-    struct Case
-    {
-        qint64 Number;
-        BarcodeType Type;
-        QString Code;
-    };
-    const QList<Case> cases = {
+    const QList<std::tuple<qint64, BarcodeType, QString>> cases = {
         {400638133393, BarcodeType::Ean13, "4006381333931"},
         {1234567, BarcodeType::Ean8, "12345670"},
         {7, BarcodeType::Ean8, "00000079"},
         {0, BarcodeType::Ean13, "0000000000000"},
         {789100000001, BarcodeType::Ean13, "7891000000014"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(EanCode(c.Number, c.Type), c.Code) << c.Number;
+    for (const auto& [number, type, code] : cases)
+        EXPECT_EQ(EanCode(number, type), code) << number;
     EXPECT_THROW(EanCode(12345678, BarcodeType::Ean8), XException);
     EXPECT_THROW(EanCode(-1, BarcodeType::Ean13), XException);
 

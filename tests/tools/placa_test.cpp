@@ -4,14 +4,8 @@ TEST_F(AdminToolTest, PlacaMapaExportsIntoANewFileOnly)
 {
     const QString db = Path(QStringLiteral("coleta.db"));
     ASSERT_EQ(RunAdmin({"demo", db, "--operacao", "coleta"}).ExitCode, 0);
-    struct Case
-    {
-        QStringList Options;
-        int ExitCode;
-        const char* Err; // part of the error output
-        bool Written;
-    };
-    const Case cases[] = {
+    // Options, exit code, part of the error output, whether mapa.csv is (still) there.
+    const std::tuple<QStringList, int, const char*, bool> cases[] = {
         {{"--coletadas", "--formato", "csv"}, 0, "", true},
         {{"--coletadas", "--formato", "csv"}, 1, "já existe", true}, // the file stays as it was
         {{"--placa", "XX", "--formato", "csv"}, 1, "[XX] não está cadastrado", false},
@@ -20,16 +14,16 @@ TEST_F(AdminToolTest, PlacaMapaExportsIntoANewFileOnly)
         {{"--coletadas", "--formato", "brapi", "--tipo-amostra", "sangue"}, 2, "DNA", false},
     };
     QByteArray first;
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.Options.join(u' ').toStdString());
-        const QString out = Path(test.Options.join(u'_') + QStringLiteral(".out"));
-        const QString target = test.Written ? Path(QStringLiteral("mapa.csv")) : out;
+    for (const auto& [options, exitCode, err, written] : cases) {
+        SCOPED_TRACE(options.join(u' ').toStdString());
+        const QString target = written ? Path(QStringLiteral("mapa.csv"))
+                                       : Path(options.join(u'_') + QStringLiteral(".out"));
         const AdminRun run =
-            RunAdmin(QStringList{"placa", "mapa", db, "--saida", target} + test.Options);
-        EXPECT_EQ(run.ExitCode, test.ExitCode) << run.Err.toStdString();
-        EXPECT_TRUE(run.Err.contains(QString::fromUtf8(test.Err))) << run.Err.toStdString();
-        EXPECT_EQ(QFile::exists(target), test.Written);
-        if (test.Written && first.isEmpty())
+            RunAdmin(QStringList{"placa", "mapa", db, "--saida", target} + options);
+        EXPECT_EQ(run.ExitCode, exitCode) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.contains(QString::fromUtf8(err))) << run.Err.toStdString();
+        EXPECT_EQ(QFile::exists(target), written);
+        if (written && first.isEmpty())
             first = FileBytes(target);
     }
     // Two demo plates hold collected wells: a header and a line per well of each.

@@ -25,15 +25,10 @@ TEST_F(AdminToolTest, TransmitHandsOverPendingPlantingsOnceAndMarksThem)
         EXPECT_EQ(fields[1], QString::number(Q_INT64_C(200000000060) + i)); // whole, no exponent
         EXPECT_EQ(fields[5], QStringLiteral("CENTRAL"));
     }
-    {
-        auto connection = OpenStation(db);
-        EXPECT_EQ(
-            Count(connection.get(), "SELECT count(*) FROM Plantio WHERE origem_plantio IS NULL"),
-            0);
-        EXPECT_EQ(Count(connection.get(),
-                        "SELECT count(*) FROM Plantio WHERE origem_plantio = 'CENTRAL'"),
-                  40);
-    }
+    EXPECT_EQ(Count(OpenStation(db).get(),
+                    "SELECT count(*) FROM Plantio WHERE origem_plantio = 'CENTRAL'"),
+              40);
+    const QString sent = run.Out;
 
     run = RunAdmin({"transmitir", db, "--origem", "CENTRAL"});
     EXPECT_EQ(run.ExitCode, 0);
@@ -48,28 +43,21 @@ TEST_F(AdminToolTest, TransmitHandsOverPendingPlantingsOnceAndMarksThem)
         InsertLote(connection.get(), 2, QStringLiteral("LOTE"), 40);
         for (qsizetype i = 1; i < records.size(); ++i)
             InsertPlanta(connection.get(), records[i].Fields[2].toLongLong(), 1, 1);
-        AddUser(connection.get(), QStringLiteral("A"), QStringLiteral("A"), QStringLiteral("1"));
-        AddUser(connection.get(), QStringLiteral("B"), QStringLiteral("B"), QStringLiteral("1"));
+        for (const QString& code : {QStringLiteral("A"), QStringLiteral("B")})
+            AddUser(connection.get(), code, code, QStringLiteral("1"));
     }
     const QString csv = Path(QStringLiteral("plantios.csv"));
-    QByteArray sent;
-    for (const CsvRecord& record : records)
-        sent += CsvLine(record.Fields).toUtf8();
-    WriteFile(csv, sent);
+    WriteFile(csv, sent.toUtf8());
     run = RunAdmin({"import", coleta, "Plantio", csv});
     ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
-    auto connection = OpenStation(coleta);
-    EXPECT_EQ(CountRows(connection.get(), QStringLiteral("Plantio")), 40);
+    EXPECT_EQ(CountRows(OpenStation(coleta).get(), QStringLiteral("Plantio")), 40);
 }
 
 TEST_F(AdminToolTest, TransmitHandsOverCollectedWellsWithTheStationsMachine)
 {
     const QString db = Path(QStringLiteral("coleta.db"));
     ASSERT_EQ(RunAdmin({"demo", db, "--operacao", "coleta"}).ExitCode, 0);
-    {
-        auto connection = OpenStation(db);
-        Execute(connection.get(), QStringLiteral("UPDATE Configuracao SET maquina = 'ESTACAO7'"));
-    }
+    Execute(OpenStation(db).get(), QStringLiteral("UPDATE Configuracao SET maquina = 'ESTACAO7'"));
 
     AdminRun run = RunAdmin({"transmitir", db});
     ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();

@@ -1,7 +1,5 @@
 #include "admintool.h"
 
-#include "data/txconnection.h"
-#include "data/txquery.h"
 #include "stationbuilder.h"
 #include "xscramble.h"
 
@@ -14,36 +12,26 @@ TEST_F(AdminToolTest, UserAddStoresNormalisedScrambledPasswordsAndCheckMatchesTh
     EXPECT_TRUE(added.Out.contains(QStringLiteral("JOANA")));
 
     {
+        // The next free id after the two demo users; the password scrambled and short enough.
         auto connection = OpenStation(db);
         auto query = NewQuery(connection.get());
-        query->SetSQL(
-            QStringLiteral("SELECT id_user, nome, senha FROM Usua WHERE codigo = 'JOANA'"));
+        query->SetSQL(QStringLiteral("SELECT senha FROM Usua WHERE codigo = 'JOANA' AND "
+                                     "id_user = 3 AND nome = 'Joana Souza'"));
         query->Open();
         ASSERT_EQ(query->RecordCount(), 1);
-        EXPECT_EQ(query->FieldByName(QStringLiteral("id_user")).AsInteger(),
-                  3); // after the two demo users
-        EXPECT_EQ(query->FieldByName(QStringLiteral("nome")).AsString(),
-                  QStringLiteral("Joana Souza"));
-        const QString stored = query->FieldByName(QStringLiteral("senha")).AsString();
-        EXPECT_FALSE(stored.contains(QStringLiteral("SENHA1")));
+        const QString stored = query->Fields(0).AsString();
         EXPECT_LE(stored.size(), 34);
         EXPECT_EQ(UnscrambleText(stored, QString(kUserPasswordKey)), QStringLiteral("SENHA1"));
     }
 
-    struct Case
-    {
-        QString Codigo;
-        QString Senha;
-        int ExitCode;
-    };
-    const QList<Case> cases = {
+    const QList<std::tuple<QString, QString, int>> cases = {
         {"JOANA", "SENHA1", 0}, {"joana", "senha1", 0}, {" JOANA ", " SENHA1", 0},
         {"JOANA", "SENHA2", 1}, {"MARIA", "SENHA1", 1}, {"JOANA", "", 1},
-        {"ADMIN", "1234", 0},   {"ADMIN", "4321", 1},
+        {"ADMIN", "1234", 0},   {"ADMIN", "4321", 1},   {"operador", "4321", 0},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(RunAdmin({"usuario", "check", db, c.Codigo, c.Senha}).ExitCode, c.ExitCode)
-            << c.Codigo.toStdString() << "/" << c.Senha.toStdString();
+    for (const auto& [codigo, senha, exitCode] : cases) {
+        EXPECT_EQ(RunAdmin({"usuario", "check", db, codigo, senha}).ExitCode, exitCode)
+            << codigo.toStdString() << "/" << senha.toStdString();
     }
 }
 
@@ -52,12 +40,7 @@ TEST_F(AdminToolTest, UserAddRefusesDuplicatesAndValuesTheColumnsCannotHold)
     const QString db = Path(QStringLiteral("recusa.db"));
     ASSERT_EQ(RunAdmin({"create", db, "--operacao", "coleta"}).ExitCode, 0);
     ASSERT_EQ(RunAdmin({"usuario", "add", db, "ANA", "Ana", "1"}).ExitCode, 0);
-    struct Case
-    {
-        QStringList Args;
-        QString Message;
-    };
-    const QList<Case> cases = {
+    const QList<std::pair<QStringList, QString>> cases = {
         {{"ana", "Outra Ana", "2"}, "já está cadastrado"},
         {{"CODIGO_LONGO_16C", "Nome", "1"}, "15 caracteres"},
         {{"BETO", "Beto", "SENHA_12CHAR"}, "senha mais curta"},
@@ -66,10 +49,10 @@ TEST_F(AdminToolTest, UserAddRefusesDuplicatesAndValuesTheColumnsCannotHold)
         // The client would store "?" for the character, so "SENHAŁ" and "SENHA?" would match.
         {{"BETO", "Beto", "senhał"}, "\"Ł\""},
     };
-    for (const Case& c : cases) {
-        const AdminRun run = RunAdmin(QStringList{"usuario", "add", db} + c.Args);
-        EXPECT_EQ(run.ExitCode, 1) << c.Args.join(' ').toStdString();
-        EXPECT_TRUE(run.Err.contains(c.Message)) << run.Err.toStdString();
+    for (const auto& [args, message] : cases) {
+        const AdminRun run = RunAdmin(QStringList{"usuario", "add", db} + args);
+        EXPECT_EQ(run.ExitCode, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.Err.contains(message)) << run.Err.toStdString();
     }
     // Without SENHA on the command line it comes from standard input.
     AdminRun run = RunAdmin({"usuario", "add", db, "CARLA", "Carla"}, "pelo stdin\n");

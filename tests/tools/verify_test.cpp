@@ -6,13 +6,8 @@
 TEST_F(AdminToolTest, VerifyReportsTheClientsChecksWithoutBindingTheFile)
 {
     const QString here = LocalComputerName().trimmed().toUpper();
-    struct Case
-    {
-        QString Change; // SQL run on a new file before verifying; empty: none
-        int ExitCode;
-        QString Message;
-    };
-    const QList<Case> cases = {
+    // SQL run on a new file before verifying (empty: none), exit code, part of the output.
+    const QList<std::tuple<QString, int, QString>> cases = {
         {"", 0, "Ainda não vinculado"},
         {"UPDATE Configuracao SET maquina = '" + here + "'", 0, "Vinculado ao computador " + here},
         {"UPDATE Configuracao SET maquina = 'OUTRO-PC'", 1,
@@ -29,17 +24,16 @@ TEST_F(AdminToolTest, VerifyReportsTheClientsChecksWithoutBindingTheFile)
          "Tabela Placa: placas e poços só existem em estações de coleta"},
     };
     int n = 0;
-    for (const Case& c : cases) {
+    for (const auto& [change, exitCode, message] : cases) {
         const QString db = Path(QStringLiteral("v%1.db").arg(++n));
         ASSERT_EQ(RunAdmin({"create", db, "--operacao", "plantio"}).ExitCode, 0);
-        if (!c.Change.isEmpty())
-            Execute(OpenStation(db).get(), c.Change);
+        if (!change.isEmpty())
+            Execute(OpenStation(db).get(), change);
         const QByteArray before = FileBytes(db);
         const AdminRun run = RunAdmin({"verify", db});
-        EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Change.toStdString() << run.Err.toStdString();
-        EXPECT_TRUE((run.Out + run.Err).contains(c.Message))
-            << c.Change.toStdString() << ": " << (run.Out + run.Err).toStdString();
-        EXPECT_TRUE(FileBytes(db) == before) << c.Change.toStdString();
+        EXPECT_EQ(run.ExitCode, exitCode) << change.toStdString() << run.Err.toStdString();
+        EXPECT_TRUE((run.Out + run.Err).contains(message)) << (run.Out + run.Err).toStdString();
+        EXPECT_TRUE(FileBytes(db) == before) << change.toStdString();
     }
 
     const QString other = Path(QStringLiteral("outro.db"));
