@@ -13,13 +13,11 @@ protected:
     void SetUp() override
     {
         station.CreatePlantingTables();
-        Run("INSERT INTO Lote VALUES (1, 'Primeiro', 3)");
-        Run("INSERT INTO Lote VALUES (2, 'segundo', 2)");
-        Run("INSERT INTO Lote VALUES (3, 'Terceiro', 5)");
+        Run("INSERT INTO Lote VALUES (1, 'Primeiro', 3), (2, 'segundo', 2), (3, 'Terceiro', 5)");
         Run("INSERT INTO Usua VALUES (7, 'Ana', 'ana', 'x')");
         Run("INSERT INTO Planta VALUES (123456789012, 10.5, 1)");
-        Run("INSERT INTO Plantio VALUES (1, 5001, 123456789012, 7, '2024-01-02 10:00:00', NULL)");
-        Run("INSERT INTO Plantio VALUES (1, 5002, 2000, 7, '2024-01-02 10:01:00', 'CENTRAL')");
+        Run("INSERT INTO Plantio VALUES (1, 5001, 123456789012, 7, '2024-01-02 10:00:00', NULL), "
+            "(1, 5002, 2000, 7, '2024-01-02 10:01:00', 'CENTRAL')");
     }
 
     void Run(const char* sql) { station.Exec(QString::fromUtf8(sql)); }

@@ -15,9 +15,8 @@ protected:
     void SetUp() override
     {
         station.CreatePlantingTables();
-        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (1, 'Primeiro', 3)"));
-        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (2, 'Segundo', 2)"));
-        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (3, 'Terceiro', 5)"));
+        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (1, 'Primeiro', 3), "
+                                    "(2, 'Segundo', 2), (3, 'Terceiro', 5)"));
         query = NewQuery(&station.Conn());
         query->SetSQL(QStringLiteral("SELECT ID_SLOTE, NOME, QTE_TRATAMENTO FROM Lote "
                                      "ORDER BY ID_SLOTE"));
