@@ -73,7 +73,6 @@ TEST(DataConnection, OpensOnlyStationFilesWithTheirPassword)
              QStringLiteral(";Persist Security Info=False;Jet OLEDB:DataBase Password=") + pw,
          {}},
         {Jet(path, QStringLiteral(" jet oledb:database password = ") + pw), {}},
-        {station.ConnectionString(QStringLiteral("wrong")), badPw},
         {station.ConnectionString(pw.toLower()), badPw},
         {Jet(path, QStringLiteral("Persist Security Info=False")), badPw},
         {Jet(dir + QStringLiteral("/text.db"), withPw), notStation("text.db")},

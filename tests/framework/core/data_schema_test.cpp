@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(DataSchema, ColumnDefinitionsMapJetTypes)
+TEST(DataSchema, DefinitionsMapJetTypesAndKeepTheKeyConstraintName)
 {
     TestStation station;
     station.Exec(QStringLiteral("CREATE TABLE Tipos (%1, L LONG NOT NULL, D DOUBLE, C COUNTER, "
@@ -38,11 +38,8 @@ TEST(DataSchema, ColumnDefinitionsMapJetTypes)
             << want.name;
     }
     EXPECT_TRUE(defs.Indexes.isEmpty());
-}
 
-TEST(DataSchema, IndexDefinitionsKeepTheKeyConstraintName)
-{
-    TestStation station;
+    // Index definitions keep the key constraint's name.
     station.CreatePlantingTables();
     station.Exec(
         QStringLiteral("CREATE UNIQUE INDEX IX_Plantio_Data ON Plantio (DATA_PLANTIO, NCC)"));
