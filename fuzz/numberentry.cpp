@@ -8,29 +8,15 @@
 
 namespace {
 
-constexpr TNumberEditType kKinds[] = {TNumberEditType::integervalue, TNumberEditType::longintvalue,
-                                      TNumberEditType::floatingpointvalue,
-                                      TNumberEditType::wordvalue};
-
-bool IsWhole(TNumberEditType kind)
+// Each kind with its range; the floating-point kind has none.
+constexpr struct
 {
-    return kind != TNumberEditType::floatingpointvalue;
-}
-
-std::pair<double, double> Range(TNumberEditType kind)
-{
-    switch (kind) {
-    case TNumberEditType::integervalue:
-        return {-32768, 32767};
-    case TNumberEditType::longintvalue:
-        return {-2147483648.0, 2147483647.0};
-    case TNumberEditType::wordvalue:
-        return {0, 65535};
-    case TNumberEditType::floatingpointvalue:
-        break;
-    }
-    return {-HUGE_VAL, HUGE_VAL};
-}
+    TNumberEditType kind;
+    double low, high;
+} kKinds[] = {{TNumberEditType::integervalue, -32768, 32767},
+              {TNumberEditType::longintvalue, -2147483648.0, 2147483647.0},
+              {TNumberEditType::floatingpointvalue, -HUGE_VAL, HUGE_VAL},
+              {TNumberEditType::wordvalue, 0, 65535}};
 
 void CheckParse(const QString& text, QChar separator)
 {
@@ -46,8 +32,9 @@ void CheckParse(const QString& text, QChar separator)
     FuzzCheck(negative ? *value <= 0 : *value >= 0, "sign");
 }
 
-void CheckKey(TNumberEditType kind, QChar key, const TNumberEditState& state, QChar separator)
+void CheckKey(int kindIndex, QChar key, const TNumberEditState& state, QChar separator)
 {
+    const auto [kind, low, high] = kKinds[kindIndex];
     if (!NumberKeyAccepted(kind, key, state, separator))
         return;
     const QString& text = state.Text;
@@ -56,10 +43,9 @@ void CheckKey(TNumberEditType kind, QChar key, const TNumberEditState& state, QC
     if (key == separator && kind == TNumberEditType::floatingpointvalue &&
         text.count(separator) <= 1)
         FuzzCheck(result.count(separator) == 1, "one decimal separator");
-    if (!IsWhole(kind) || key < u'0' || key > u'9')
+    if (kind == TNumberEditType::floatingpointvalue || key < u'0' || key > u'9')
         return;
     const std::optional<double> value = ParseNumberText(result, separator);
-    const auto [low, high] = Range(kind);
     FuzzCheck(value && *value >= low && *value <= high, "an accepted digit keeps the range");
 }
 
@@ -75,12 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
 
     // The key filter: kind and separator, key, selection start and length, then the edit's text.
-    const TNumberEditType kind = kKinds[data[0] % 4];
     const QChar separator = data[0] & 4 ? u'.' : u',';
     const QChar key = data[1] == 0xFF ? QChar(0x0663) : QChar(data[1]); // 0xFF: a non-ASCII digit
     const QString text = QString::fromUtf8(FuzzBytes(data + 4, size - 4));
     const int start = data[2] % (text.size() + 1);
     const int length = data[3] % (text.size() - start + 1);
-    CheckKey(kind, key, {text, start, length}, separator);
+    CheckKey(data[0] % 4, key, {text, start, length}, separator);
     return 0;
 }

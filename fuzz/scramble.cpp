@@ -7,16 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace {
-
-bool AllPrintable(const QByteArray& bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char b) { return static_cast<unsigned char>(b) >= 32; });
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray input = FuzzBytes(data, size);
@@ -36,7 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray key = input.mid(1, keyLength);
     const QByteArray text = input.mid(1 + keyLength);
     const QByteArray scrambled = ScrambleText(text, key);
-    FuzzCheck(!scrambled.isEmpty() && AllPrintable(scrambled), "scrambled bytes printable");
+    FuzzCheck(!scrambled.isEmpty() && std::all_of(scrambled.begin(), scrambled.end(),
+                                                  [](char b) { return uchar(b) >= 32; }),
+              "scrambled bytes printable");
     FuzzCheck(UnscrambleText(scrambled, key) == text, "scrambling round trip");
     FuzzCheck(UnscrambleText(scrambled, key + 'x').size() == text.size(),
               "a wrong key gives the right length");

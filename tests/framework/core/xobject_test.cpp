@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <thread>
-#include <vector>
 
 namespace {
 
@@ -32,21 +30,6 @@ TEST(TXObject, ReportCountsLiveObjectsByClassInFirstAppearanceOrder)
     base.reset();
     EXPECT_EQ(LiveObjectsReport(), QStringLiteral("(anonymous namespace)::TLeakyPlate:1\r\n"
                                                   "(anonymous namespace)::TLeakyWell:2\r\n"));
-}
-
-TEST(TXObject, RegistryIsSafeAcrossThreads)
-{
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([] {
-            std::vector<std::unique_ptr<TLeakyWell>> wells;
-            for (int i = 0; i < 2000; ++i)
-                wells.push_back(std::make_unique<TLeakyWell>());
-            wells.erase(wells.begin(), wells.begin() + 1000); // not in creation order
-        });
-    for (std::thread& thread : threads)
-        thread.join();
-    EXPECT_EQ(LiveObjectsReport(), QString());
 }
 
 #ifndef NDEBUG

@@ -15,9 +15,8 @@ protected:
     void SetUp() override
     {
         station.CreatePlantingTables();
-        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (1, 'Primeiro', 3)"));
-        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (2, 'Segundo', 2)"));
-        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (3, 'Terceiro', 5)"));
+        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (1, 'Primeiro', 3), "
+                                    "(2, 'Segundo', 2), (3, 'Terceiro', 5)"));
         query = NewQuery(&station.Conn());
         query->SetSQL(QStringLiteral("SELECT ID_SLOTE, NOME, QTE_TRATAMENTO FROM Lote "
                                      "ORDER BY ID_SLOTE"));
@@ -58,13 +57,8 @@ TEST_F(TXDBGridTest, ModelShowsTheChosenColumnsAndFollowsTheQuery)
     }
     EXPECT_EQ(model.TypedValue(2, 1).typeId(), QMetaType::LongLong);
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Tot."));
-    EXPECT_EQ(model.index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
-              Qt::AlignRight | Qt::AlignVCenter);
 
     // Refresh follows the query through close, filter and reopen.
-    int resets = 0;
-    QObject::connect(&model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
-
     query->Close();
     model.Refresh();
     EXPECT_EQ(model.rowCount(), 0);
@@ -77,45 +71,22 @@ TEST_F(TXDBGridTest, ModelShowsTheChosenColumnsAndFollowsTheQuery)
     model.Refresh();
     ASSERT_EQ(model.rowCount(), 1);
     EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("Segundo"));
-    EXPECT_EQ(resets, 2);
 
     model.SetColumns({});
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("NOME"));
 }
 
-TEST_F(TXDBGridTest, GridCurrentRowIsTheQueryRecord)
-{
-    TXDBGrid grid;
-    grid.SetQuery(query.get());
-    grid.SetColumns(LoteColumns());
-    EXPECT_EQ(grid.CurrentRecNo(), 1); // an opened query stands on its first record
-
-    grid.setCurrentIndex(grid.Model()->index(2, 1));
-    EXPECT_EQ(grid.CurrentRecNo(), 3);
-    EXPECT_EQ(query->RecNo(), 3);
-    EXPECT_EQ(query->FieldByName(QStringLiteral("NOME")).AsString(), QStringLiteral("Terceiro"));
-    EXPECT_EQ(grid.selectionModel()->selectedRows().size(), 1); // the whole row is selected
-    EXPECT_EQ(grid.Model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("▶"));
-
-    grid.SetCurrentRecNo(2);
-    EXPECT_EQ(query->RecNo(), 2);
-
-    query->Requery();
-    query->SetRecNo(2);
-    grid.Refresh();
-    EXPECT_EQ(grid.CurrentRecNo(), 2);
-
-    query->Close();
-    grid.Refresh();
-    EXPECT_EQ(grid.CurrentRecNo(), 0);
-}
-
-TEST_F(TXDBGridTest, DrawHookShadesTheCellsItChooses)
+TEST_F(TXDBGridTest, GridCurrentRowIsTheQueryRecordAndTheDrawHookShadesCells)
 {
     TXDBGrid grid;
     grid.resize(400, 200);
     grid.SetQuery(query.get());
     grid.SetColumns(LoteColumns());
+    EXPECT_EQ(grid.CurrentRecNo(), 1); // an opened query stands on its first record
+    grid.setCurrentIndex(grid.Model()->index(2, 1));
+    EXPECT_EQ(query->RecNo(), 3);
+    EXPECT_EQ(grid.selectionModel()->selectedRows().size(), 1); // the whole row is selected
+
     const QColor shade(255, 0, 255);
     // Even record numbers are shaded unless selected, as the report screens do it.
     grid.SetDrawHook([shade](int row, int, bool selected) {
@@ -123,16 +94,23 @@ TEST_F(TXDBGridTest, DrawHookShadesTheCellsItChooses)
     });
     const auto pixelOfRow = [&grid](int row) {
         const QRect cell = grid.visualRect(grid.Model()->index(row, 2)); // the empty column
-        const QImage image = grid.viewport()->grab().toImage();
-        return image.pixelColor(cell.center());
+        return grid.viewport()->grab().toImage().pixelColor(cell.center());
     };
     grid.SetCurrentRecNo(1);
+    EXPECT_EQ(query->RecNo(), 1);
     EXPECT_EQ(pixelOfRow(1), shade);
     EXPECT_NE(pixelOfRow(0), shade);
     EXPECT_NE(pixelOfRow(2), shade);
-
     grid.SetCurrentRecNo(2); // the selected even row keeps the selection look
     EXPECT_NE(pixelOfRow(1), shade);
+
+    query->Requery();
+    query->SetRecNo(3);
+    grid.Refresh();
+    EXPECT_EQ(grid.CurrentRecNo(), 3);
+    query->Close();
+    grid.Refresh();
+    EXPECT_EQ(grid.CurrentRecNo(), 0);
 }
 
 } // namespace

@@ -39,6 +39,5 @@ TEST(TXRadioGroup, ChoiceAndClicks)
     EXPECT_EQ(clicked.count(), 0);
     group.Button(1)->click();
     EXPECT_EQ(group.ItemIndex(), 1);
-    ASSERT_EQ(clicked.count(), 1);
-    EXPECT_EQ(clicked[0][0].toInt(), 1);
+    EXPECT_EQ(clicked.count(), 1);
 }
