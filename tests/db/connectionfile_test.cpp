@@ -1,4 +1,5 @@
 #include "connectionfile.h"
+#include "dbstation.h"
 #include "xexception.h"
 #include "xpackbuffer.h"
 #include "xscramble.h"
@@ -8,13 +9,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+using namespace Qt::StringLiterals;
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+namespace {
 
 QByteArray ScrambledPayload(qint32 marker, qint32 statedLength, const QByteArray& path)
 {
@@ -37,7 +34,7 @@ struct ReplacerGuard
 
 TEST(ConnectionFile, PayloadRoundTripsAndChecksItsMarker)
 {
-    const QString path = QStringLiteral("/home/estação/dados campo/base.db");
+    const QString path = u"/home/estação/dados campo/base.db"_s;
     EXPECT_EQ(ReadConnectionPayload(BuildConnectionFile(path)), path);
     EXPECT_EQ(ReadConnectionPayload(BuildConnectionFile(QString())), QString());
 
@@ -58,7 +55,7 @@ TEST(ConnectionFile, StatedLengthBeyondTheContentRaises)
             ReadConnectionPayload(ScrambledPayload(1, stated, path));
             ADD_FAILURE() << "no error for stated length " << stated;
         } catch (const XException& e) {
-            EXPECT_EQ(e.Message(), QStringLiteral("GetS error - bigger than pack"));
+            EXPECT_EQ(e.Message(), u"GetS error - bigger than pack"_s);
         }
     }
 }
@@ -68,27 +65,24 @@ TEST(ConnectionFile, PathIsBesideAWritableProgramElseInTheConfigFolder)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.path();
-    EXPECT_EQ(ConnectionFilePathFor(folder + QStringLiteral("/tressalin")),
-              folder + QStringLiteral("/tressalin.dat"));
-    EXPECT_EQ(ConnectionFilePathFor(folder + QStringLiteral("/Station.exe")),
-              folder + QStringLiteral("/Station.dat"));
-    EXPECT_EQ(BackupFilePathFor(folder + QStringLiteral("/tressalin.dat")),
-              folder + QStringLiteral("/tressalin.bkp"));
+    EXPECT_EQ(ConnectionFilePathFor(folder + u"/tressalin"_s), folder + u"/tressalin.dat"_s);
+    EXPECT_EQ(ConnectionFilePathFor(folder + u"/Station.exe"_s), folder + u"/Station.dat"_s);
+    EXPECT_EQ(BackupFilePathFor(folder + u"/tressalin.dat"_s), folder + u"/tressalin.bkp"_s);
 
     const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder + QStringLiteral("/config")));
-    EXPECT_EQ(ConnectionFilePathFor(QStringLiteral("/nonexistent/bin/tressalin")),
-              folder + QStringLiteral("/config/tressalin/tressalin.dat"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder + u"/config"_s));
+    EXPECT_EQ(ConnectionFilePathFor(u"/nonexistent/bin/tressalin"_s),
+              folder + u"/config/tressalin/tressalin.dat"_s);
     qputenv("XDG_CONFIG_HOME", previous);
 }
 
 TEST(ConnectionFile, ReplacingKeepsThePreviousFileAsBackup)
 {
     QTemporaryDir dir;
-    const QString dat = dir.filePath(QStringLiteral("sub/prog.dat"));
-    const QString bkp = dir.filePath(QStringLiteral("sub/prog.bkp"));
-    const QByteArray first = BuildConnectionFile(QStringLiteral("/a.db"));
-    const QByteArray second = BuildConnectionFile(QStringLiteral("/b.db"));
+    const QString dat = dir.filePath(u"sub/prog.dat"_s);
+    const QString bkp = dir.filePath(u"sub/prog.bkp"_s);
+    const QByteArray first = BuildConnectionFile(u"/a.db"_s);
+    const QByteArray second = BuildConnectionFile(u"/b.db"_s);
 
     ASSERT_TRUE(WriteConnectionFile(dat, first)); // creates the missing folder
     EXPECT_EQ(ReadAll(dat), first);
@@ -103,21 +97,21 @@ TEST(ConnectionFile, ReplacingKeepsThePreviousFileAsBackup)
     ASSERT_TRUE(WriteConnectionFile(dat, shorter));
     EXPECT_EQ(ReadAll(dat), shorter);
     EXPECT_EQ(ReadAll(bkp), second);
-    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("sub"))).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(dir.filePath(u"sub"_s)).entryList(QDir::Files).size(), 2);
 }
 
 TEST(ConnectionFile, FailedRenameLeavesTheOldFileReadable)
 {
     QTemporaryDir dir;
-    const QString dat = dir.filePath(QStringLiteral("prog.dat"));
-    const QByteArray old = BuildConnectionFile(QStringLiteral("/old.db"));
+    const QString dat = dir.filePath(u"prog.dat"_s);
+    const QByteArray old = BuildConnectionFile(u"/old.db"_s);
     ASSERT_TRUE(WriteConnectionFile(dat, old));
 
     ReplacerGuard guard;
     SetConnectionFileReplacer([](const QString&, const QString&) { return false; });
-    EXPECT_FALSE(WriteConnectionFile(dat, BuildConnectionFile(QStringLiteral("/new.db"))));
+    EXPECT_FALSE(WriteConnectionFile(dat, BuildConnectionFile(u"/new.db"_s)));
     EXPECT_EQ(ReadAll(dat), old);
-    EXPECT_EQ(ReadConnectionPayload(ReadAll(dat)), QStringLiteral("/old.db"));
-    EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("prog.bkp"))), old);
-    EXPECT_FALSE(QFile::exists(dat + QStringLiteral(".tmp")));
+    EXPECT_EQ(ReadConnectionPayload(ReadAll(dat)), u"/old.db"_s);
+    EXPECT_EQ(ReadAll(dir.filePath(u"prog.bkp"_s)), old);
+    EXPECT_FALSE(QFile::exists(dat + u".tmp"_s));
 }

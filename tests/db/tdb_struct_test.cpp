@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString CRLF = QStringLiteral("\r\n");
+const QString CRLF = u"\r\n"_s;
 
 std::unique_ptr<TTab_Struct> Table(const QString& name, std::initializer_list<TField_Struct> fields)
 {
@@ -26,13 +28,13 @@ TField_Struct F(const char* name, TStructFieldType type, int size = 0, bool allo
 TEST(TDB_Struct, EmptyNamesAndMissingObjectsAreRefusedWithABox)
 {
     ScriptedPresenter presenter;
-    TTab_Struct table(QStringLiteral("T"));
+    TTab_Struct table(u"T"_s);
     table.AddField(QString(), sftLong, 0, false);
     EXPECT_EQ(table.Fields.Count(), 0);
 
     TDB_Struct db;
     EXPECT_FALSE(db.AddTable(QString(), std::make_unique<TTab_Struct>()));
-    EXPECT_FALSE(db.AddTable(QStringLiteral("T"), nullptr));
+    EXPECT_FALSE(db.AddTable(u"T"_s, nullptr));
     db.SetConnection(nullptr);
     EXPECT_EQ(db.Tables.Count(), 0);
     EXPECT_FALSE(db.Connection);
@@ -42,15 +44,14 @@ TEST(TDB_Struct, EmptyNamesAndMissingObjectsAreRefusedWithABox)
     Register_Plantio(nullptr);
     DeclareSchema(nullptr);
 
-    EXPECT_EQ(presenter.Texts(),
-              QStringList({QStringLiteral("Nome do Campo deve ser informado."),
-                           QStringLiteral("Nome da tabela deve ser informado."),
-                           QStringLiteral("Estrutura da tabela deve ser informado(Objeto "
-                                          "TTab_Struct)."),
-                           QStringLiteral("ADOConn inválido"),
-                           QStringLiteral("As estruturas (TTab_Struct) devem estar instanciadas."),
-                           QStringLiteral("Instância de TDB_Struct não criado."),
-                           QStringLiteral("Instância de TDB_Struct não criado.")}));
+    EXPECT_EQ(
+        presenter.Texts(),
+        QStringList(
+            {u"Nome do Campo deve ser informado."_s, u"Nome da tabela deve ser informado."_s,
+             u"Estrutura da tabela deve ser informado(Objeto "
+             "TTab_Struct)."_s,
+             u"ADOConn inválido"_s, u"As estruturas (TTab_Struct) devem estar instanciadas."_s,
+             u"Instância de TDB_Struct não criado."_s, u"Instância de TDB_Struct não criado."_s}));
 }
 
 TEST(TDB_Struct, CompareToListsEveryDifferenceInDeclarationOrder)
@@ -65,52 +66,50 @@ TEST(TDB_Struct, CompareToListsEveryDifferenceInDeclarationOrder)
     std::vector<Case> cases;
     cases.push_back(
         {"missing field and long for float",
-         Table(QStringLiteral("Plantio"),
-               {F("NCC", sftFloat), F("ORIGEM_PLANTIO", sftText, 20, true)}),
-         Table(QStringLiteral("Plantio"), {F("NCC", sftLong)}),
-         {QStringLiteral("Tabela: Plantio") + CRLF +
-          QStringLiteral("Campo: NCC.  Estrutura Esperada: FLOAT   Estrutura "
-                         "retornada: LONG ") +
-          CRLF + QStringLiteral("Campo: ORIGEM_PLANTIO não encontrado na tabela Plantio.") +
-          CRLF}});
+         Table(u"Plantio"_s, {F("NCC", sftFloat), F("ORIGEM_PLANTIO", sftText, 20, true)}),
+         Table(u"Plantio"_s, {F("NCC", sftLong)}),
+         {u"Tabela: Plantio"_s + CRLF +
+          u"Campo: NCC.  Estrutura Esperada: FLOAT   Estrutura "
+          "retornada: LONG "_s +
+          CRLF + u"Campo: ORIGEM_PLANTIO não encontrado na tabela Plantio."_s + CRLF}});
     cases.push_back({"text sizes differ",
-                     Table(QStringLiteral("Lote"), {F("NOME", sftText, 20)}),
-                     Table(QStringLiteral("Lote"), {F("NOME", sftText, 40)}),
-                     {QStringLiteral("Tabela: Lote") + CRLF +
-                      QStringLiteral("Campo: NOME.  Estrutura Esperada: TEXT(20)  Estrutura "
-                                     "retornada: TEXT(40)") +
+                     Table(u"Lote"_s, {F("NOME", sftText, 20)}),
+                     Table(u"Lote"_s, {F("NOME", sftText, 40)}),
+                     {u"Tabela: Lote"_s + CRLF +
+                      u"Campo: NOME.  Estrutura Esperada: TEXT(20)  Estrutura "
+                      "retornada: TEXT(40)"_s +
                       CRLF}});
     cases.push_back({"letter case of names does not matter",
-                     Table(QStringLiteral("Plantio"), {F("Ncc", sftFloat)}),
-                     Table(QStringLiteral("PLANTIO"), {F("NCC", sftFloat), F("EXTRA", sftMemo)}),
+                     Table(u"Plantio"_s, {F("Ncc", sftFloat)}),
+                     Table(u"PLANTIO"_s, {F("NCC", sftFloat), F("EXTRA", sftMemo)}),
                      {}});
-    cases.push_back({"missing field names the actual table",
-                     Table(QStringLiteral("Plantio"), {F("NCC", sftFloat)}),
-                     Table(QStringLiteral("PLANTIO"), {}),
-                     {QStringLiteral("Tabela: Plantio") + CRLF +
-                      QStringLiteral("Campo: NCC não encontrado na tabela PLANTIO.") + CRLF}});
+    cases.push_back(
+        {"missing field names the actual table",
+         Table(u"Plantio"_s, {F("NCC", sftFloat)}),
+         Table(u"PLANTIO"_s, {}),
+         {u"Tabela: Plantio"_s + CRLF + u"Campo: NCC não encontrado na tabela PLANTIO."_s + CRLF}});
     cases.push_back({"null flag and keys are not compared",
-                     Table(QStringLiteral("Placa"), {F("CODIGO", sftText, 20, false)}),
-                     Table(QStringLiteral("Placa"), {F("CODIGO", sftText, 20, true)}),
+                     Table(u"Placa"_s, {F("CODIGO", sftText, 20, false)}),
+                     Table(u"Placa"_s, {F("CODIGO", sftText, 20, true)}),
                      {}});
     cases.push_back({"missing table",
-                     Table(QStringLiteral("Placa"), {F("PLACA", sftLong)}),
+                     Table(u"Placa"_s, {F("PLACA", sftLong)}),
                      nullptr,
-                     {QStringLiteral("Tabela Placa não encontrado.")}});
+                     {u"Tabela Placa não encontrado."_s}});
 
     for (Case& c : cases) {
         SCOPED_TRACE(c.title);
-        c.expected->AddIndex(QStringLiteral("X"), QStringLiteral("PK_X"), true, false);
+        c.expected->AddIndex(u"X"_s, u"PK_X"_s, true, false);
         TDB_Struct expected;
         TDB_Struct actual;
         const QString name = c.expected->Name;
         expected.AddTable(name, std::move(c.expected));
-        actual.AddTable(QStringLiteral("Other"), Table(QStringLiteral("Other"), {}));
+        actual.AddTable(u"Other"_s, Table(u"Other"_s, {}));
         if (c.actual) {
             const QString actualName = c.actual->Name;
             actual.AddTable(actualName, std::move(c.actual));
         }
-        QStringList messages{QStringLiteral("left over")};
+        QStringList messages{u"left over"_s};
         EXPECT_EQ(expected.CompareTo(actual, messages), c.messages.isEmpty());
         EXPECT_EQ(messages, c.messages);
     }
@@ -136,7 +135,7 @@ TEST(StructConnectionString, FollowsTheProviderAndOptionRules)
          "Info=False;Jet OLEDB:DataBase Password=pw;Mode=Read"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(StructConnectionString(c.tag, QStringLiteral("/d/x.db"),
-                                         QString::fromUtf8(c.password), QString::fromUtf8(c.extra)),
+        EXPECT_EQ(StructConnectionString(c.tag, u"/d/x.db"_s, QString::fromUtf8(c.password),
+                                         QString::fromUtf8(c.extra)),
                   QString::fromUtf8(c.expected));
 }

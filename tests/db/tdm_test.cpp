@@ -10,27 +10,15 @@
 #include "xscramble.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 // Root writes to read-only files anyway, so such checks run as an ordinary user.
 bool AsOrdinaryUser(const std::function<bool()>& check)
@@ -52,7 +40,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        dm.SetProgramPath(dir.filePath(QStringLiteral("prog")));
+        dm.SetProgramPath(dir.filePath(u"prog"_s));
     }
 
     QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
@@ -67,20 +55,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(TDMTest, ConnectionStringNamesOnlyAnExistingFile)
-{
-    const QString db = NewStation(Path("base.db"));
-    dm.SetDatabase(db);
-    EXPECT_EQ(dm.DatabasePath(), db);
-    EXPECT_TRUE(dm.DataSourceExists());
-    dm.SetDatabase(Path("missing.db"));
-    EXPECT_EQ(dm.DatabasePath(), QString());
-    dm.SetDatabase(db);
-    dm.ResetConnectionString();
-    EXPECT_FALSE(dm.DataSourceExists());
-    EXPECT_EQ(presenter.Count(), 0);
-}
 
 TEST(TDM, ExtractDataSourceTakesTheFirstItemTrimmed)
 {
@@ -101,26 +75,33 @@ TEST_F(TDMTest, PathWithBlanksAroundItIsTakenOnlyWhenTheUntrimmedNameExists)
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
     NewStation(Path("base.db"));
-    const QString padded = QStringLiteral("  base.db  ");
+    const QString padded = u"  base.db  "_s;
 
     Remember(padded);
     dm.LoadConnectionFile();
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Nome do Banco de Dados inválido.")});
+    EXPECT_EQ(presenter.Texts(), QStringList{u"Nome do Banco de Dados inválido."_s});
     EXPECT_EQ(dm.Conn->ConnectionString(),
-              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False"));
+              u"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False"_s);
 
     presenter.Clear();
-    ASSERT_TRUE(QFile::copy(QStringLiteral("base.db"), padded));
+    ASSERT_TRUE(QFile::copy(u"base.db"_s, padded));
     dm.LoadConnectionFile();
     EXPECT_EQ(presenter.Count(), 0);
     EXPECT_TRUE(dm.DataSourceExists());
-    EXPECT_TRUE(dm.Conn->ConnectionString().contains(QStringLiteral("Data Source=") + padded +
-                                                     QStringLiteral(";")));
+    EXPECT_TRUE(dm.Conn->ConnectionString().contains(u"Data Source="_s + padded + u";"_s));
 
     presenter.Clear();
-    dm.UseDatabaseFile(QStringLiteral("   "));
-    EXPECT_EQ(presenter.Texts(), QStringList{QStringLiteral("Nome do Banco de Dados inválido.")});
+    dm.UseDatabaseFile(u"   "_s);
+    EXPECT_EQ(presenter.Texts(), QStringList{u"Nome do Banco de Dados inválido."_s});
     QDir::setCurrent(previous);
+
+    // Only an existing file is named.
+    dm.SetDatabase(Path("missing.db"));
+    EXPECT_EQ(dm.DatabasePath(), QString());
+    dm.SetDatabase(Path("base.db"));
+    EXPECT_EQ(dm.DatabasePath(), Path("base.db"));
+    dm.ResetConnectionString();
+    EXPECT_FALSE(dm.DataSourceExists());
 }
 
 TEST_F(TDMTest, EachConnectFailureShowsItsBoxAndStaysClosed)
@@ -131,43 +112,34 @@ TEST_F(TDMTest, EachConnectFailureShowsItsBoxAndStaysClosed)
         std::function<void()> prepare;
         QStringList texts; // exact texts; an entry ending in "…" is a prefix
     };
-    const QString notAStation = Path("notes.db");
-    WriteAll(notAStation, "just some text, not a database");
     const QString otherPassword = Path("other.db");
-    CreateStationFile(otherPassword, QStringLiteral("segredo"));
+    CreateStationFile(otherPassword, u"segredo"_s);
     const QString gone = Path("gone.db");
     const QString busy = NewStation(Path("busy.db"));
     std::unique_ptr<TXConnection> holder;
     dm.Conn->SetConnectionTimeout(0);
 
     const Case cases[] = {
-        {"no connection file", [] {}, {QStringLiteral("Banco de Dados  não Encontrado.")}},
+        {"no connection file", [] {}, {u"Banco de Dados  não Encontrado."_s}},
         {"remembered file gone",
          [&] { Remember(gone); },
-         {QStringLiteral("Nome do Banco de Dados inválido."),
-          QStringLiteral("Banco de Dados  não Encontrado.")}},
+         {u"Nome do Banco de Dados inválido."_s, u"Banco de Dados  não Encontrado."_s}},
         {"remembered file empty",
          [&] { WriteAll(dm.ConnectionFile(), QByteArray()); },
-         {QStringLiteral("Banco de Dados  não Encontrado.")}},
-        {"not a station file",
-         [&] { Remember(notAStation); },
-         {QStringLiteral("O arquivo ") + notAStation +
-          QStringLiteral(
-              " não é compatível com o banco de dados utilizado na aplicação.\r\nErro: …")}},
+         {u"Banco de Dados  não Encontrado."_s}},
         {"another password",
          [&] { Remember(otherPassword); },
-         {QStringLiteral("O arquivo ") + otherPassword +
-          QStringLiteral(
-              " não é compatível com o banco de dados utilizado na aplicação.\r\nErro: …")}},
+         {u"O arquivo "_s + otherPassword +
+          u" não é compatível com o banco de dados utilizado na aplicação.\r\nErro: …"_s}},
         {"file locked by another program",
          [&] {
              holder = OpenStation(busy);
              Exec(holder.get(), "BEGIN EXCLUSIVE");
              Remember(busy);
          },
-         {QStringLiteral("O arquivo ") + busy +
-          QStringLiteral(" está em uso por outro programa.\r\nFeche o outro programa e tente "
-                         "novamente.\r\nErro: database is locked")}},
+         {u"O arquivo "_s + busy +
+          u" está em uso por outro programa.\r\nFeche o outro programa e tente "
+          "novamente.\r\nErro: database is locked"_s}},
         {"damaged connection file",
          [&] {
              TPackBuffer buffer;
@@ -177,9 +149,9 @@ TEST_F(TDMTest, EachConnectFailureShowsItsBoxAndStaysClosed)
              PackFinish(buffer);
              WriteAll(dm.ConnectionFile(), ScrambleText(buffer.Data, kConnectionFileKey));
          },
-         {QStringLiteral("O arquivo de conexão ") + dm.ConnectionFile() +
-          QStringLiteral(" está danificado e não pode ser lido.\r\n"
-                         "Selecione o Banco de Dados a conectar.")}},
+         {u"O arquivo de conexão "_s + dm.ConnectionFile() +
+          u" está danificado e não pode ser lido.\r\n"
+          "Selecione o Banco de Dados a conectar."_s}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
@@ -228,32 +200,30 @@ TEST_F(TDMTest, ConnectsToTheRememberedFileAndProbesOnEveryCall)
     EXPECT_EQ(lost.count(), 1);
     ASSERT_EQ(presenter.Count(), 1);
     EXPECT_TRUE(presenter.Last().Text.startsWith(
-        QStringLiteral("Erro ao verificar conexão com o banco de dados corrente.\r\n"
-                       "Erro (Classe): (EOleException) ")));
+        u"Erro ao verificar conexão com o banco de dados corrente.\r\n"
+        "Erro (Classe): (EOleException) "_s));
 }
 
 TEST_F(TDMTest, AReadOnlyFileOrFolderIsRefusedWithItsReason)
 {
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7755)));
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("ro")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"ro"_s));
     const QString db = NewStation(Path("ro/base.db"));
     const auto refused = [&](const QString& reason) {
         return AsOrdinaryUser([&] {
             dm.SetDatabase(db);
             return !dm.SetConnected(true) && !dm.Conn->Connected() &&
                    presenter.Texts() ==
-                       QStringList{QStringLiteral("O arquivo ") + db +
-                                   QStringLiteral(" não pode ser gravado: ") + reason +
-                                   QStringLiteral(".\r\nPeça permissão de gravação ao "
-                                                  "administrador do computador.")};
+                       QStringList{u"O arquivo "_s + db + u" não pode ser gravado: "_s + reason +
+                                   u".\r\nPeça permissão de gravação ao "
+                                   "administrador do computador."_s};
         });
     };
     ASSERT_TRUE(QFile::setPermissions(db, QFileDevice::Permissions(0x4444)));
-    EXPECT_TRUE(refused(QStringLiteral("o arquivo é somente leitura")));
+    EXPECT_TRUE(refused(u"o arquivo é somente leitura"_s));
     ASSERT_TRUE(QFile::setPermissions(db, QFileDevice::Permissions(0x6666)));
     ASSERT_TRUE(QFile::setPermissions(Path("ro"), QFileDevice::Permissions(0x5555)));
-    EXPECT_TRUE(
-        refused(QStringLiteral("a pasta ") + Path("ro") + QStringLiteral(" é somente leitura")));
+    EXPECT_TRUE(refused(u"a pasta "_s + Path("ro") + u" é somente leitura"_s));
     ASSERT_TRUE(QFile::setPermissions(Path("ro"), QFileDevice::Permissions(0x7777)));
     EXPECT_TRUE(AsOrdinaryUser([&] {
         dm.SetDatabase(db);
@@ -266,15 +236,14 @@ TEST_F(TDMTest, DisconnectWithOpenDataSetsAsksFirst)
     dm.SetDatabase(NewStation(Path("base.db")));
     ASSERT_TRUE(dm.SetConnected(true));
     auto query = NewQuery(dm.Conn);
-    query->SetSQL(QStringLiteral("SELECT * FROM Configuracao"));
+    query->SetSQL(u"SELECT * FROM Configuracao"_s);
     query->Open();
     ASSERT_EQ(dm.ActiveDataSetCount(), 1);
 
     presenter.QueueAnswer(TXMessageButton::No);
     EXPECT_FALSE(dm.SetConnected(false));
     EXPECT_TRUE(dm.Conn->Connected());
-    EXPECT_EQ(presenter.Last().Text,
-              QStringLiteral("Há conexões ativas. Desconectar assim mesmo?"));
+    EXPECT_EQ(presenter.Last().Text, u"Há conexões ativas. Desconectar assim mesmo?"_s);
 
     presenter.QueueAnswer(TXMessageButton::Yes);
     EXPECT_TRUE(dm.SetConnected(false));
@@ -311,8 +280,7 @@ TEST_F(TDMTest, OnlyAVerifiedConnectRewritesTheConnectionFile)
 
 TEST(TDM, ConnectFailureTextOfOtherErrorsNamesTheirClass)
 {
-    EXPECT_EQ(ConnectFailureText(QStringLiteral("/d/x.db"), QStringLiteral("EFOpenError"),
-                                 QStringLiteral("bad")),
-              QStringLiteral("Erro ao conectar ao banco de dados.\r\nErro: bad\r\n"
-                             "Help Context: EFOpenError"));
+    EXPECT_EQ(ConnectFailureText(u"/d/x.db"_s, u"EFOpenError"_s, u"bad"_s),
+              u"Erro ao conectar ao banco de dados.\r\nErro: bad\r\n"
+              "Help Context: EFOpenError"_s);
 }

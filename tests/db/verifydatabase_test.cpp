@@ -10,14 +10,16 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString StoredMachine(TXConnection* connection)
 {
     auto query = NewQuery(connection);
-    query->SetSQL(QStringLiteral("SELECT maquina FROM Configuracao"));
+    query->SetSQL(u"SELECT maquina FROM Configuracao"_s);
     query->Open();
-    return query->FieldByName(QStringLiteral("maquina")).AsString();
+    return query->FieldByName(u"maquina"_s).AsString();
 }
 
 // Each table as "NAME|FIELD type size null ...|PK fields", sorted by table name.
@@ -27,8 +29,7 @@ QStringList Describe(const TDB_Struct& db)
     for (const auto& table : db.Tables) {
         QStringList parts{table.Name.toUpper()};
         for (const auto& f : table.Object->Fields)
-            parts << QStringLiteral("%1 %2 %3 %4")
-                         .arg(f.Name)
+            parts << u"%1 %2 %3 %4"_s.arg(f.Name)
                          .arg(f.Object->FieldType)
                          .arg(f.Object->Size)
                          .arg(f.Object->AllowNull);
@@ -44,7 +45,6 @@ QStringList Describe(const TDB_Struct& db)
 class VerifyDatabaseTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     // A provisioned station, open, as the data module holds it.
     TXConnection* Open(const QString& name)
     {
@@ -66,7 +66,7 @@ TEST_F(VerifyDatabaseTest, ProvisionedStationMatchesTheDeclaredSchema)
     TDB_Struct declared;
     DeclareSchema(&declared);
     TDB_Struct actual;
-    actual.SetConnection(Open(QStringLiteral("p.db")));
+    actual.SetConnection(Open(u"p.db"_s));
     ASSERT_TRUE(actual.LoadFromDatabase());
     actual.ClearConnection();
     EXPECT_EQ(Describe(actual), Describe(declared));
@@ -76,82 +76,65 @@ TEST_F(VerifyDatabaseTest, ProvisionedStationMatchesTheDeclaredSchema)
 
 TEST_F(VerifyDatabaseTest, BindingComparesTheStoredNameExactly)
 {
-    struct Case
-    {
-        const char* stored;
-        const char* computer;
-        bool passes;
-        const char* storedAfter;
-    };
-    const Case cases[] = {
+    // Stored name, this computer, whether it passes, the name stored afterwards.
+    const std::tuple<QString, QString, bool, QString> cases[] = {
         {"", "o'neil-pc", true, "O'NEIL-PC"},       {"", "quote''twice", true, "QUOTE''TWICE"},
         {"ESTACAO", " estacao", true, "ESTACAO"},   {"estacao", "estacao", false, "estacao"},
         {"OUTRO-PC", "estacao", false, "OUTRO-PC"},
     };
     int n = 0;
-    for (const Case& c : cases) {
-        const QString stored = QString::fromUtf8(c.stored);
-        SCOPED_TRACE(c.computer);
+    for (const auto& [stored, computer, passes, storedAfter] : cases) {
+        SCOPED_TRACE(computer.toStdString());
         presenter.Clear();
-        ComputerName here(QString::fromUtf8(c.computer));
-        TXConnection* conn = Open(QStringLiteral("b%1.db").arg(n++));
+        ComputerName here(computer);
+        TXConnection* conn = Open(u"b%1.db"_s.arg(n++));
         auto command = NewCommand(conn);
-        command->SetCommandText(QStringLiteral("UPDATE Configuracao SET maquina = :m"));
-        command->ParamByName(QStringLiteral("m")).SetString(stored);
+        command->SetCommandText(u"UPDATE Configuracao SET maquina = :m"_s);
+        command->ParamByName(u"m"_s).SetString(stored);
         command->Execute();
 
-        EXPECT_EQ(VerifyDatabase(conn), c.passes);
-        EXPECT_EQ(StoredMachine(conn), QString::fromUtf8(c.storedAfter));
+        EXPECT_EQ(VerifyDatabase(conn), passes);
+        EXPECT_EQ(StoredMachine(conn), storedAfter);
         EXPECT_EQ(presenter.Texts(),
-                  c.passes ? QStringList()
-                           : QStringList{QStringLiteral(
-                                             "O Banco de dados já foi utilizado no computador [") +
-                                         stored + QStringLiteral("].\r\n")});
+                  passes ? QStringList()
+                         : QStringList{u"O Banco de dados já foi utilizado no computador ["_s +
+                                       stored + u"].\r\n"_s});
     }
 }
 
-TEST_F(VerifyDatabaseTest, OtherVersionFailsBeforeTheStructureIsCompared)
+TEST_F(VerifyDatabaseTest, VersionThenStructureAreCheckedBeforeBinding)
 {
-    ComputerName here(QStringLiteral("ESTACAO"));
-    TXConnection* conn = Open(QStringLiteral("v.db"));
+    ComputerName here(u"ESTACAO"_s);
+    TXConnection* conn = Open(u"v.db"_s);
     Exec(conn, "UPDATE Configuracao SET version_mdb = '01.001'");
     Exec(conn, "DROP TABLE Placa");
     EXPECT_FALSE(VerifyDatabase(conn));
-    EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("Versão do sistema diferente ao do Banco de Dados.\r\n"
-                                         "Entre em contato com o Suporte Técnico.")});
-    EXPECT_EQ(StoredMachine(conn), QString()); // not bound either
+    EXPECT_EQ(presenter.Take(), QStringList{u"Versão do sistema diferente ao do Banco de Dados."
+                                            "\r\nEntre em contato com o Suporte Técnico."_s});
 
-    presenter.Clear();
-    Exec(conn, "DROP TABLE Configuracao");
-    EXPECT_FALSE(VerifyDatabase(conn));
-    EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("Erro ao atualizar o banco de dados.\r\n"
-                                         "Tabela de configuração não encontrado no banco de "
-                                         "dados.")});
-}
-
-TEST_F(VerifyDatabaseTest, StructureDifferencesOfAllTablesShowInOneBox)
-{
-    ComputerName here(QStringLiteral("ESTACAO"));
-    TXConnection* conn = Open(QStringLiteral("d.db"));
-    Exec(conn, "DROP TABLE Placa");
+    // Differences of every table show in one box.
+    Exec(conn, "UPDATE Configuracao SET version_mdb = '01.000'");
     Exec(conn, "DROP TABLE Plantio");
     Exec(conn, "CREATE TABLE PLANTIO (id_slote LONG NOT NULL, NC_PLANTIO DOUBLE NOT NULL, NCC "
                "LONG NOT NULL, ID_USER LONG, DATA_PLANTIO TEXT(20), ORIGEM_PLANTIO TEXT(20), "
                "EXTRA MEMO)");
     Exec(conn, "CREATE TABLE [~Tmp] (x LONG)");
     EXPECT_FALSE(VerifyDatabase(conn));
-    EXPECT_EQ(presenter.Texts(),
-              QStringList{QStringLiteral("Tabela: Plantio\r\nCampo: NCC.  Estrutura Esperada: "
-                                         "FLOAT   Estrutura retornada: LONG \r\n\r\n"
-                                         "Tabela Placa não encontrado.\r\n")});
-    EXPECT_EQ(StoredMachine(conn), QString());
+    EXPECT_EQ(presenter.Take(), QStringList{u"Tabela: Plantio\r\nCampo: NCC.  Estrutura Esperada: "
+                                            "FLOAT   Estrutura retornada: LONG \r\n\r\n"
+                                            "Tabela Placa não encontrado.\r\n"_s});
+    EXPECT_EQ(StoredMachine(conn), QString()); // not bound either
+
+    Exec(conn, "DROP TABLE Configuracao");
+    EXPECT_FALSE(VerifyDatabase(conn));
+    EXPECT_EQ(presenter.Take(), QStringList{u"Erro ao atualizar o banco de dados.\r\n"
+                                            "Tabela de configuração não encontrado no banco de "
+                                            "dados."_s});
 }
 
 TEST_F(VerifyDatabaseTest, LoadFromDatabaseReadsUserTablesAsTheyAreNamed)
 {
-    const QString path = dir.filePath(QStringLiteral("e.db"));
+    const QString path = dir.filePath(u"e.db"_s);
     CreateStationFile(path, kStationPassword);
     connection = OpenStation(path);
     TXConnection* conn = connection.get();
@@ -159,7 +142,7 @@ TEST_F(VerifyDatabaseTest, LoadFromDatabaseReadsUserTablesAsTheyAreNamed)
                "LONG, QUANDO DATETIME, OBS MEMO, OK YESNO, S SHORT, CU CURRENCY, B LONGBINARY, "
                "CONSTRAINT PK_Amostra PRIMARY KEY (ID, NOME))");
     for (const char* skipped : {"~Temp", "_interna", "1tabela", "ética"})
-        Exec(conn, QStringLiteral("CREATE TABLE [%1] (X LONG)").arg(QString::fromUtf8(skipped)));
+        Exec(conn, u"CREATE TABLE [%1] (X LONG)"_s.arg(QString::fromUtf8(skipped)));
     Exec(conn, "CREATE TABLE zeta (X LONG)");
     Exec(conn, "CREATE VIEW Visao AS SELECT NOME FROM Amostra");
 
@@ -168,44 +151,22 @@ TEST_F(VerifyDatabaseTest, LoadFromDatabaseReadsUserTablesAsTheyAreNamed)
     ASSERT_TRUE(actual.LoadFromDatabase());
     actual.ClearConnection();
     ASSERT_EQ(actual.Tables.Count(), 2);
-    EXPECT_EQ(actual.Tables.Name(1), QStringLiteral("zeta"));
-
-    const TTab_Struct* t = actual.Tables.Find(QStringLiteral("AMOSTRA"));
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->Name, QStringLiteral("Amostra"));
-    struct Column
-    {
-        const char* name;
-        TStructFieldType type;
-        int size;
-        bool allowNull;
-    };
-    const Column columns[] = {
-        {"ID", sftAutoInc, 0, false}, {"NOME", sftText, 40, false},     {"PESO", sftFloat, 0, true},
-        {"QTD", sftLong, 0, true},    {"QUANDO", sftDateTime, 0, true}, {"OBS", sftMemo, 0, true},
-        {"OK", sftUnknown, 0, true},  {"S", sftLong, 0, true},          {"CU", sftFloat, 0, true},
-        {"B", sftMemo, 0, true},
-    };
-    ASSERT_EQ(t->Fields.Count(), int(std::size(columns)));
-    for (int i = 0; i < t->Fields.Count(); ++i) {
-        const TField_Struct* f = t->Fields.Object(i);
-        SCOPED_TRACE(columns[i].name);
-        EXPECT_EQ(f->Name, QString::fromUtf8(columns[i].name));
-        EXPECT_EQ(f->FieldType, columns[i].type);
-        EXPECT_EQ(f->Size, columns[i].size);
-        if (columns[i].type != sftAutoInc) {
-            EXPECT_EQ(f->AllowNull, columns[i].allowNull);
-        }
-    }
-    const TIndex_Struct* key = t->Indexes.Find(QStringLiteral("PK_Amostra"));
-    ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->Fields, QStringLiteral("ID,NOME")); // ";" of the provider stored as ","
-    EXPECT_TRUE(key->Primary);
+    EXPECT_EQ(actual.Tables.Name(1), u"zeta"_s);
+    EXPECT_EQ(Describe(actual)[0],
+              u"AMOSTRA|ID %1 0 1|NOME %2 40 0|PESO %3 0 1|QTD %4 0 1|QUANDO %5 0 1|OBS %6 0 1|"
+              "OK %7 0 1|S %4 0 1|CU %3 0 1|B %6 0 1|PK_Amostra ID,NOME"_s.arg(sftAutoInc)
+                  .arg(sftText)
+                  .arg(sftFloat)
+                  .arg(sftLong)
+                  .arg(sftDateTime)
+                  .arg(sftMemo)
+                  .arg(sftUnknown));
+    EXPECT_EQ(actual.Tables.Object(0)->Name, u"Amostra"_s);
 }
 
 TEST_F(VerifyDatabaseTest, StructureConnectsItselfByTheConnectionStringRule)
 {
-    const QString db = NewStation(dir.filePath(QStringLiteral("c.db")));
+    const QString db = NewStation(dir.filePath(u"c.db"_s));
     TXConnection conn;
     conn.SetTag(kAce2007Tag);
     {
@@ -216,31 +177,28 @@ TEST_F(VerifyDatabaseTest, StructureConnectsItselfByTheConnectionStringRule)
         s.SetConnected(true);
         EXPECT_TRUE(s.IsConnected());
         EXPECT_TRUE(conn.ConnectionString().startsWith(
-            QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=") + db));
+            u"Provider=Microsoft.ACE.OLEDB.12.0;Data Source="_s + db));
         ASSERT_TRUE(s.LoadFromDatabase());
 
-        s.Password = QStringLiteral("errada");
+        s.Password = u"errada"_s;
         s.SetConnected(true);
         EXPECT_FALSE(s.IsConnected());
-        ASSERT_EQ(presenter.Count(), 1);
-        EXPECT_TRUE(
-            presenter.Last().Text.startsWith(QStringLiteral("Tipo: EOleException\r\nErro: ")));
+        EXPECT_TRUE(presenter.Last().Text.startsWith(u"Tipo: EOleException\r\nErro: "_s));
         EXPECT_FALSE(s.LoadFromDatabase()); // cannot connect: tables left as they were
         EXPECT_EQ(s.Tables.Count(), 9);
 
         presenter.Clear();
-        s.DatabaseFile = dir.filePath(QStringLiteral("nada.db"));
+        s.DatabaseFile = dir.filePath(u"nada.db"_s);
         s.SetConnected(true);
         s.DatabaseFile.clear();
         s.SetConnected(true);
         s.ClearConnection();
         s.SetConnected(true);
         EXPECT_EQ(presenter.Texts(),
-                  QStringList({QStringLiteral("Arquivo do Banco de Dados não encontrado.\r\n"
-                                              "Arquivo: ") +
-                                   dir.filePath(QStringLiteral("nada.db")),
-                               QStringLiteral("Nome do Banco de Dados não definido."),
-                               QStringLiteral("ADOCONNECTION não definido.")}));
+                  QStringList({u"Arquivo do Banco de Dados não encontrado.\r\nArquivo: "_s +
+                                   dir.filePath(u"nada.db"_s),
+                               u"Nome do Banco de Dados não definido."_s,
+                               u"ADOCONNECTION não definido."_s}));
     }
     // A structure that owns the connection closes it when it dies.
     conn.SetTag(0);
