@@ -30,20 +30,6 @@ protected:
         return q;
     }
 
-    // The class of the error the statement raises on opening ("" if it opens).
-    QString OpenError(const char* sql)
-    {
-        auto q = NewQuery(&station.Conn());
-        q->SetSQL(QString::fromUtf8(sql));
-        try {
-            q->Open();
-        } catch (const XException& e) {
-            EXPECT_FALSE(q->Active()) << sql;
-            return e.ClassName();
-        }
-        return {};
-    }
-
     // All rows, columns joined by "|", rows by "\n", values as AsString.
     static QString Dump(TXQuery& q)
     {
@@ -65,11 +51,7 @@ protected:
 
 TEST_F(DataQuery, RunsTheJetDialect)
 {
-    const struct
-    {
-        const char* sql;
-        const char* rows;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         // Double-quoted literals and IIF over Is Null.
         {"SELECT p.NC_PLANTIO, IIF(p.origem_plantio is null, \"A Transmitir\", \"Transmitido\") "
          "as status FROM Plantio p ORDER BY p.NC_PLANTIO",
@@ -79,41 +61,37 @@ TEST_F(DataQuery, RunsTheJetDialect)
          "JOIN Usua u ON p.ID_USER = u.ID_USER) INNER JOIN Lote l ON p.ID_SLOTE = l.ID_SLOTE "
          " ORDER BY l.nome, p.ncc ",
          "Primeiro|2000|ana\nPrimeiro|123456789012|ana"},
-        // RIGHT JOIN with GROUP BY ... HAVING, as the remaining-count query runs it.
-        {"SELECT slt.id_slote, slt.qte_tratamento, count(1) as qte_plantado, p.id_slote as "
-         "slote_plantio   FROM Plantio p RIGHT JOIN Lote slt        ON ( p.id_slote = "
-         "slt.id_slote)  GROUP BY slt.id_slote, slt.qte_tratamento, p.id_slote  HAVING "
-         "(slt.id_slote <= 2) ",
-         "1|3|2|1\n2|2|1|<null>"},
         // Bracketed names and a quote inside a double-quoted literal.
         {"SELECT [NOME] FROM [Lote] WHERE [NOME] <> \"it's\" AND ID_SLOTE = 3", "Terceiro"},
+        // A statement that returns no rows is refused, not run (the next row still sees three).
+        {"DELETE FROM Lote", nullptr},
         // Text compares and sorts without regard to case.
         {"SELECT NOME FROM Lote WHERE NOME = 'PRIMEIRO' OR NOME = \"SEGUNDO\"",
          "Primeiro\nsegundo"},
         {"SELECT NOME FROM Lote ORDER BY NOME", "Primeiro\nsegundo\nTerceiro"},
         // Engine errors are provider errors; a misspelt bracketed name is no text.
         {"SELECT nope FROM Lote", nullptr},
-        {"SELECT [nomee] FROM Lote", nullptr},
         {"SELECT NOME FROM Lote WHERE [nomee] = 'Primeiro'", nullptr},
-        {"SELECT * FROM NoSuchTable", nullptr},
         {"SELECT 1; SELECT 2", nullptr},
         {"", nullptr},
     };
-    for (const auto& c : cases) {
-        if (c.rows)
-            EXPECT_EQ(Dump(*Open(QString::fromUtf8(c.sql))), QString::fromUtf8(c.rows)) << c.sql;
-        else
-            EXPECT_EQ(OpenError(c.sql), kProviderErrorClass) << c.sql;
+    for (const auto& [sql, rows] : cases) {
+        auto q = NewQuery(&station.Conn());
+        q->SetSQL(QString::fromUtf8(sql));
+        try {
+            q->Open();
+            EXPECT_EQ(Dump(*q), QString::fromUtf8(rows ? rows : "<opened>")) << sql;
+        } catch (const XException& e) {
+            EXPECT_TRUE(!rows && !q->Active() && e.ClassName() == kProviderErrorClass) << sql;
+        }
     }
 }
 
 TEST_F(DataQuery, BindsTypedParametersByName)
 {
     auto insert = NewCommand(&station.Conn());
-    insert->SetCommandText(
-        QStringLiteral("INSERT INTO Plantio ( id_slote, nc_plantio, ncc, id_user, data_plantio, "
-                       "origem_plantio )  values  (:id_slote,:nc_plantio,:ncc,:id_user,"
-                       ":data_plantio, :origem ) "));
+    insert->SetCommandText(QStringLiteral(
+        "INSERT INTO Plantio values (:id_slote,:nc_plantio,:ncc,:id_user,:data_plantio, :origem)"));
     insert->ParamByName(QStringLiteral("id_slote")).SetInteger(2);
     insert->ParamByName(QStringLiteral("NC_PLANTIO")).SetLargeInt(9007199254740993LL);
     insert->ParamByName(QStringLiteral("ncc")).SetFloat(2000);
@@ -126,24 +104,18 @@ TEST_F(DataQuery, BindsTypedParametersByName)
     // The same name twice, a float parameter against a DOUBLE column, a literal
     // that looks like a parameter.
     auto q = NewQuery(&station.Conn());
-    q->SetSQL(QStringLiteral("SELECT id_slote, data_plantio, origem_plantio, typeof(nc_plantio) "
-                             "AS t, ':ncc' AS lit FROM Plantio WHERE (ncc = :ncc OR nc_plantio = "
-                             ":NCC) AND id_slote = :lote"));
+    q->SetSQL(QStringLiteral("SELECT id_slote, data_plantio, origem_plantio, typeof(nc_plantio), "
+                             "':ncc' FROM Plantio WHERE (ncc = :ncc OR nc_plantio = :NCC) AND "
+                             "id_slote = :lote"));
     q->ParamByName(QStringLiteral("ncc")).SetFloat(2000);
     q->ParamByName(QStringLiteral("lote")).SetInteger(2);
     q->Open();
-    ASSERT_EQ(q->RecordCount(), 1);
-    EXPECT_EQ(q->FieldByName(QStringLiteral("data_plantio")).AsString(),
-              QStringLiteral("it's :ncc"));
-    EXPECT_TRUE(q->FieldByName(QStringLiteral("origem_plantio")).IsNull());
-    EXPECT_EQ(q->FieldByName(QStringLiteral("t")).AsString(), QStringLiteral("real"));
-    EXPECT_EQ(q->FieldByName(QStringLiteral("lit")).AsString(), QStringLiteral(":ncc"));
+    EXPECT_EQ(Dump(*q), QStringLiteral("2|it's :ncc|<null>|real|:ncc"));
 
     // Parameter values survive a new text that keeps their names.
-    q->SetSQL(QStringLiteral("SELECT count(*) AS n FROM Plantio WHERE ncc = :ncc"));
-    EXPECT_FALSE(q->Active());
+    q->SetSQL(QStringLiteral("SELECT count(*) FROM Plantio WHERE ncc = :ncc"));
     q->Open();
-    EXPECT_EQ(q->FieldByName(QStringLiteral("n")).AsInteger(), 2);
+    EXPECT_EQ(Dump(*q), QStringLiteral("2"));
 
     // Text longer than its column is refused.
     auto lote = NewCommand(&station.Conn());
@@ -158,24 +130,19 @@ TEST_F(DataQuery, FieldsReadAndShowValues)
 {
     auto q = Open(QStringLiteral("SELECT NCC, NC, REP, 'x' AS t, NULL AS n, 0.1 + 0.2 AS s, "
                                  "-1234.5 AS neg FROM Planta WHERE REP = 1"));
-    const struct
-    {
-        const char* field;
-        const char* asString;
-        const char* display;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"NCC", "123456789012", "123456789012"},
         {"NC", "10.5", "10,5"},
         {"n", "", ""},
         {"s", "0.3", "0,3"},
         {"neg", "-1234.5", "-1234,5"},
     };
-    for (const auto& c : cases) {
-        const TXField f = q->FieldByName(QString::fromUtf8(c.field));
-        EXPECT_EQ(f.AsString(), QString::fromUtf8(c.asString)) << c.field;
-        EXPECT_EQ(f.DisplayText(), QString::fromUtf8(c.display)) << c.field;
+    for (const auto& [field, asString, display] : cases) {
+        const TXField f = q->FieldByName(QString::fromUtf8(field));
+        EXPECT_EQ(f.AsString() + u'|' + f.DisplayText(),
+                  QString::fromUtf8(asString) + u'|' + display)
+            << field;
     }
-    EXPECT_EQ(q->FieldByName(QStringLiteral("ncc")).AsLargeInt(), 123456789012LL);
     EXPECT_EQ(q->FieldByName(QStringLiteral("NC")).AsInteger(), 10); // half to even
     EXPECT_EQ(q->FieldByName(QStringLiteral("n")).AsInteger(), 0);
     EXPECT_THROW(q->FieldByName(QStringLiteral("t")).AsInteger(), XException);
@@ -186,37 +153,25 @@ TEST_F(DataQuery, FieldsReadAndShowValues)
 TEST_F(DataQuery, StaticCursorMovesCountsAndRequeries)
 {
     auto q = Open(QStringLiteral("SELECT ID_SLOTE FROM Lote ORDER BY ID_SLOTE"));
-    EXPECT_EQ(q->RecNo(), 1);
     q->SetRecNo(99);
     q->Next();
-    EXPECT_TRUE(q->Eof());
-    EXPECT_EQ(q->RecNo(), 3);
+    EXPECT_TRUE(q->Eof() && q->RecNo() == 3);
 
     // The result is a snapshot until Requery runs the statement again.
     Run("INSERT INTO Lote VALUES (4, 'Quarto', 1)");
     EXPECT_EQ(q->RecordCount(), 3);
     q->Requery();
-    EXPECT_EQ(q->RecordCount(), 4);
-    EXPECT_EQ(q->RecNo(), 1);
+    EXPECT_TRUE(q->RecordCount() == 4 && q->RecNo() == 1);
 
     auto empty = Open(QStringLiteral("SELECT ID_SLOTE FROM Lote WHERE ID_SLOTE < 0"));
-    EXPECT_TRUE(empty->Eof());
-    EXPECT_EQ(empty->RecNo(), 0);
+    EXPECT_TRUE(empty->Eof() && empty->RecNo() == 0);
     EXPECT_TRUE(empty->FieldByName(QStringLiteral("ID_SLOTE")).IsNull());
-
-    // A statement that returns no rows is refused, not run.
-    EXPECT_EQ(OpenError("DELETE FROM Lote"), kProviderErrorClass);
-    EXPECT_EQ(Dump(*Open(QStringLiteral("SELECT count(*) FROM Lote"))), QStringLiteral("4"));
 }
 
 TEST_F(DataQuery, FiltersRowsByColumnComparisons)
 {
     auto q = Open(QStringLiteral("SELECT ID_SLOTE, NOME, QTE_TRATAMENTO FROM Lote ORDER BY 1"));
-    const struct
-    {
-        const char* filter;
-        const char* ids;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"(NOME = 'SEGUNDO')", "2"},
         {"NOME <> 'segundo' AND QTE_TRATAMENTO >= 3", "1,3"},
         {"(ID_SLOTE = 1) OR (ID_SLOTE = 3)", "1,3"},
@@ -225,13 +180,13 @@ TEST_F(DataQuery, FiltersRowsByColumnComparisons)
         {"", "1,2,3"},
     };
     q->SetFiltered(true);
-    for (const auto& c : cases) {
-        q->SetFilter(QString::fromUtf8(c.filter));
-        QStringList ids;
+    for (const auto& [filter, ids] : cases) {
+        q->SetFilter(QString::fromUtf8(filter));
+        QStringList shown;
         for (q->First(); !q->Eof(); q->Next())
-            ids.append(q->FieldByName(QStringLiteral("ID_SLOTE")).AsString());
-        EXPECT_EQ(ids.join(u','), QString::fromUtf8(c.ids)) << c.filter;
-        EXPECT_EQ(q->RecordCount(), ids.size()) << c.filter;
+            shown.append(q->FieldByName(QStringLiteral("ID_SLOTE")).AsString());
+        EXPECT_EQ(shown.join(u','), QString::fromUtf8(ids)) << filter;
+        EXPECT_EQ(q->RecordCount(), shown.size()) << filter;
     }
     q->SetFilter(QStringLiteral("NOME = 'Terceiro'"));
     EXPECT_THROW(q->SetFilter(QStringLiteral("NOPE = 1")), XException);
