@@ -52,12 +52,16 @@ protected:
     {
         DriveLogin({Type(u"OPER"_s, u"1234"_s)});
         screen = OpenChildForm<TFColeta_Cad>();
-        QCoreApplication::processEvents();
-        // The login dialog took the activation; the scans need it back for focus moves.
-        mainForm->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(mainForm.get()));
+        Reactivate();
         EXPECT_EQ(mainForm->AppConfig->OperatorId, operatorId);
         return screen;
+    }
+    /** The login dialog took the activation; the scans need it back for focus moves. */
+    void Reactivate()
+    {
+        QCoreApplication::processEvents();
+        mainForm->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(mainForm.get()));
     }
 
     /** Types a code into an edit as a scanner does, Enter included. */
@@ -85,6 +89,7 @@ protected:
         presenter.QueueAnswer(TXMessageButton::Yes);
         DriveLogin({Type(u"ADMIN"_s, u"4321"_s)});
         screen->BConfirm->click();
+        Reactivate();
     }
 
     QString Well(const QString& poco, const QString& column = u"NC_PLANTIO"_s)
@@ -92,10 +97,9 @@ protected:
         return station.Scalar(
             u"SELECT %1 FROM Placa_Poco WHERE ID_PLACA = 1 AND POCO = '%2'"_s.arg(column, poco));
     }
-    int Collected(int idPlaca = 1)
+    int Collected()
     {
-        return station
-            .Scalar(u"SELECT COUNT(NC_PLANTIO) FROM Placa_Poco WHERE ID_PLACA = %1"_s.arg(idPlaca))
+        return station.Scalar(u"SELECT COUNT(NC_PLANTIO) FROM Placa_Poco WHERE ID_PLACA = 1"_s)
             .toInt();
     }
     int Archived() { return CountRows(db.get(), u"Placa_Poco_Exc"_s); }
@@ -109,18 +113,16 @@ protected:
 TEST_F(ColetaTest, OpensLoggedInChecksThePlateFirstAndClosingLogsOut)
 {
     QPointer<TFColeta_Cad> opened = Open();
-    EXPECT_EQ(opened->USUA->text(), u"OPERADOR"_s); // upper case, as read
     // Leaving the empty plate field is checked too, without holding the focus.
     screen->NCP_LIDO->setFocus();
-    EXPECT_EQ(presenter.Take(), QStringList{u"PLACA deve ser informado."_s});
     QTest::keyClicks(screen->NCP_LIDO, EanCode(kNc, BarcodeType::Ean13));
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Tab);
-    EXPECT_EQ(presenter.Take(), QStringList{u"A Placa já está completa. "_s});
-    EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
+    EXPECT_EQ(presenter.Take(),
+              (QStringList{u"PLACA deve ser informado."_s, u"A Placa já está completa. "_s}));
 
     // The confirm action stops at the plate code.
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
-    EXPECT_EQ(presenter.Take(), QStringList{u"PLACA deve ser informado."_s});
+    EXPECT_EQ(presenter.Take().size(), 1);
     EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
 
     opened->BClose->click();
@@ -148,34 +150,23 @@ TEST_F(ColetaTest, WholePlateCollectedInCollectionOrder)
     SetNowSource([&] { return QDateTime(QDate(2024, 5, 6), QTime(15, 8, 9)).addSecs(tick++); });
 
     Plate(u"pl01"_s);
-    EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"4"_s);
-    EXPECT_EQ(CellText(screen->SG, 3, 2), u"94"_s); // C2 comes first
-
     const QStringList order = {"C2", "C1", "B1", "A1"};
     for (int i = 0; i < order.size(); ++i) {
-        SCOPED_TRACE(i);
         Nc(kNc + i);
         EXPECT_EQ(Well(order[i], u"NC_PLANTIO || '|' || USER_COLETA || '|' || DATA_COLETA || "
                                  "'|' || STATUS_POCO || '|' || coalesce(ORIGEM_COLETA, '-')"_s),
                   u"%1.0|%2|2024-05-06 15:08:%3|1|-"_s.arg(kNc + i)
                       .arg(operatorId)
                       .arg(9 + i, 2, 10, QLatin1Char('0')));
-        if (i < order.size() - 1) {
-            EXPECT_EQ(screen->PN_Poco_Falta->text(), QString::number(3 - i));
-            EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
-            EXPECT_TRUE(screen->NCP_LIDO->text().isEmpty());
+        if (i == 1) {
             screen->QGrid->First();
-            EXPECT_EQ(screen->QGrid->FieldByName(u"poco"_s).AsString(), order[i]);
+            EXPECT_EQ(screen->QGrid->FieldByName(u"poco"_s).AsString(), u"C1"_s);
         }
     }
     EXPECT_EQ(Collected(), 4); // the control wells stay empty
     EXPECT_EQ(presenter.Take(), QStringList{u"A Placa já foi totalmente coletado."_s});
-    EXPECT_TRUE(screen->PLACA_LIDO->text().isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
     EXPECT_EQ(screen->Placa().IdPlaca, -1);
-    EXPECT_TRUE(CellText(screen->SG, 3, 2).isEmpty());
-    EXPECT_EQ(screen->GCad->Model()->rowCount(), 0);
 }
 
 TEST_F(ColetaTest, PlateCodeChecks)
@@ -189,7 +180,6 @@ TEST_F(ColetaTest, PlateCodeChecks)
     Open();
 
     Plate(u"PL01"_s);
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"3"_s);
     // Same code again: nothing is read, so a well filled behind the screen stays unseen.
     CollectWell(db.get(), 1, 1, kNc, operatorId, kNow);
     Plate(u"PL01"_s);
@@ -205,30 +195,26 @@ TEST_F(ColetaTest, PlateCodeChecks)
     EXPECT_EQ(pixel(1, 1), QColor(0, 128, 0)); // A1 collected
     EXPECT_EQ(pixel(2, 1), QColor(Qt::white)); // B1 free
     EXPECT_EQ(pixel(2, 2), QColor(255, 0, 0)); // B2 control
-    // Each move back to the plate field leaves the empty NC field, which is checked.
-    const QString ncEmpty = u"NC Plantio deve ser informado."_s;
-    EXPECT_EQ(presenter.Take(), QStringList(3, ncEmpty));
 
-    // Another computer's plate: refused, the loaded plate stays.
+    // Another computer's plate: refused, the loaded plate stays. (Each move back to the
+    // plate field leaves the empty NC field, which alerts too.)
     Plate(u"OUTRA"_s);
-    EXPECT_EQ(presenter.Take(), (QStringList{ncEmpty, u"A Placa  [OUTRA] iniciou a coleta no "
-                                                      "computador [PC2]. \r\nUma Placa não pode "
-                                                      "ser coletado em máquinas diferentes."_s}));
+    EXPECT_EQ(presenter.Last().Text,
+              u"A Placa  [OUTRA] iniciou a coleta no computador [PC2]. "
+              "\r\nUma Placa não pode ser coletado em máquinas diferentes."_s);
     EXPECT_EQ(screen->Placa().IdPlaca, 1);
-    EXPECT_EQ(screen->PLACA_LIDO->selectedText(), u"OUTRA"_s);
 
     for (const QString& code : {u"NENHUMA"_s, u"SOC"_s}) {
         Plate(code);
-        EXPECT_EQ(presenter.Take(),
-                  QStringList{u"A Placa de coleta [%1] não está cadastrado. "_s.arg(code)});
+        EXPECT_EQ(presenter.Last().Text,
+                  u"A Placa de coleta [%1] não está cadastrado. "_s.arg(code));
         EXPECT_EQ(screen->Placa().IdPlaca, -1);
     }
 
     // An empty code alerts, unloads and does not hold the focus.
     Plate(u"PL01"_s);
-    presenter.Clear();
     Plate(QString());
-    EXPECT_EQ(presenter.Take(), (QStringList{ncEmpty, u"PLACA deve ser informado."_s}));
+    EXPECT_EQ(presenter.Last().Text, u"PLACA deve ser informado."_s);
     EXPECT_EQ(screen->Placa().IdPlaca, -1);
     EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
 }
@@ -238,40 +224,30 @@ TEST_F(ColetaTest, NcPlantioRefusals)
     InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 3, 1);
     InsertPlaca(db.get(), 2, 2, u"PL02"_s, 2, 2, 1);
     CollectWell(db.get(), 2, 2, kNc + 2, operatorId, u"2024-01-02 03:04:06"_s, u"PC9"_s);
-    CollectWell(db.get(), 2, 3, kNc + 3, operatorId, u"2024-01-02 03:04:07"_s, kHere);
     Open();
     mainForm->AppConfig->rela_final = 300000000000;
     Plate(u"PL01"_s);
     presenter.Clear();
 
-    const QString collected = u"NC Plantio já foi coletado. \r\n Placa : PL02\r\n Poço : %1\r\n "
-                              "Data da Coleta : %2\r\n Computador: %3"_s;
     QString badDigit = EanCode(kNc, BarcodeType::Ean13);
     badDigit[12] = QLatin1Char(badDigit[12] == QLatin1Char('9') ? '0' : '9');
     // One case per alert path; the rules themselves are unit-tested.
-    const struct
-    {
-        QString code;
-        QString message;
-    } cases[] = {
+    const std::pair<QString, QString> cases[] = {
         {EanCode(999, BarcodeType::Ean13), u"NC Plantio não Cadastrado. "_s},
-        {EanCode(kNc + 2, BarcodeType::Ean13), collected.arg("B1", "2024-01-02 03:04:06", "PC9")},
-        {EanCode(kNc + 3, BarcodeType::Ean13),
-         collected.arg("A2", "2024-01-02 03:04:07", "Nesse Computador.")},
-        {EanCode(300000000001, BarcodeType::Ean13),
-         u" NC [300.000.000.001] fora da faixa válida. \r\n O Valor do NC Plantio deve  ser "
-         "menor que [300.000.000.000]."_s},
+        {EanCode(kNc + 2, BarcodeType::Ean13),
+         u"NC Plantio já foi coletado. \r\n Placa : PL02\r\n Poço : B1\r\n Data da Coleta : "
+         "2024-01-02 03:04:06\r\n Computador: PC9"_s},
+        {EanCode(300000000001, BarcodeType::Ean13), u" NC [300.000.000.001] fora da faixa "_s},
         {badDigit, u"Dígito Verificador EAN13 não confere (%1)."_s.arg(badDigit[12])},
         {QString(), u"NC Plantio deve ser informado."_s},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code.toStdString());
-        Scan(screen->NCP_LIDO, c.code);
-        EXPECT_EQ(presenter.Take(), QStringList{c.message});
-        EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
-        EXPECT_EQ(screen->NCP_LIDO->selectedText(), c.code);
-        EXPECT_EQ(Collected(), 0);
+    for (const auto& [code, message] : cases) {
+        Scan(screen->NCP_LIDO, code);
+        ASSERT_EQ(presenter.Count(), 1) << code.toStdString();
+        EXPECT_TRUE(presenter.Take().first().startsWith(message)) << code.toStdString();
+        EXPECT_EQ(screen->NCP_LIDO->selectedText(), code);
     }
+    EXPECT_EQ(Collected(), 0);
 
     // Without a barcode type a code is still refused unless it is all digits.
     mainForm->AppConfig->cb_nc_plantio = 2;
@@ -298,7 +274,6 @@ TEST_F(ColetaTest, AFilledWellIsNeverOverwritten)
                                             "novamente."_s});
     EXPECT_EQ(Well(u"A1"_s, u"NC_PLANTIO || '|' || USER_COLETA"_s),
               u"%1.0|%2"_s.arg(kNc + 5).arg(adminId));
-    EXPECT_EQ(Collected(), 1);
     EXPECT_EQ(screen->PN_Poco_Falta->text(), u"2"_s); // reloaded
 
     // Scanned again, the code goes into the next free well.
@@ -306,11 +281,11 @@ TEST_F(ColetaTest, AFilledWellIsNeverOverwritten)
     EXPECT_EQ(presenter.Count(), 0);
     EXPECT_EQ(Well(u"B1"_s), QString::number(kNc));
 
-    // Another writer collects the planting into another plate between the
+    // Another writer on this computer collects the planting into another plate between the
     // checks and the write (the write reads the clock): it is not stored twice.
     InsertPlaca(db.get(), 2, 2, u"PL02"_s, 2, 2, 1);
     SetNowSource([this] {
-        CollectWell(db.get(), 2, 1, kNc + 1, adminId, u"2024-01-01 00:00:00"_s);
+        CollectWell(db.get(), 2, 1, kNc + 1, adminId, u"2024-01-01 00:00:00"_s, kHere);
         return QDateTime(QDate(2024, 5, 6), QTime(15, 8, 9));
     });
     Nc(kNc + 1);
@@ -319,7 +294,6 @@ TEST_F(ColetaTest, AFilledWellIsNeverOverwritten)
               QStringList{u"NC Plantio já foi coletado. \r\n Placa : PL02\r\n Poço : A1\r\n Data "
                           "da Coleta : 2024-01-01 00:00:00\r\n Computador: Nesse Computador."_s});
     EXPECT_EQ(Collected(), 2);
-    EXPECT_EQ(screen->NCP_LIDO->text(), EanCode(kNc + 1, BarcodeType::Ean13));
 }
 
 TEST_F(ColetaTest, DatabaseErrorsAreShownOnEveryPath)
@@ -328,19 +302,17 @@ TEST_F(ColetaTest, DatabaseErrorsAreShownOnEveryPath)
     Open();
     Plate(u"PL01"_s);
 
-    // A failed write keeps the scanned code and the plate model.
+    // A failed write keeps the plate model.
     station.Exec(u"CREATE TRIGGER recusa BEFORE UPDATE ON Placa_Poco "
                  "BEGIN SELECT RAISE(ABORT, 'gravacao recusada'); END"_s);
     Nc(kNc);
     EXPECT_EQ(presenter.Take(),
               QStringList{u"Erro ao Incluir os dados.\r\nMsg. Erro : gravacao recusada"_s});
-    EXPECT_EQ(screen->NCP_LIDO->text(), EanCode(kNc, BarcodeType::Ean13));
     EXPECT_EQ(screen->Placa().NextFreeIndex(), 0);
 
     station.Exec(u"ALTER TABLE Plantio RENAME TO Plantio_Fora"_s);
     Nc(kNc);
-    ASSERT_EQ(presenter.Count(), 1);
-    EXPECT_TRUE(presenter.Last().Text.startsWith(u"Erro ao consultar os dados (Valid_NCP)."_s));
+    EXPECT_TRUE(presenter.Take().value(0).startsWith(u"Erro ao consultar os dados (Valid_NCP)."_s));
     EXPECT_EQ(Collected(), 0);
 
     // Errors of the Enter key (reading a changed plate) and of the opening are shown by the
@@ -350,15 +322,14 @@ TEST_F(ColetaTest, DatabaseErrorsAreShownOnEveryPath)
     presenter.Clear();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     EXPECT_NO_THROW(static_cast<QObject*>(screen)->eventFilter(screen->NCP_LIDO, &enter));
-    EXPECT_EQ(presenter.Count(), 1);
+    EXPECT_EQ(presenter.Take().size(), 1);
     EXPECT_FALSE(screen->Confirming);
 
     TFColeta_Cad opening;
     DriveLogin({Type(u"OPER"_s, u"1234"_s)});
-    presenter.Clear();
     QShowEvent show;
     EXPECT_NO_THROW(static_cast<QObject*>(&opening)->event(&show));
-    EXPECT_EQ(presenter.Count(), 1);
+    EXPECT_EQ(presenter.Take().size(), 1);
 }
 
 // ---- deletion
@@ -370,47 +341,44 @@ TEST_F(ColetaTest, WholePlateDeletionArchivesAndFreesTogether)
         CollectWell(db.get(), 1, seq, kNc + seq, operatorId, kNow);
     Open();
     Apply(1);
-    EXPECT_EQ(screen->OperationMode, TFColeta_Cad::kExclusao);
     Plate(u"PL01"_s);
-    EXPECT_EQ(screen->LReg->text(), u"Registros: 5"_s);
     ConfirmDeletion();
 
-    ASSERT_EQ(presenter.Count(), 1);
-    EXPECT_EQ(presenter.Last().Text, u"Confirma a Exclusão dos dados de coleta da Placa?"_s);
     EXPECT_EQ(presenter.Last().DefaultButton, TXMessageButton::No);
-    EXPECT_EQ(station
-                  .Scalar(u"SELECT COUNT(*) FROM Placa_Poco_Exc WHERE USER_COLETA_EXC = %1 AND "
-                          "DATA_COLETA_EXC = '%2' AND USER_COLETA = %3"_s.arg(adminId)
-                              .arg(kNow)
-                              .arg(operatorId))
-                  .toInt(),
-              5);
+    EXPECT_EQ(presenter.Take(),
+              QStringList{u"Confirma a Exclusão dos dados de coleta da Placa?"_s});
+    const QString archived = u"SELECT COUNT(*) FROM Placa_Poco_Exc WHERE USER_COLETA_EXC = %1 AND "
+                             "DATA_COLETA_EXC = '%2' AND USER_COLETA = %3"_s;
+    EXPECT_EQ(station.Scalar(archived.arg(adminId).arg(kNow).arg(operatorId)), u"5"_s);
     EXPECT_EQ(station.Scalar(u"SELECT COUNT(*) FROM Placa_Poco WHERE STATUS_POCO <> 0 OR "
-                             "USER_COLETA IS NOT NULL OR DATA_COLETA IS NOT NULL"_s),
+                             "USER_COLETA IS NOT NULL OR DATA_COLETA IS NOT NULL OR "
+                             "NC_PLANTIO IS NOT NULL"_s),
               u"0"_s);
-    EXPECT_EQ(Collected(), 0);
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"7"_s);
     EXPECT_EQ(mainForm->AppConfig->OperatorId, operatorId);
 
     // Nothing left: the next confirm stops at the check.
-    presenter.Clear();
     screen->BConfirm->click();
     EXPECT_EQ(presenter.Take(), QStringList{u"Não há nenhum poço coletado na Placa."_s});
 }
 
-TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
+TEST_F(ColetaTest, LastWellDeletionGoesBackwardsAndAFailedResetLeavesNoHalfDeletion)
 {
     InsertPlaca(db.get(), 1, 1, u"PL01"_s, 3, 2, 1);
     for (int seq = 1; seq <= 3; ++seq)
         CollectWell(db.get(), 1, seq, kNc + seq, operatorId, kNow);
-    // A well without a label is still one well, not the whole plate.
+    // A well without a label is still one well, not the whole plate; a quote is just a character.
     station.Exec(u"UPDATE Placa_Poco SET POCO = '' WHERE POCO = 'C1'"_s);
+    station.Exec(u"UPDATE Placa_Poco SET POCO = 'B''1' WHERE POCO = 'B1'"_s);
     Open();
     Apply(2);
     Plate(u"PL01"_s);
+    station.Exec(u"CREATE TRIGGER reset_falha BEFORE UPDATE ON Placa_Poco BEGIN "
+                 "SELECT RAISE(ABORT, 'reset recusado'); END"_s);
     ConfirmDeletion();
-    EXPECT_EQ(presenter.Requests().first().Text,
-              u"Confirma a Exclusão do dado de coleta do poço []?"_s);
+    EXPECT_EQ(presenter.Last().Text, u"Erro ao Excluir os dados.\r\nMsg. Erro : reset recusado"_s);
+    EXPECT_EQ(Archived(), 0);
+    station.Exec(u"DROP TRIGGER reset_falha"_s);
+    ConfirmDeletion();
     EXPECT_TRUE(Well(QString()).isEmpty());
     EXPECT_EQ(Collected(), 2);
 
@@ -424,10 +392,10 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
     DriveLogin({Type(u"ADMIN"_s, u"4321"_s)});
     QTest::keyClick(screen->NCP_LIDO, Qt::Key_Return);
     EXPECT_EQ(presenter.Take(),
-              QStringList{u"Confirma a Exclusão do dado de coleta do poço [B1]?"_s});
-    EXPECT_TRUE(Well(u"B1"_s).isEmpty());
-    EXPECT_EQ(Archived(), 2);
-    EXPECT_EQ(screen->PN_Poco_Falta->text(), u"4"_s);
+              QStringList{u"Confirma a Exclusão do dado de coleta do poço [B'1]?"_s});
+    EXPECT_EQ(station.Scalar(u"SELECT POCO || '|' || NC_PLANTIO FROM Placa_Poco_Exc "
+                             "WHERE POCO <> ''"_s),
+              u"B'1|%1.0"_s.arg(kNc + 2));
 
     // No, or no authorising login: nothing changes.
     screen->SetRGOperIndex(2);
@@ -442,109 +410,45 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwards)
     EXPECT_EQ(presenter.Count(), 2);
 }
 
-TEST_F(ColetaTest, DeletionRefusals)
+TEST_F(ColetaTest, TransmittedOrForeignDataIsNeitherArchivedNorFreed)
 {
-    InsertPlaca(db.get(), 1, 1, u"VAZIA"_s, 2, 2, 1);
-    InsertPlaca(db.get(), 2, 2, u"TRANS"_s, 2, 2, 1);
-    CollectWell(db.get(), 2, 1, kNc + 1, operatorId, kNow, kHere);
-    CollectWell(db.get(), 2, 2, kNc + 2, operatorId, kNow);
-    InsertPlaca(db.get(), 3, 3, u"ULTIMA"_s, 2, 2, 1);
-    CollectWell(db.get(), 3, 1, kNc + 3, operatorId, kNow, kHere);
-    InsertPlaca(db.get(), 4, 4, u"OUTRA"_s, 2, 2, 1);
-    CollectWell(db.get(), 4, 1, kNc + 4, operatorId, kNow, u"PC2"_s);
+    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 2, 1);
+    CollectWell(db.get(), 1, 1, kNc + 1, operatorId, kNow);
+    CollectWell(db.get(), 1, 2, kNc + 2, operatorId, kNow);
+    InsertPlaca(db.get(), 2, 2, u"OUTRA"_s, 2, 2, 1);
+    CollectWell(db.get(), 2, 1, kNc + 4, operatorId, kNow, u"PC2"_s);
     Open();
-
-    const QString plateSent = u"Os Dados da Placa  [TRANS] já foi transmitido para o Servidor. "
-                              "\r\nNão é mais possivel a exclusão dos dados de coleta da Placa."_s;
-    const QString wellSent = u"A Informação do Poço [A1] já foi transmitido para o Servidor. \r\n"
-                             "Não é mais possivel a exclusão do dado de coleta do Poço."_s;
-    const struct
-    {
-        int item;
-        QString code;
-        QString message;
-        int idPlaca; // the plate model afterwards
-    } cases[] = {
-        {2, u"VAZIA"_s, u"Não há nenhum poço coletado na Placa."_s, 1},
-        {1, u"TRANS"_s, plateSent, 2},
-        {2, u"ULTIMA"_s, wellSent, 3},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code.toStdString());
-        Apply(c.item);
-        presenter.Clear();
-        Plate(c.code);
-        EXPECT_EQ(presenter.Take(), QStringList{c.message});
-        EXPECT_EQ(screen->Placa().IdPlaca, c.idPlaca);
-        // In deletion mode the focus is not held.
-        EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
-        // The same code confirmed again is refused again, without a question.
-        presenter.QueueAnswer(TXMessageButton::Yes);
+    const QString refusals[] = {
+        u"Os Dados da Placa  [PL01] já foi transmitido para o Servidor. \r\nNão é mais possivel a "
+        "exclusão dos dados de coleta da Placa."_s,
+        u"A Informação do Poço [B1] já foi transmitido para o Servidor. \r\nNão é mais possivel a "
+        "exclusão do dado de coleta do Poço."_s};
+    for (int item : {1, 2}) {
+        Apply(item);
+        Plate(u"PL01"_s);
+        // Transmitted after the plate was read: refused by the write...
+        station.Exec(u"UPDATE Placa_Poco SET ORIGEM_COLETA = '%1' WHERE ID_PLACA = 1 AND "
+                     "POCO = 'B1'"_s.arg(kHere));
+        ConfirmDeletion();
+        // ...and the same code confirmed again is refused at once, without a question.
         screen->BConfirm->click();
-        EXPECT_EQ(presenter.Take(), QStringList{c.message});
+        EXPECT_EQ(presenter.Take().mid(1), QStringList(2, refusals[item - 1]));
+        EXPECT_EQ(Archived(), 0);
+        EXPECT_EQ(Collected(), 2);
+        station.Exec(u"UPDATE Placa_Poco SET ORIGEM_COLETA = NULL WHERE ID_PLACA = 1"_s);
     }
 
-    // Another computer's plate is refused and the plate model stays.
-    presenter.Clear();
+    // Another computer's plate is refused, the plate model stays and the focus is not held.
     Plate(u"OUTRA"_s);
     EXPECT_EQ(presenter.Take(),
               QStringList{u"A Placa  [OUTRA] iniciou a coleta no computador [PC2]. \r\nOs dados "
                           "de coleta de outro computador não podem ser excluídos neste "
                           "computador."_s});
-    EXPECT_EQ(screen->Placa().IdPlaca, 3);
+    EXPECT_EQ(screen->Placa().IdPlaca, 1);
+    EXPECT_EQ(QApplication::focusWidget(), screen->NCP_LIDO);
     screen->BConfirm->click();
     EXPECT_EQ(presenter.Count(), 1);
     EXPECT_EQ(Archived(), 0);
-    EXPECT_EQ(station.Scalar(u"SELECT COUNT(NC_PLANTIO) FROM Placa_Poco"_s), u"4"_s);
-}
-
-TEST_F(ColetaTest, TransmittedMeanwhileIsNeitherArchivedNorFreed)
-{
-    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 2, 1);
-    CollectWell(db.get(), 1, 1, kNc + 1, operatorId, kNow);
-    CollectWell(db.get(), 1, 2, kNc + 2, operatorId, kNow);
-    Open();
-    for (int item : {1, 2}) {
-        SCOPED_TRACE(item);
-        Apply(item);
-        Plate(u"PL01"_s);
-        station.Exec(u"UPDATE Placa_Poco SET ORIGEM_COLETA = '%1' WHERE POCO = 'B1'"_s.arg(kHere));
-        presenter.Clear();
-        ConfirmDeletion();
-        EXPECT_TRUE(presenter.Last().Text.startsWith(item == 1 ? u"Os Dados da Placa  [PL01]"_s
-                                                               : u"A Informação do Poço [B1]"_s));
-        EXPECT_EQ(Archived(), 0);
-        EXPECT_EQ(Collected(), 2);
-        EXPECT_TRUE(screen->Placa().AnyTransmitted());
-        station.Exec(u"UPDATE Placa_Poco SET ORIGEM_COLETA = NULL"_s);
-    }
-}
-
-TEST_F(ColetaTest, QuotedWellLabelAndFailedResetLeaveNoHalfDeletion)
-{
-    InsertPlaca(db.get(), 1, 1, u"PL01"_s, 2, 2, 1);
-    station.Exec(u"UPDATE Placa_Poco SET POCO = 'B''1' WHERE POCO = 'B1'"_s);
-    CollectWell(db.get(), 1, 1, kNc + 1, operatorId, kNow);
-    CollectWell(db.get(), 1, 2, kNc + 2, operatorId, kNow);
-    Open();
-    Apply(2);
-    Plate(u"PL01"_s);
-
-    station.Exec(u"CREATE TRIGGER reset_falha BEFORE UPDATE ON Placa_Poco BEGIN "
-                 "SELECT RAISE(ABORT, 'reset recusado'); END"_s);
-    ConfirmDeletion();
-    EXPECT_EQ(presenter.Last().Text, u"Erro ao Excluir os dados.\r\nMsg. Erro : reset recusado"_s);
-    EXPECT_EQ(Archived(), 0);
-    EXPECT_EQ(Collected(), 2);
-
-    station.Exec(u"DROP TRIGGER reset_falha"_s);
-    presenter.Clear();
-    ConfirmDeletion();
-    EXPECT_EQ(presenter.Take(),
-              QStringList{u"Confirma a Exclusão do dado de coleta do poço [B'1]?"_s});
-    EXPECT_EQ(station.Scalar(u"SELECT POCO || '|' || NC_PLANTIO FROM Placa_Poco_Exc"_s),
-              u"B'1|%1.0"_s.arg(kNc + 2));
-    EXPECT_EQ(Collected(), 1);
 }
 
 } // namespace

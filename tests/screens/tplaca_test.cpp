@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::unique_ptr<TPoco> Well(int coluna, int linha, int seq, int coletado, const char* amostra = "T",
+std::unique_ptr<TPoco> Well(int coluna, int linha, int seq, int coletado, char amostra = 'T',
                             const char* origem = "")
 {
     auto poco = std::make_unique<TPoco>();
@@ -17,48 +17,30 @@ std::unique_ptr<TPoco> Well(int coluna, int linha, int seq, int coletado, const 
     poco->Seq = seq;
     poco->Coletado = coletado;
     poco->Poco = QString(QChar(char16_t(64 + linha))) + QString::number(coluna);
-    poco->Amostra = QString::fromLatin1(amostra);
+    poco->Amostra = QString(QLatin1Char(amostra));
     poco->OrigemColeta = QString::fromLatin1(origem);
     return poco;
 }
 
-/** A plate whose wells run down the first column with the given states ("T1", "C0", ...). */
-void Fill(TPlaca& placa, std::initializer_list<const char*> states)
-{
-    int seq = 0;
-    for (const char* state : states) {
-        ++seq;
-        const char amostra[2] = {state[0], '\0'};
-        placa.AddPoco(Well(1, seq, seq, state[1] - '0', amostra));
-    }
-}
-
 TEST(PlateModel, OrdersOfFreeAndCollectedWells)
 {
-    struct Case
-    {
-        const char* name;
-        std::initializer_list<const char*> wells;
-        int nextFree;
-        int lastCollected;
-        int remaining;
+    // Wells down the first column, sample (T) or control (C), collected (1) or not; then the
+    // next free well, the last collected one and the count of wells left.
+    const std::tuple<const char*, int, int, int> cases[] = {
+        {"", -1, -1, 0},         {"T1T1T0T0", 2, 1, 2}, {"T1T1T1C0", -1, 2, 0}, // all collected
+        {"T1T0T1T0", 1, 0, 2},   // a free well before a collected one
+        {"C0T1C1T0C0", 3, 2, 1}, // control wells never free, never counted
+        {"T0T0C0", 0, -1, 2},    // nothing collected
+        {"C1T0", 1, 0, 1},       // a collected control before the free well
     };
-    const Case cases[] = {
-        {"empty", {}, -1, -1, 0},
-        {"collected, collected, free, free", {"T1", "T1", "T0", "T0"}, 2, 1, 2},
-        {"all collected", {"T1", "T1", "T1", "C0"}, -1, 2, 0},
-        {"a free well before a collected one", {"T1", "T0", "T1", "T0"}, 1, 0, 2},
-        {"control wells never free, never counted", {"C0", "T1", "C1", "T0", "C0"}, 3, 2, 1},
-        {"nothing collected", {"T0", "T0", "C0"}, 0, -1, 2},
-        {"collected control before the free well", {"C1", "T0"}, 1, 0, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [wells, nextFree, lastCollected, remaining] : cases) {
+        SCOPED_TRACE(wells);
         TPlaca placa;
-        Fill(placa, c.wells);
-        EXPECT_EQ(placa.NextFreeIndex(), c.nextFree);
-        EXPECT_EQ(placa.LastCollectedIndex(), c.lastCollected);
-        EXPECT_EQ(placa.RemainingCount(), c.remaining);
+        for (int seq = 1; wells[2 * seq - 2]; ++seq)
+            placa.AddPoco(Well(1, seq, seq, wells[2 * seq - 1] - '0', wells[2 * seq - 2]));
+        EXPECT_EQ(placa.NextFreeIndex(), nextFree);
+        EXPECT_EQ(placa.LastCollectedIndex(), lastCollected);
+        EXPECT_EQ(placa.RemainingCount(), remaining);
         EXPECT_FALSE(placa.AnyTransmitted());
     }
 }
@@ -71,7 +53,7 @@ TEST(PlateModel, ResetLookupAndTransmission)
     placa.TLinha = 2;
     placa.TColuna = 3;
     placa.AddPoco(Well(1, 1, 1, 1));
-    placa.AddPoco(Well(3, 2, 2, 0, "T", "OUTRA"));
+    placa.AddPoco(Well(3, 2, 2, 0, 'T', "OUTRA"));
     placa.AddPoco(Well(4, 1, 3, 0)); // beyond the plate's columns
     placa.AddPoco(Well(1, 1, 4, 0)); // same place as the first: the first wins
     EXPECT_TRUE(placa.AnyTransmitted());
@@ -95,7 +77,7 @@ TEST(PlateModel, FillGridOfAFourBySixPlate)
     placa.TColuna = 6;
     placa.AddPoco(Well(1, 1, 1, 1));
     placa.AddPoco(Well(1, 2, 2, 0));
-    placa.AddPoco(Well(6, 4, 24, 0, "C"));
+    placa.AddPoco(Well(6, 4, 24, 0, 'C'));
     QTableWidget grid;
     placa.FillGrid(&grid);
     EXPECT_EQ(CellText(&grid, 1, 1), u"1"_s);
