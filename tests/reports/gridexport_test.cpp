@@ -23,6 +23,9 @@ protected:
             " (1, 5002.5, 2000, 7, '2024-01-02 10:01:00', 'CENTRAL'),"
             " (2, 7891234567890, 2001, 7, '2024-01-03 08:00:00', NULL)"));
         query = NewQuery(&station.Conn());
+        query->SetSQL(QStringLiteral("SELECT nc_plantio, data_plantio, origem_plantio "
+                                     "FROM Plantio ORDER BY nc_plantio"));
+        query->Open();
         grid.SetQuery(query.get());
         grid.SetColumns({{QStringLiteral("nc_plantio"), QStringLiteral("NC_Plantio"), 100,
                           Qt::AlignRight | Qt::AlignVCenter},
@@ -32,23 +35,7 @@ protected:
                           Qt::AlignLeft | Qt::AlignVCenter}});
     }
 
-    void OpenQuery(const QString& where = QString())
-    {
-        query->SetSQL(QStringLiteral("SELECT nc_plantio, data_plantio, origem_plantio "
-                                     "FROM Plantio ") +
-                      where + QStringLiteral(" ORDER BY nc_plantio"));
-        query->Open();
-        grid.Refresh();
-    }
-
-    QString Target() const { return station.Folder() + QStringLiteral("/exportado.xlsx"); }
-
-    QStringList ExportFiles() const
-    {
-        return QDir(station.Folder())
-            .entryList({QStringLiteral("*.xlsx*"), QStringLiteral(".*.tmp")},
-                       QDir::Files | QDir::Hidden);
-    }
+    QString Target(const char* name = "a.xlsx") const { return station.Folder() + u'/' + name; }
 
     TestStation station;
     std::unique_ptr<TXQuery> query;
@@ -57,21 +44,16 @@ protected:
     ScriptedPresenter boxes;
 };
 
-TEST_F(GridExportTest, WritesHeaderTypedRowsAndFormatsTheTable)
+TEST_F(GridExportTest, WritesHeaderTypedRowsAndFormatsTheTableInTheColumnOrderShown)
 {
-    OpenQuery();
     grid.setCurrentIndex(grid.Model()->index(1, 0));
-
     ASSERT_TRUE(ExportQueryGridToXLS(Target(), &grid, &xls));
     EXPECT_FALSE(xls.IsOpen());
-    ASSERT_EQ(boxes.Count(), 1);
-    EXPECT_EQ(boxes.Last().Kind, TXMessageKind::Information);
-    EXPECT_EQ(boxes.Last().Text,
-              QStringLiteral("Arquivo ") + Target() + QStringLiteral(" exportado com sucesso."));
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Arquivo ") + Target() +
+                                         QStringLiteral(" exportado com sucesso.")});
     EXPECT_EQ(query->RecNo(), 2); // the export reads the rows without moving the operator's row
 
     const XlsxContent file = ReadXlsx(Target());
-    ASSERT_TRUE(file.Ok) << file.Error.toStdString();
     EXPECT_EQ(file.MaxRow, 4);
     EXPECT_EQ(file.MaxColumn, 3);
     // Numbers stay numbers, texts texts; a null is an empty cell.
@@ -99,23 +81,16 @@ TEST_F(GridExportTest, WritesHeaderTypedRowsAndFormatsTheTable)
     EXPECT_EQ(file.At(QStringLiteral("A4")).NumberFormat, QStringLiteral("0"));
     EXPECT_EQ(file.At(QStringLiteral("A3")).NumberFormat, QString());
     EXPECT_GE(file.ColumnWidths.value(1), 14.0);
-}
 
-TEST_F(GridExportTest, FollowsTheColumnOrderTheOperatorSees)
-{
-    OpenQuery();
     grid.horizontalHeader()->moveSection(2, 0);
-
-    ASSERT_TRUE(ExportQueryGridToXLS(Target(), &grid, &xls));
-    const XlsxContent file = ReadXlsx(Target());
-    EXPECT_EQ(file.At(QStringLiteral("A1")).Value, QVariant(QStringLiteral("Origem")));
-    EXPECT_EQ(file.At(QStringLiteral("A3")).Value, QVariant(QStringLiteral("CENTRAL")));
-    EXPECT_EQ(file.At(QStringLiteral("B3")).Value, QVariant(5002.5));
+    ASSERT_TRUE(ExportQueryGridToXLS(Target("b.xlsx"), &grid, &xls));
+    const XlsxContent moved = ReadXlsx(Target("b.xlsx"));
+    EXPECT_EQ(moved.At(QStringLiteral("A3")).Value, QVariant(QStringLiteral("CENTRAL")));
+    EXPECT_EQ(moved.At(QStringLiteral("B3")).Value, QVariant(5002.5));
 }
 
 TEST_F(GridExportTest, ColumnWithoutFieldFailsBeforeAnythingIsWritten)
 {
-    OpenQuery();
     grid.SetColumns(
         {{QStringLiteral("nc_plantio"), QStringLiteral("NC_Plantio"), 100, Qt::AlignRight},
          {QStringLiteral("sem_campo"), QStringLiteral("Nada"), 100, Qt::AlignLeft}});
@@ -124,10 +99,9 @@ TEST_F(GridExportTest, ColumnWithoutFieldFailsBeforeAnythingIsWritten)
     EXPECT_FALSE(xls.IsOpen());
     ASSERT_EQ(boxes.Count(), 1);
     EXPECT_EQ(boxes.Last().Kind, TXMessageKind::Error);
-    EXPECT_TRUE(
-        boxes.Last().Text.startsWith(QStringLiteral("Erro ao Exportar os dados.\r\n Erro: (")));
     EXPECT_TRUE(boxes.Last().Text.contains(QStringLiteral("sem_campo")));
-    EXPECT_TRUE(ExportFiles().isEmpty());
+    // Neither the file nor a temporary beside it.
+    EXPECT_TRUE(QDir(station.Folder()).entryList({"*xlsx*"}, QDir::Files | QDir::Hidden).isEmpty());
 
     // With no rows the missing field is never read: the header alone is exported.
     query->Close();

@@ -1,29 +1,23 @@
 #pragma once
 
 #include <QHash>
-#include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <optional>
 
-/**
- * Reads back an .xlsx file the way a spreadsheet program would, independently
- * of the workbook model under test: sheet names, the cells of the first sheet
- * with their typed values, the resolved formatting of each cell and the column widths.
- */
+/** An .xlsx file read back the way a spreadsheet program would, independently of the workbook
+ * model under test: sheet names, one sheet's cells with their values and formats, column widths. */
 struct XlsxCell
 {
     QVariant Value;    // double for numbers, QString for texts, bool for booleans, null when empty
     int FillRgb = -1;  // solid fill colour as 0xRRGGBB, -1 when none
     QString Alignment; // horizontal alignment, empty for general
-    QStringList Borders;  // styles of left, right, top, bottom, empty string when none
-    QString NumberFormat; // format code ("0", "dd/mm/yyyy"), empty for general
+    QStringList Borders;  // styles of the sides that have one: left, right, top, bottom
+    QString NumberFormat; // format code ("0"), empty for general
 };
 
 struct XlsxContent
 {
-    bool Ok = false;
-    QString Error;
+    bool Ok = false; // false when the file or its sheet cannot be read
     QStringList SheetNames;
     QHash<QString, XlsxCell> Cells;  // by reference, "A1"
     QHash<int, double> ColumnWidths; // 1-based column

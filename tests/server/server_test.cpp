@@ -16,6 +16,8 @@
 #include <signal.h>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 // The lab server: stations prepared from it, their work transmitted to it exactly once.
 
 namespace {
@@ -28,25 +30,13 @@ std::map<qint64, QString> LocalPlantings(const QString& path)
 {
     auto connection = OpenStation(path);
     auto query = NewQuery(connection.get());
-    query->SetSQL(QStringLiteral("SELECT NC_PLANTIO, NCC, ORIGEM_PLANTIO FROM Plantio"));
+    query->SetSQL(u"SELECT NC_PLANTIO, NCC, ORIGEM_PLANTIO FROM Plantio"_s);
     query->Open();
     std::map<qint64, QString> rows;
     for (; !query->Eof(); query->Next())
         rows[qint64(query->Fields(0).Value().toDouble())] =
-            QString::number(qint64(query->Fields(1).Value().toDouble())) + QLatin1Char('|') +
+            QString::number(qint64(query->Fields(1).Value().toDouble())) + u'|' +
             query->Fields(2).Value().toString();
-    return rows;
-}
-
-/** NC_PLANTIO -> NCC of what the server received from a station. */
-std::map<qint64, qint64> ServerPlantings(const QString& url, const QString& station)
-{
-    PgConnection server(url);
-    const PgResult result = server.Exec(
-        QStringLiteral("SELECT nc_plantio, ncc FROM plantio WHERE estacao = $1"), {station});
-    std::map<qint64, qint64> rows;
-    for (int r = 0; r < result.Rows(); ++r)
-        rows[result.Int(r, 0)] = result.Int(r, 1);
     return rows;
 }
 
@@ -55,22 +45,17 @@ class ServerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
         m_url = PgCluster::Instance().NewDatabase();
-        const AdminRun demo = RunAdmin({QStringLiteral("servidor"), QStringLiteral("demo"), m_url});
-        ASSERT_EQ(demo.ExitCode, 0) << demo.Err.toStdString();
+        ASSERT_EQ(RunAdmin({"servidor", "demo", m_url}).ExitCode, 0);
     }
 
-    /** A station file prepared from the server and bound to its computer. */
+    /** A station file prepared from the server, checked, and bound to its computer. */
     QString Prepare(const QString& station, const QString& maquina)
     {
-        const QString path = m_dir.filePath(station + QStringLiteral(".db"));
-        const AdminRun run = RunAdmin({QStringLiteral("preparar"), m_url, station, path});
-        EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
-        const AdminRun verify = RunAdmin({QStringLiteral("verify"), path});
-        EXPECT_EQ(verify.ExitCode, 0) << verify.Err.toStdString();
-        Execute(OpenStation(path).get(),
-                QStringLiteral("UPDATE Configuracao SET MAQUINA = '%1'").arg(maquina));
+        const QString path = m_dir.filePath(station + u".db"_s);
+        EXPECT_EQ(RunAdmin({"preparar", m_url, station, path}).ExitCode, 0);
+        EXPECT_EQ(RunAdmin({"verify", path}).ExitCode, 0);
+        Execute(OpenStation(path).get(), u"UPDATE Configuracao SET MAQUINA = '%1'"_s.arg(maquina));
         return path;
     }
 
@@ -79,32 +64,37 @@ protected:
     {
         auto command = NewCommand(connection);
         command->SetCommandText(kPlantioInsertSQL);
-        command->ParamByName(QStringLiteral("id_slote")).SetInteger(1);
-        command->ParamByName(QStringLiteral("nc_plantio")).SetFloat(double(kPlanting + code));
-        command->ParamByName(QStringLiteral("ncc")).SetFloat(double(kPlant + plant));
-        command->ParamByName(QStringLiteral("id_user")).SetInteger(2);
-        command->ParamByName(QStringLiteral("data_plantio"))
-            .SetString(QStringLiteral("2024-05-06 07:08:09"));
+        command->ParamByName(u"id_slote"_s).SetInteger(1);
+        command->ParamByName(u"nc_plantio"_s).SetFloat(double(kPlanting + code));
+        command->ParamByName(u"ncc"_s).SetFloat(double(kPlant + plant));
+        command->ParamByName(u"id_user"_s).SetInteger(2);
+        command->ParamByName(u"data_plantio"_s).SetString(u"2024-05-06 07:08:09"_s);
         command->Execute();
     }
 
-    AdminRun Transmit(const QString& path)
+    auto Transmit(const QString& db) { return RunAdmin({"transmitir", db, "--servidor", m_url}); }
+    qint64 ServerCount(const QString& sql) { return PgConnection(m_url).Exec(sql).Int(0, 0); }
+
+    /** NC_PLANTIO -> NCC of what the server received from a station. */
+    std::map<qint64, qint64> ServerPlantings(const QString& station = u"PLANTIO1"_s)
     {
-        return RunAdmin({QStringLiteral("transmitir"), path, QStringLiteral("--servidor"), m_url});
+        const PgResult result = PgConnection(m_url).Exec(
+            u"SELECT nc_plantio, ncc FROM plantio WHERE estacao = $1"_s, {station});
+        std::map<qint64, qint64> rows;
+        for (int r = 0; r < result.Rows(); ++r)
+            rows[result.Int(r, 0)] = result.Int(r, 1);
+        return rows;
     }
 
-    /** Marked rows are on the server as sent; the server holds nothing the file lacks. */
-    void ExpectConsistent(const QString& path, const QString& station, const QString& maquina)
+    /** PLANTIO1's rows marked as sent by PC1 are on the server as sent; it holds no others. */
+    void ExpectConsistent(const QString& path)
     {
         const auto local = LocalPlantings(path);
-        const auto server = ServerPlantings(m_url, station);
-        for (const auto& [code, row] : local) {
-            if (row.section(QLatin1Char('|'), 1).isEmpty())
-                continue;
-            EXPECT_EQ(row.section(QLatin1Char('|'), 1), maquina);
-            ASSERT_TRUE(server.count(code)) << "marked but not on the server: " << code;
-            EXPECT_EQ(server.at(code), row.section(QLatin1Char('|'), 0, 0).toLongLong());
-        }
+        const auto server = ServerPlantings();
+        for (const auto& [code, row] : local) // unmarked, or marked as the server holds it
+            EXPECT_TRUE(row.endsWith(u'|') ||
+                        row == u"%1|PC1"_s.arg(server.count(code) ? server.at(code) : -1))
+                << code << ": " << row.toStdString();
         for (const auto& [code, ncc] : server)
             ASSERT_TRUE(local.count(code)) << "on the server but not in the file: " << code;
     }
@@ -115,49 +105,42 @@ protected:
 
 TEST_F(ServerTest, PlantingsReachACollectionStationAndItsWellsTheServer)
 {
-    const QString plantio = Prepare(QStringLiteral("PLANTIO1"), QStringLiteral("PC1"));
-    const QString coleta = Prepare(QStringLiteral("COLETA1"), QStringLiteral("PC3"));
+    const QString plantio = Prepare(u"PLANTIO1"_s, u"PC1"_s);
+    const QString coleta = Prepare(u"COLETA1"_s, u"PC3"_s);
     {
         auto connection = OpenStation(plantio);
         for (int i = 1; i <= 5; ++i)
             Plant(connection.get(), i, i);
     }
-    const AdminRun sent = Transmit(plantio);
-    ASSERT_EQ(sent.ExitCode, 0) << sent.Err.toStdString();
-    EXPECT_EQ(ServerPlantings(m_url, QStringLiteral("PLANTIO1")).size(), 5u);
-    ExpectConsistent(plantio, QStringLiteral("PLANTIO1"), QStringLiteral("PC1"));
+    ASSERT_EQ(Transmit(plantio).ExitCode, 0);
+    EXPECT_EQ(ServerPlantings().size(), 5u);
+    ExpectConsistent(plantio);
     for (const auto& [code, row] : LocalPlantings(plantio))
-        EXPECT_TRUE(row.endsWith(QLatin1String("|PC1"))) << code;
+        EXPECT_TRUE(row.endsWith(u"|PC1"_s)) << code;
 
-    ASSERT_EQ(RunAdmin({QStringLiteral("atualizar"), m_url, coleta}).ExitCode, 0);
-    {
-        auto connection = OpenStation(coleta);
-        CollectWell(connection.get(), 2, 1, kPlanting + 3, 2,
-                    QStringLiteral("2024-05-07 08:00:00"));
-        EXPECT_EQ(LocalPlantings(coleta).size(), 5u); // the collection checks codes against these
-    }
+    ASSERT_EQ(RunAdmin({"atualizar", m_url, coleta}).ExitCode, 0);
+    EXPECT_EQ(LocalPlantings(coleta).size(), 5u); // the collection checks codes against these
+    CollectWell(OpenStation(coleta).get(), 2, 1, kPlanting + 3, 2, u"2024-05-07 08:00:00"_s);
     ASSERT_EQ(Transmit(coleta).ExitCode, 0);
-    PgConnection server(m_url);
-    EXPECT_EQ(server
-                  .Exec(QStringLiteral("SELECT string_agg(poco || '|' || nc_plantio, ',') FROM "
-                                       "placa_poco WHERE estacao = 'COLETA1'"))
+    EXPECT_EQ(PgConnection(m_url)
+                  .Exec(u"SELECT string_agg(poco || '|' || nc_plantio, ',') FROM placa_poco "
+                        "WHERE estacao = 'COLETA1'"_s)
                   .Text(0, 0),
-              QStringLiteral("A1|%1").arg(kPlanting + 3));
+              u"A1|%1"_s.arg(kPlanting + 3));
     // The other collection station sees that well as another computer's.
-    const QString other = Prepare(QStringLiteral("COLETA2"), QStringLiteral("PC4"));
-    EXPECT_EQ(Count(OpenStation(other).get(),
-                    QStringLiteral("SELECT count(*) FROM Placa_Poco WHERE ID_PLACA = 2 AND "
-                                   "POCO = 'A1' AND ORIGEM_COLETA = 'PC3'")),
+    const QString other = Prepare(u"COLETA2"_s, u"PC4"_s);
+    EXPECT_EQ(Count(OpenStation(other).get(), u"SELECT count(*) FROM Placa_Poco WHERE ID_PLACA = "
+                                              "2 AND POCO = 'A1' AND ORIGEM_COLETA = 'PC3'"_s),
               1);
     // Creating the schema again checks it and keeps the data.
-    EXPECT_EQ(RunAdmin({QStringLiteral("servidor"), QStringLiteral("criar"), m_url}).ExitCode, 0);
-    EXPECT_EQ(ServerPlantings(m_url, QStringLiteral("PLANTIO1")).size(), 5u);
+    EXPECT_EQ(RunAdmin({"servidor", "criar", m_url}).ExitCode, 0);
+    EXPECT_EQ(ServerPlantings().size(), 5u);
 }
 
 TEST_F(ServerTest, APlantTakenByOneStationIsRefusedToAnotherWhoseRoleCannotChangeTheFirstsRows)
 {
-    const QString first = Prepare(QStringLiteral("PLANTIO1"), QStringLiteral("PC1"));
-    const QString second = Prepare(QStringLiteral("PLANTIO2"), QStringLiteral("PC2"));
+    const QString first = Prepare(u"PLANTIO1"_s, u"PC1"_s);
+    const QString second = Prepare(u"PLANTIO2"_s, u"PC2"_s);
     Plant(OpenStation(first).get(), 7, 1);
     {
         auto connection = OpenStation(second);
@@ -167,41 +150,32 @@ TEST_F(ServerTest, APlantTakenByOneStationIsRefusedToAnotherWhoseRoleCannotChang
     ASSERT_EQ(Transmit(first).ExitCode, 0);
     const AdminRun refused = Transmit(second);
     EXPECT_EQ(refused.ExitCode, 1);
-    EXPECT_TRUE(refused.Err.contains(QStringLiteral("PLANTIO1"))) << refused.Err.toStdString();
+    EXPECT_TRUE(refused.Err.contains(u"PLANTIO1"_s)) << refused.Err.toStdString();
     const auto local = LocalPlantings(second);
-    EXPECT_EQ(local.at(kPlanting + 2), QStringLiteral("%1|").arg(kPlant + 7));
-    EXPECT_EQ(local.at(kPlanting + 3), QStringLiteral("%1|PC2").arg(kPlant + 8));
+    EXPECT_EQ(local.at(kPlanting + 2), u"%1|"_s.arg(kPlant + 7));
+    EXPECT_EQ(local.at(kPlanting + 3), u"%1|PC2"_s.arg(kPlant + 8));
     // Sent again, the conflict is refused again but recorded once.
     EXPECT_EQ(Transmit(second).ExitCode, 1);
-    PgConnection server(m_url);
-    EXPECT_EQ(
-        server.Exec(QStringLiteral("SELECT count(*) FROM conflito WHERE estacao = 'PLANTIO2'"))
-            .Int(0, 0),
-        1);
+    EXPECT_EQ(ServerCount(u"SELECT count(*) FROM conflito WHERE estacao = 'PLANTIO2'"_s), 1);
 
     // The second station's role writes only under its own name, and never changes received rows.
-    const QString database = PgCluster::DatabaseOf(m_url);
-    PgConnection other(PgCluster::Instance().Url(database, QStringLiteral("tressalin_plantio2")));
-    const QString insert = QStringLiteral(
-        "INSERT INTO plantio (id_slote, nc_plantio, ncc, id_user, data_plantio, estacao)"
-        " VALUES (1, $1::bigint, $2::bigint, 1, '2024-01-01 00:00:00', $3)");
-    const QStringList forbidden = {
-        QStringLiteral("UPDATE plantio SET id_user = 9"), QStringLiteral("DELETE FROM plantio"),
-        QStringLiteral("UPDATE estacao SET maquina = 'X'"), QStringLiteral("DELETE FROM conflito"),
-        QStringLiteral("INSERT INTO planta VALUES (1, 1, 1)")};
-    for (const QString& sql : forbidden)
-        EXPECT_THROW(other.Exec(sql), PgError) << sql.toStdString();
-    EXPECT_THROW(other.Exec(insert, {QStringLiteral("9"), QString::number(kPlant + 9),
-                                     QStringLiteral("PLANTIO1")}),
-                 PgError);
-    EXPECT_NO_THROW(other.Exec(
-        insert, {QStringLiteral("10"), QString::number(kPlant + 10), QStringLiteral("PLANTIO2")}));
-    EXPECT_EQ(ServerPlantings(m_url, QStringLiteral("PLANTIO1")).size(), 1u);
+    PgConnection other(
+        PgCluster::Instance().Url(PgCluster::DatabaseOf(m_url), u"tressalin_plantio2"_s));
+    const QString insert =
+        u"INSERT INTO plantio (id_slote, nc_plantio, ncc, id_user, data_plantio, "
+        "estacao) VALUES (1, $1::bigint, $2::bigint, 1, '2024-01-01 00:00:00', $3)"_s;
+    for (const char* sql : {"UPDATE plantio SET id_user = 9", "DELETE FROM plantio",
+                            "UPDATE estacao SET maquina = 'X'", "DELETE FROM conflito",
+                            "INSERT INTO planta VALUES (1, 1, 1)"})
+        EXPECT_THROW(other.Exec(QString::fromLatin1(sql)), PgError) << sql;
+    EXPECT_THROW(other.Exec(insert, {u"9"_s, QString::number(kPlant + 9), u"PLANTIO1"_s}), PgError);
+    EXPECT_NO_THROW(other.Exec(insert, {u"10"_s, QString::number(kPlant + 10), u"PLANTIO2"_s}));
+    EXPECT_EQ(ServerPlantings().size(), 1u);
 }
 
 TEST_F(ServerTest, KilledAtAnyMomentWhileTheStationRecordsNothingIsLostDuplicatedOrWronglyMarked)
 {
-    const QString path = Prepare(QStringLiteral("PLANTIO1"), QStringLiteral("PC1"));
+    const QString path = Prepare(u"PLANTIO1"_s, u"PC1"_s);
     std::atomic<bool> stop = false;
     std::atomic<int> recorded = 0;
     std::thread recorder([&] {
@@ -214,36 +188,33 @@ TEST_F(ServerTest, KilledAtAnyMomentWhileTheStationRecordsNothingIsLostDuplicate
     std::mt19937 random(std::random_device{}());
     for (int kill = 0; kill < 20; ++kill) {
         QProcess tool;
-        tool.start(QStringLiteral(TRESSALIN_ADMIN_PATH),
-                   {QStringLiteral("transmitir"), path, QStringLiteral("--servidor"), m_url});
+        tool.start(QStringLiteral(TRESSALIN_ADMIN_PATH), {"transmitir", path, "--servidor", m_url});
         ASSERT_TRUE(tool.waitForStarted());
         // A random moment: before connecting, while the server stores, while the file is marked.
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 60000));
         ::kill(pid_t(tool.processId()), SIGKILL);
         tool.waitForFinished();
-        ExpectConsistent(path, QStringLiteral("PLANTIO1"), QStringLiteral("PC1"));
+        ExpectConsistent(path);
     }
     stop = true;
     recorder.join();
-    const AdminRun last = Transmit(path);
-    ASSERT_EQ(last.ExitCode, 0) << last.Err.toStdString();
-    ExpectConsistent(path, QStringLiteral("PLANTIO1"), QStringLiteral("PC1"));
+    ASSERT_EQ(Transmit(path).ExitCode, 0);
+    ExpectConsistent(path);
     const auto local = LocalPlantings(path);
     EXPECT_EQ(int(local.size()), recorded.load());
-    EXPECT_EQ(ServerPlantings(m_url, QStringLiteral("PLANTIO1")).size(), local.size());
+    EXPECT_EQ(ServerPlantings().size(), local.size());
     for (const auto& [code, row] : local)
-        EXPECT_TRUE(row.endsWith(QLatin1String("|PC1"))) << code;
+        EXPECT_TRUE(row.endsWith(u"|PC1"_s)) << code;
 }
 
 TEST_F(ServerTest, AServerStoppedMidTransmissionLeavesTheFileUnmarkedAndTheNextRunSendsAll)
 {
-    const QString path = Prepare(QStringLiteral("PLANTIO1"), QStringLiteral("PC1"));
+    const QString path = Prepare(u"PLANTIO1"_s, u"PC1"_s);
     {
         // Plants the server does not know are refused, not lost: enough rows to stop it midway.
-        PgConnection server(m_url);
-        server.Exec(QStringLiteral("INSERT INTO planta SELECT $1::bigint + g, 1, 1"
-                                   " FROM generate_series(1001, 60000) g"),
-                    {QString::number(kPlant)});
+        PgConnection(m_url).Exec(
+            u"INSERT INTO planta SELECT $1::bigint + g, 1, 1 FROM generate_series(1001, 60000) g"_s,
+            {QString::number(kPlant)});
         auto connection = OpenStation(path);
         connection->BeginTrans();
         for (int plant = 1001; plant <= 60000; ++plant)
@@ -251,47 +222,40 @@ TEST_F(ServerTest, AServerStoppedMidTransmissionLeavesTheFileUnmarkedAndTheNextR
         connection->CommitTrans();
     }
     QProcess tool;
-    tool.start(QStringLiteral(TRESSALIN_ADMIN_PATH),
-               {QStringLiteral("transmitir"), path, QStringLiteral("--servidor"), m_url});
+    tool.start(QStringLiteral(TRESSALIN_ADMIN_PATH), {"transmitir", path, "--servidor", m_url});
     ASSERT_TRUE(tool.waitForStarted());
-    PgConnection watcher(
-        PgCluster::Instance().Url(PgCluster::DatabaseOf(m_url), QStringLiteral("tressalin")));
+    PgConnection watcher(PgCluster::Instance().Url(PgCluster::DatabaseOf(m_url), u"tressalin"_s));
     while (watcher
-               .Exec(QStringLiteral("SELECT 1 FROM pg_stat_activity WHERE query LIKE"
-                                    " '%recebendo%' AND pid <> pg_backend_pid()"))
-               .Rows() == 0) {
-        ASSERT_EQ(tool.state(), QProcess::Running) << "the transmission ended before the server"
-                                                      " could be stopped";
-    }
+               .Exec(u"SELECT 1 FROM pg_stat_activity WHERE query LIKE '%recebendo%' AND pid <> "
+                     "pg_backend_pid()"_s)
+               .Rows() == 0)
+        ASSERT_EQ(tool.state(), QProcess::Running) << "it ended before the server could stop";
     PgCluster::Instance().Stop();
     ASSERT_TRUE(tool.waitForFinished(60000));
     EXPECT_EQ(tool.exitCode(), 1);
-    EXPECT_TRUE(
-        QString::fromUtf8(tool.readAllStandardError()).contains(QStringLiteral("servidor")));
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError()).contains(u"servidor"_s));
     for (const auto& [code, row] : LocalPlantings(path))
-        ASSERT_TRUE(row.endsWith(QLatin1Char('|'))) << code;
+        ASSERT_TRUE(row.endsWith(u'|')) << code;
     PgCluster::Instance().Start();
-    EXPECT_TRUE(ServerPlantings(m_url, QStringLiteral("PLANTIO1")).empty());
+    EXPECT_TRUE(ServerPlantings().empty());
     ASSERT_EQ(Transmit(path).ExitCode, 0);
-    EXPECT_EQ(ServerPlantings(m_url, QStringLiteral("PLANTIO1")).size(), 59000u);
-    ExpectConsistent(path, QStringLiteral("PLANTIO1"), QStringLiteral("PC1"));
+    EXPECT_EQ(ServerPlantings().size(), 59000u);
+    ExpectConsistent(path);
 }
 
 TEST_F(ServerTest, ImportToTheServerIsAllOrNothingAndAcceptsAnUnchangedRowAgain)
 {
-    const QString csv = m_dir.filePath(QStringLiteral("planta.csv"));
+    const QString csv = m_dir.filePath(u"planta.csv"_s);
     const auto import = [&](const QByteArray& text) {
         WriteFile(csv, text);
-        return RunAdmin({QStringLiteral("servidor"), QStringLiteral("import"), m_url,
-                         QStringLiteral("Planta"), csv});
+        return RunAdmin({"servidor", "import", m_url, "Planta", csv});
     };
     // Label codes carry their check digit; the demo's plant 1 is there unchanged.
     EXPECT_EQ(import("NCC;NC;REP\n7891000000014;5000;1\n7891000009994;1;2\n").ExitCode, 0);
     const AdminRun changed = import("NCC;NC;REP\n7891000009987;1;1\n7891000000014;5001;1\n");
     EXPECT_EQ(changed.ExitCode, 1);
-    EXPECT_TRUE(changed.Err.contains(QStringLiteral("Linha 3"))) << changed.Err.toStdString();
-    PgConnection server(m_url);
-    EXPECT_EQ(server.Exec(QStringLiteral("SELECT count(*) FROM planta")).Int(0, 0), 301);
+    EXPECT_TRUE(changed.Err.contains(u"Linha 3"_s)) << changed.Err.toStdString();
+    EXPECT_EQ(ServerCount(u"SELECT count(*) FROM planta"_s), 301);
 }
 
 } // namespace
