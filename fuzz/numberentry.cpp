@@ -5,18 +5,16 @@
 
 #include <cmath>
 #include <cstdint>
+#include <tuple>
 
 namespace {
 
 // Each kind with its range; the floating-point kind has none.
-constexpr struct
-{
-    TNumberEditType kind;
-    double low, high;
-} kKinds[] = {{TNumberEditType::integervalue, -32768, 32767},
-              {TNumberEditType::longintvalue, -2147483648.0, 2147483647.0},
-              {TNumberEditType::floatingpointvalue, -HUGE_VAL, HUGE_VAL},
-              {TNumberEditType::wordvalue, 0, 65535}};
+constexpr std::tuple<TNumberEditType, double, double> kKinds[] = {
+    {TNumberEditType::integervalue, -32768, 32767},
+    {TNumberEditType::longintvalue, -2147483648.0, 2147483647.0},
+    {TNumberEditType::floatingpointvalue, -HUGE_VAL, HUGE_VAL},
+    {TNumberEditType::wordvalue, 0, 65535}};
 
 void CheckParse(const QString& text, QChar separator)
 {

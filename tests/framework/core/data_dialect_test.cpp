@@ -4,11 +4,7 @@
 
 TEST(JetDialect, RewritesOnlyWhatSqliteReadsDifferently)
 {
-    const struct
-    {
-        const char* jet;
-        const char* sqlite;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {R"(SELECT IIF(x is null, "A Transmitir", "Transmitido") FROM t)",
          "SELECT IIF(x is null, 'A Transmitir', 'Transmitido') FROM t"},
         {R"(WHERE a = "it's")", "WHERE a = 'it''s'"},
@@ -22,17 +18,13 @@ TEST(JetDialect, RewritesOnlyWhatSqliteReadsDifferently)
         {R"(WHERE a = "unterminated)", R"(WHERE a = "unterminated)"},
         {"WHERE nome = \"João\"", "WHERE nome = 'João'"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(JetToSqlite(QString::fromUtf8(c.jet)), QString::fromUtf8(c.sqlite)) << c.jet;
+    for (const auto& [jet, sqlite] : cases)
+        EXPECT_EQ(JetToSqlite(QString::fromUtf8(jet)), QString::fromUtf8(sqlite)) << jet;
 }
 
 TEST(JetDialect, FindsParametersOutsideLiterals)
 {
-    const struct
-    {
-        const char* sql;
-        QStringList names;
-    } cases[] = {
+    const std::pair<const char*, QStringList> cases[] = {
         {"INSERT INTO t (a, b) values (:id_slote,:nc_plantio)", {"id_slote", "nc_plantio"}},
         {"WHERE (a = :ncc) OR (b = :NCC) OR (c = :other)", {"ncc", "other"}},
         {"WHERE a = ':x' AND b = \":y\" AND [c:z] = :real", {"real"}},
@@ -40,6 +32,6 @@ TEST(JetDialect, FindsParametersOutsideLiterals)
         {"WHERE a = : b AND c = :d", {"d"}},
         {"WHERE [] = :e", {"e"}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(JetParameterNames(QString::fromUtf8(c.sql)), c.names) << c.sql;
+    for (const auto& [sql, names] : cases)
+        EXPECT_EQ(JetParameterNames(QString::fromUtf8(sql)), names) << sql;
 }

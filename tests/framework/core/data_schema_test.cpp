@@ -5,6 +5,7 @@
 #include "xexception.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 TEST(DataSchema, DefinitionsMapJetTypesAndKeepTheKeyConstraintName)
 {
@@ -13,29 +14,21 @@ TEST(DataSchema, DefinitionsMapJetTypesAndKeepTheKeyConstraintName)
                                 "M MEMO, Y YESNO, DT DATETIME NOT NULL, S SHORT, CU CURRENCY, "
                                 "B LONGBINARY, V VARCHAR(10), T TEXT, I INTEGER, X JUNK)")
                      .arg(TextColumnDecl(QStringLiteral("Nome"), 40, true)));
-    const struct
-    {
-        const char* name;
-        TXFieldType type;
-        int size;
-        bool required;
-    } expected[] = {
-        {"Nome", TXFieldType::String, 40, true}, {"L", TXFieldType::Integer, 0, true},
-        {"D", TXFieldType::Float, 0, false},     {"C", TXFieldType::AutoInc, 0, false},
-        {"M", TXFieldType::Memo, 0, false},      {"Y", TXFieldType::Boolean, 0, false},
-        {"DT", TXFieldType::DateTime, 0, true},  {"S", TXFieldType::SmallInt, 0, false},
-        {"CU", TXFieldType::Currency, 0, false}, {"B", TXFieldType::Blob, 0, false},
-        {"V", TXFieldType::String, 10, false},   {"T", TXFieldType::String, 255, false},
-        {"I", TXFieldType::Integer, 0, false},   {"X", TXFieldType::Unknown, 0, false},
+    using T = TXFieldType;
+    const std::tuple<QString, TXFieldType, int, bool> expected[] = {
+        {QStringLiteral("Nome"), T::String, 40, true}, {QStringLiteral("L"), T::Integer, 0, true},
+        {QStringLiteral("D"), T::Float, 0, false},     {QStringLiteral("C"), T::AutoInc, 0, false},
+        {QStringLiteral("M"), T::Memo, 0, false},      {QStringLiteral("Y"), T::Boolean, 0, false},
+        {QStringLiteral("DT"), T::DateTime, 0, true},  {QStringLiteral("S"), T::SmallInt, 0, false},
+        {QStringLiteral("CU"), T::Currency, 0, false}, {QStringLiteral("B"), T::Blob, 0, false},
+        {QStringLiteral("V"), T::String, 10, false},   {QStringLiteral("T"), T::String, 255, false},
+        {QStringLiteral("I"), T::Integer, 0, false},   {QStringLiteral("X"), T::Unknown, 0, false},
     };
     const TXTableDefs defs = station.Conn().TableDefinitions(QStringLiteral("TIPOS"));
     ASSERT_EQ(defs.Columns.size(), std::size(expected));
-    for (size_t i = 0; i < std::size(expected); ++i) {
-        const TXColumnDef& got = defs.Columns[qsizetype(i)];
-        const auto& want = expected[i];
-        EXPECT_TRUE(got.Name == QString::fromUtf8(want.name) && got.DataType == want.type &&
-                    got.Size == want.size && got.Required == want.required)
-            << want.name;
+    for (qsizetype i = 0; i < defs.Columns.size(); ++i) {
+        const TXColumnDef& got = defs.Columns[i];
+        EXPECT_EQ(std::tie(got.Name, got.DataType, got.Size, got.Required), expected[i]) << i;
     }
     EXPECT_TRUE(defs.Indexes.isEmpty());
 
@@ -47,30 +40,23 @@ TEST(DataSchema, DefinitionsMapJetTypesAndKeepTheKeyConstraintName)
     station.Exec(QStringLiteral("CREATE TABLE Sem (A LONG PRIMARY KEY, B LONG, "
                                 "CONSTRAINT UQ_Sem_B UNIQUE (B))"));
 
-    const struct
-    {
-        const char* table;
-        QList<TXIndexDef> indexes;
-    } cases[] = {
+    const std::pair<const char*, QList<TXIndexDef>> cases[] = {
         {"Plantio",
          {{QStringLiteral("PK_Plantio"), QStringLiteral("NC_PLANTIO;NCC"), true, true},
           {QStringLiteral("IX_Plantio_Data"), QStringLiteral("DATA_PLANTIO;NCC"), false, true},
           {QStringLiteral("IX_Plantio_Lote"), QStringLiteral("ID_SLOTE"), false, false}}},
-        {"Lote", {{QStringLiteral("PK_Lote"), QStringLiteral("ID_SLOTE"), true, true}}},
         {"Sem",
          {{QStringLiteral("PrimaryKey"), QStringLiteral("A"), true, true},
           {QStringLiteral("UQ_Sem_B"), QStringLiteral("B"), false, true}}},
     };
-    for (const auto& c : cases) {
-        const TXTableDefs defs = station.Conn().TableDefinitions(QString::fromUtf8(c.table));
-        ASSERT_EQ(defs.Indexes.size(), c.indexes.size()) << c.table;
-        for (qsizetype i = 0; i < defs.Indexes.size(); ++i) {
-            const TXIndexDef& got = defs.Indexes[i];
-            const TXIndexDef& want = c.indexes[i];
-            EXPECT_TRUE(got.Name == want.Name && got.Fields == want.Fields &&
-                        got.Primary == want.Primary && got.Unique == want.Unique)
-                << c.table << " " << qPrintable(got.Name);
-        }
+    const auto key = [](const TXIndexDef& d) {
+        return std::tie(d.Name, d.Fields, d.Primary, d.Unique);
+    };
+    for (const auto& [table, indexes] : cases) {
+        const TXTableDefs defs = station.Conn().TableDefinitions(QString::fromUtf8(table));
+        ASSERT_EQ(defs.Indexes.size(), indexes.size()) << table;
+        for (qsizetype i = 0; i < defs.Indexes.size(); ++i)
+            EXPECT_TRUE(key(defs.Indexes[i]) == key(indexes[i])) << table << " " << i;
     }
     EXPECT_THROW(station.Conn().TableDefinitions(QStringLiteral("Placa")), XException);
 }

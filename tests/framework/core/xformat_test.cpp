@@ -1,16 +1,11 @@
 #include "xformat.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 TEST(FormatFloat, PatternsOfTheScreens)
 {
-    struct Case
-    {
-        const char* pattern;
-        double value;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, double, const char*> cases[] = {
         {"###,###,###,##0", 1234567, "1.234.567"},
         {"###,###,###,##0", 123456789012345, "123.456.789.012.345"},
         {",0.00;(,0.00)", -1234.5, "(1.234,50)"},
@@ -30,9 +25,9 @@ TEST(FormatFloat, PatternsOfTheScreens)
         {"0\" kg\"", 12, "12 kg"},
         {"00-00", 1234, "12-34"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(FormatFloat(QString::fromUtf8(c.pattern), c.value), QString::fromUtf8(c.expected))
-            << c.pattern << " of " << c.value;
+    for (const auto& [pattern, value, expected] : cases)
+        EXPECT_EQ(FormatFloat(QString::fromUtf8(pattern), value), QString::fromUtf8(expected))
+            << pattern << " of " << value;
 }
 
 TEST(FormatFloat, SeparatorsComeFromTheSettings)

@@ -5,12 +5,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 const QByteArray kStoredPassword =
     QByteArray::fromHex("4b20254257414141d068bd6c215a67ed50d78bf180c873215f77f638d57fe37f");
-
-} // namespace
 
 TEST(Scramble, StoredPasswordUnscrambles)
 {
@@ -50,12 +46,7 @@ TEST(Scramble, QStringOverloadsKeepEveryWindows1252Character)
 
 TEST(Scramble, EscapingRuns)
 {
-    struct Case
-    {
-        QByteArray bytes;
-        QByteArray escaped;
-    };
-    const Case cases[] = {
+    const std::pair<QByteArray, QByteArray> cases[] = {
         {"abc", "abc"},
         {QByteArray::fromHex("21"), "!b"},
         {QByteArray::fromHex("2261"), "\"a"},
@@ -64,9 +55,9 @@ TEST(Scramble, EscapingRuns)
         {QByteArray::fromHex("00016161"), " \"ABaa"},   // a run of two
         {QByteArray::fromHex("6100012161"), "a #ABba"}, // run stops at the first byte >= 34
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(EscapePrintable(c.bytes), c.escaped) << c.bytes.toHex().constData();
-        EXPECT_EQ(UnescapePrintable(c.escaped), c.bytes);
+    for (const auto& [bytes, escaped] : cases) {
+        EXPECT_EQ(EscapePrintable(bytes), escaped) << bytes.toHex().constData();
+        EXPECT_EQ(UnescapePrintable(escaped), bytes);
     }
 
     const QByteArray zeros(500, '\0');

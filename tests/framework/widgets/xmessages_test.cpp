@@ -1,7 +1,6 @@
 #include "scriptedpresenter.h"
 #include "xmessages.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,8 +11,7 @@ namespace {
 
 struct TShownBox
 {
-    QString Title;
-    QString Text;
+    QString Title, Text;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
     QMessageBox::StandardButton Default = QMessageBox::NoButton;
 };
@@ -27,7 +25,7 @@ void AnswerNextBox(TShownBox& shown, QMessageBox::StandardButton press)
         shown.Title = box->windowTitle();
         shown.Text = box->text();
         shown.Icon = box->icon();
-        shown.Default = box->standardButton(static_cast<QAbstractButton*>(box->defaultButton()));
+        shown.Default = box->standardButton(box->defaultButton());
         box->button(press)->click();
     });
 }
