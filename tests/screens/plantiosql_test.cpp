@@ -6,14 +6,11 @@ using namespace Qt::StringLiterals;
 
 TEST(PlantioSql, SubBatchItemsAndTheirIds)
 {
-    const struct
-    {
-        const char* item;
-        int id;
-    } cases[] = {{"01 - LOTE UM", 1}, {"07 - A-B - C", 7}, {"123 - x", 123}, {" 5 -", 5},
-                 {"LOTE", -1},        {"- 3", -1},         {"", -1}};
-    for (const auto& c : cases)
-        EXPECT_EQ(LoteIdFromItem(QString::fromUtf8(c.item)), c.id) << c.item;
+    const std::pair<const char*, int> cases[] = {
+        {"01 - LOTE UM", 1}, {"07 - A-B - C", 7}, {"123 - x", 123}, {" 5 -", 5},
+        {"LOTE", -1},        {"- 3", -1},         {"", -1}};
+    for (const auto& [item, id] : cases)
+        EXPECT_EQ(LoteIdFromItem(QString::fromUtf8(item)), id) << item;
 }
 
 TEST(PlantioSql, DeletionQuestion)
@@ -31,15 +28,9 @@ TEST(PlantioSql, FilterConditions)
 {
     const QString ean13 = u"EAN-13"_s;
     const QString ean8 = u"EAN-8"_s;
-    const struct
-    {
-        const char* ncp;
-        QString ncpType;
-        const char* ncc;
-        QString nccType;
-        const char* filter;
-        const char* alert;
-    } cases[] = {
+    // NC Plantio and its type, NCC and its type, the filter, the alert.
+    using Case = std::tuple<const char*, QString, const char*, QString, const char*, const char*>;
+    const Case cases[] = {
         {"", ean13, " ", ean13, "", nullptr},
         {" 2000000000015 ", ean13, "", ean13, " (pl.NC_PLANTIO = 200000000001) ", nullptr},
         {"", ean13, "12345670", ean8, " (pl.NCC = 1234567) ", nullptr},
@@ -53,12 +44,12 @@ TEST(PlantioSql, FilterConditions)
         // No barcode type configured: still only numbers reach the statement.
         {"9) OR (1=1", QString(), "", ean13, "", "Código deve conter somente números."},
     };
-    for (const auto& c : cases) {
+    for (const auto& [ncp, ncpType, ncc, nccType, filter, alert] : cases) {
         QString rejection;
-        EXPECT_EQ(BuildFiltro(QString::fromUtf8(c.ncp), c.ncpType, QString::fromUtf8(c.ncc),
-                              c.nccType, rejection),
-                  QString::fromUtf8(c.filter))
-            << c.ncp << " / " << c.ncc;
-        EXPECT_EQ(rejection, QString::fromUtf8(c.alert)) << c.ncp << " / " << c.ncc;
+        EXPECT_EQ(BuildFiltro(QString::fromUtf8(ncp), ncpType, QString::fromUtf8(ncc), nccType,
+                              rejection),
+                  QString::fromUtf8(filter))
+            << ncp << " / " << ncc;
+        EXPECT_EQ(rejection, QString::fromUtf8(alert)) << ncp << " / " << ncc;
     }
 }

@@ -398,6 +398,7 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwardsAndAFailedResetLeavesNoHalfDelet
               u"B'1|%1.0"_s.arg(kNc + 2));
 
     // No, or no authorising login: nothing changes.
+    Reactivate();
     screen->SetRGOperIndex(2);
     screen->BSetOper->click();
     Plate(u"PL01"_s);
@@ -407,7 +408,8 @@ TEST_F(ColetaTest, LastWellDeletionGoesBackwardsAndAFailedResetLeavesNoHalfDelet
     DriveLogin({[](TFLogin*) {}}); // the close box
     screen->BConfirm->click();
     EXPECT_EQ(Collected(), 1);
-    EXPECT_EQ(presenter.Count(), 2);
+    EXPECT_EQ(presenter.Take(),
+              QStringList(2, u"Confirma a Exclusão do dado de coleta do poço [A1]?"_s));
 }
 
 TEST_F(ColetaTest, TransmittedOrForeignDataIsNeitherArchivedNorFreed)
