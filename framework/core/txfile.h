@@ -57,7 +57,8 @@ public:
      * answers true (or throws "Can't be opened (Open)" with RaiseExceptions).
      * An existing file is never truncated, even when another holder's lock
      * makes the open fail. Only a regular file opens: a folder fails with
-     * LastError EISDIR, a named pipe or device with EINVAL, without waiting.
+     * LastError EISDIR, a named pipe or device with EINVAL (a pipe opened
+     * write-only with no reader: ENXIO, from the system), without waiting.
      */
     bool Open(bool create = false);
     /** True when the handle was closed without error. */
