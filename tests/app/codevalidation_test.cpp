@@ -71,7 +71,8 @@ TEST(CodeValidation, NumberIsTheCodeWithoutItsCheckDigit)
         {"00123", 12},
         {"12345670 ", 1234567}, // the blank the EAN check lets through
         {"1", -1},
-        {"1) OR (1=1", -1}};
+        {"1) OR (1=1", -1},
+        {"-12345", -1}}; // a sign is no digit, though the number would read
     for (const auto& [code, expected] : cases) {
         qint64 number = -1;
         EXPECT_EQ(CodeNumber(QString::fromUtf8(code), number), expected != -1) << code;

@@ -5,13 +5,16 @@
 #include "shellfixture.h"
 #include "tfcons_mapaplaca.h"
 #include "tplaca.h"
+#include "txradiogroup.h"
 #include "xexception.h"
+#include "xfiledialogs.h"
 #include "xlsxinspector.h"
 
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QToolButton>
 #include <gmock/gmock.h>
 
 namespace {
@@ -214,6 +217,23 @@ TEST_F(PlateMapTest, ScreenShowsTheScannedPlateAndRefusesAnUnknownOne)
               QStringList{QStringLiteral("A Placa de coleta [XX] não está cadastrado. ")});
     EXPECT_EQ(CellText(screen->SG, 1, 1), QStringLiteral(""));
     EXPECT_EQ(screen->LContagem->text(), QString());
+
+    // The export takes the plate shown, or every plate with a collected well.
+    SetFileDialogHandler([&](const TXFileDialogRequest& request) {
+        EXPECT_EQ(request.FileName, QStringLiteral("placas.csv"));
+        return Out("todas.csv");
+    });
+    presenter.Clear();
+    screen->BCSV->click();
+    EXPECT_EQ(presenter.Take(), QStringList{"Leia o código de uma placa antes de exportar."});
+    screen->RGExportar->SetItemIndex(1);
+    screen->BCSV->click();
+    SetFileDialogHandler({});
+    EXPECT_EQ(presenter.Texts(),
+              QStringList{"Arquivo " + Out("todas.csv") + " exportado com sucesso."});
+    QFile file(Out("todas.csv"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()).count(QStringLiteral("\r\nPL")), 96 + 24);
 }
 
 } // namespace

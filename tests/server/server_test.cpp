@@ -135,6 +135,22 @@ TEST_F(ServerTest, PlantingsReachACollectionStationAndItsWellsTheServer)
     // Creating the schema again checks it and keeps the data.
     EXPECT_EQ(RunAdmin({"servidor", "criar", m_url}).ExitCode, 0);
     EXPECT_EQ(ServerPlantings().size(), 5u);
+
+    // A station added by hand is prepared for its operation; the status lists every station.
+    ASSERT_EQ(RunAdmin({"servidor", "estacao", "add", m_url, "COLETA9", "--operacao", "coleta",
+                        "--lote", "DEMO"})
+                  .ExitCode,
+              0);
+    EXPECT_EQ(Count(OpenStation(Prepare(u"COLETA9"_s, u"PC9"_s)).get(),
+                    u"SELECT info_db FROM Configuracao"_s),
+              1);
+    const QString status = RunAdmin({"servidor", "status", m_url}).Out;
+    EXPECT_TRUE(status.contains(u"COLETA9 (coleta, lote DEMO, computador ainda não vinculado): "
+                                "última transmissão nunca; 0 registro(s) recebido(s)"_s))
+        << status.toStdString();
+    EXPECT_TRUE(status.contains(u"PLANTIO1 (plantio, lote DEMO, computador PC1): última "
+                                "transmissão 20"_s))
+        << status.toStdString();
 }
 
 TEST_F(ServerTest, APlantTakenByOneStationIsRefusedToAnotherWhoseRoleCannotChangeTheFirstsRows)
