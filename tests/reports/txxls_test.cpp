@@ -103,7 +103,8 @@ TEST_F(TXXLSTest, BadCallsRaiseSpreadsheetErrorsAndAClosedComponentWritesNothing
     for (const char* range : {"", "A0", "A1:B", "XFE1", "A1048577", "A1;B2"})
         EXPECT_THROW(xls.SetColor(QLatin1String(range), 0), XException) << range;
     EXPECT_THROW(xls.SetCell(1, 1, QString(TXWorkbook::kMaxTextLength + 1, u'x')), XException);
-    EXPECT_NO_THROW(xls.SetColor(QStringLiteral("$B$2:A1"), 0)); // reversed corners are fine
+    EXPECT_NO_THROW(xls.SetColor(QStringLiteral("$B$2:A1"), 0));    // reversed corners are fine
+    EXPECT_NO_THROW(xls.SetColor(QStringLiteral("XFD1048576"), 0)); // the last cell
 }
 
 TEST_F(TXXLSTest, ExistingFileIsReadChangedAndReplacedWhileJunkStaysClosed)
