@@ -12,7 +12,6 @@
 #include "xmessages.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QToolButton>
 
@@ -180,15 +179,10 @@ void TFCons_Base::SetAtualizarColor(bool current)
 void TFCons_Base::BExportarClick()
 {
     TXFileDialogRequest request;
-    request.Save = true;
     request.Filter = kExportFilter;
     request.DefaultExt = kExportExtension;
-    const QString fileName = ExecFileDialog(this, request);
+    const QString fileName = ChooseNewFile(this, request);
     if (fileName.isEmpty())
         return;
-    if (QFileInfo::exists(fileName)) {
-        ShowErrorMessage(QStringLiteral("O arquivo ") + fileName + QStringLiteral(" já existe."));
-        return;
-    }
     ExportGridToXLS(fileName, GCons, XLS);
 }

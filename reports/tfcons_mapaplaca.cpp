@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -286,18 +285,13 @@ void TFCons_MapaPlaca::Exportar(TPlateMapFormat format)
         }
     }
     TXFileDialogRequest request;
-    request.Save = true;
     request.Filter = FileFilter(format);
     request.DefaultExt = PlateMapExtension(format);
     request.FileName = (plates.size() == 1 ? plates.front().Codigo : QStringLiteral("placas")) +
                        request.DefaultExt;
-    const QString fileName = ExecFileDialog(this, request);
+    const QString fileName = ChooseNewFile(this, request);
     if (fileName.isEmpty())
         return;
-    if (QFileInfo::exists(fileName)) {
-        ShowErrorMessage(QStringLiteral("O arquivo ") + fileName + QStringLiteral(" já existe."));
-        return;
-    }
 
     TPlateMapExportOptions options;
     options.ClientId =

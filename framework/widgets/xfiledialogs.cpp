@@ -80,6 +80,17 @@ QString ChooseExistingFile(QWidget* parent, const QString& filter, const QString
     return file;
 }
 
+QString ChooseNewFile(QWidget* parent, TXFileDialogRequest request)
+{
+    request.Save = true;
+    const QString file = ExecFileDialog(parent, request);
+    if (!file.isEmpty() && QFileInfo::exists(file)) {
+        ShowErrorMessage(QStringLiteral("O arquivo ") + file + QStringLiteral(" já existe."));
+        return {};
+    }
+    return file;
+}
+
 void SetFileDialogHandler(TXFileDialogHandler handler)
 {
     Handler() = std::move(handler);

@@ -32,6 +32,13 @@ QString ExecFileDialog(QWidget* parent, const TXFileDialogRequest& request);
  */
 QString ChooseExistingFile(QWidget* parent, const QString& filter, const QString& defaultExt);
 
+/**
+ * The save dialog for a new file (Save is set here): an existing file is never
+ * replaced, "O arquivo X já existe." is shown and empty given, as for a
+ * cancelled dialog.
+ */
+QString ChooseNewFile(QWidget* parent, TXFileDialogRequest request);
+
 /** Answers file dialogs instead of QFileDialog (tests); an empty function restores it. */
 using TXFileDialogHandler = std::function<QString(const TXFileDialogRequest&)>;
 void SetFileDialogHandler(TXFileDialogHandler handler);
