@@ -299,8 +299,22 @@ void SetNowSource(std::function<QDateTime()> source)
     NowSource() = std::move(source);
 }
 
-void ShowAlert(const QString& text)
+void PlayAlertSound(TAlertSound sound)
 {
+    if (sound != TAlertSound::Rejected)
+        return;
+    try {
+        TXMediaPlayer* player = FMain ? FMain->AppConfig->MPlayer : nullptr;
+        if (player && !player->FileName().isEmpty())
+            player->Play();
+    } catch (...) {
+    }
+}
+
+void ShowAlert(const QString& text, TAlertSound sound)
+{
+    if (FMain)
+        emit FMain->AlertShown(text, sound);
     std::exception_ptr soundError;
     try {
         TXMediaPlayer* player = FMain ? FMain->AppConfig->MPlayer : nullptr;
@@ -309,7 +323,8 @@ void ShowAlert(const QString& text)
     } catch (...) {
         soundError = std::current_exception();
     }
-    ShowErrorMessage(text);
+    // The alert sounds again for every code typed at the box: it was not recorded.
+    ShowScanError(text, [] { PlayAlertSound(TAlertSound::Rejected); });
     if (soundError)
         std::rethrow_exception(soundError);
 }

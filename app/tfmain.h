@@ -16,6 +16,9 @@ class QMenuBar;
 class TAppConfig;
 class TXMediaPlayer;
 
+/** The sounds a scan's outcome plays. */
+enum class TAlertSound { Rejected, Accepted, Complete };
+
 /** The work actions whose screen depends on the station's operation. */
 enum class TWorkAction { Cadastro, ConsultaCadastro, ConsultaResumo, ConsultaPlaca };
 
@@ -55,6 +58,11 @@ public:
     /** The configuration screen opener (LAPPCONFIG). */
     void RegisterConfigScreen(std::function<void()> opener);
 
+signals:
+    /** An operator alert is about to be shown (the registration screens show its reason). */
+    void AlertShown(const QString& text, TAlertSound sound);
+
+public:
     /** True once the connect-at-start flow has run (tests wait for it). */
     bool Started() const { return m_started; }
 
@@ -111,7 +119,10 @@ void SetNowSource(std::function<QDateTime()> source);
  * then shows the text in an error box. The box is shown even when the sound
  * fails; such an error is passed on after the box was closed.
  */
-void ShowAlert(const QString& text);
+void ShowAlert(const QString& text, TAlertSound sound = TAlertSound::Rejected);
+
+/** Starts the outcome's sound without waiting; nothing when none is configured or found. Never throws. */
+void PlayAlertSound(TAlertSound sound);
 
 // ---- template implementation
 

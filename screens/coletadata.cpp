@@ -68,7 +68,8 @@ void ReadPlacaPocos(TXConnection* connection, TPlaca& placa)
         poco->Seq = query->FieldByName(QStringLiteral("seq")).AsInteger();
         poco->Amostra = query->FieldByName(QStringLiteral("amostra")).AsString();
         poco->OrigemColeta = query->FieldByName(QStringLiteral("origem_coleta")).AsString();
-        poco->Coletado = query->FieldByName(QStringLiteral("nc_plantio")).AsFloat() == 0 ? 0 : 1;
+        poco->NcPlantio = qint64(query->FieldByName(QStringLiteral("nc_plantio")).AsFloat());
+        poco->Coletado = poco->NcPlantio == 0 ? 0 : 1;
         placa.AddPoco(std::move(poco));
     }
 }

@@ -6,6 +6,7 @@
 #include "txcombobox.h"
 #include "txnumedit.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -68,6 +69,26 @@ TFBCad::TFBCad(int clientWidth, int clientHeight, QWidget* parent) : QWidget(par
     BClose = FlatButton(QStringLiteral("BClose"), QStringLiteral("Fechar"), "maroon", this);
     connect(BClose, &QToolButton::clicked, this, &TFBCad::BCloseClick);
     PlaceButtons();
+}
+
+bool TFBCad::focusNextPrevChild(bool next)
+{
+    // As on a form of its own: from the last control the focus wraps to the
+    // first, never to another screen or the main window.
+    QWidget* current = QApplication::focusWidget();
+    if (!current || !isAncestorOf(current))
+        return QWidget::focusNextPrevChild(next);
+    QWidget* candidate = current;
+    do {
+        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+        const bool takesTab = (candidate->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+        if (isAncestorOf(candidate) && takesTab && candidate->isEnabled() &&
+            candidate->isVisibleTo(this) && !candidate->focusProxy()) {
+            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    } while (candidate != current);
+    return false;
 }
 
 void TFBCad::PlaceButtons()

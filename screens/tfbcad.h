@@ -60,6 +60,8 @@ protected:
     void FormShow();
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    /** Tab, Backtab and the screens' Enter cycle through the screen's own controls. */
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void PlaceButtons();

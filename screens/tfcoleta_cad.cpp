@@ -1,5 +1,6 @@
 #include "tfcoleta_cad.h"
 
+#include "codekind.h"
 #include "codevalidation.h"
 #include "coletadata.h"
 #include "data/txquery.h"
@@ -9,6 +10,7 @@
 #include "tfmain.h"
 #include "tplaca.h"
 #include "tplacagriddelegate.h"
+#include "tscanfeedback.h"
 #include "txapplication.h"
 #include "txdbgrid.h"
 #include "txedit.h"
@@ -16,12 +18,15 @@
 #include "xexception.h"
 #include "xmessages.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -83,6 +88,15 @@ QString PlacaTransmitidaText(const QString& code)
            QStringLiteral("Não é mais possivel a exclusão dos dados de coleta da Placa.");
 }
 
+// The code as its label prints it: the number and its check digit.
+QString LabelCode(qint64 number, const QString& typeName)
+{
+    const QString digits = QString::number(number);
+    if (typeName == kEan8 || typeName == kEan13)
+        return digits + QString::number(EanCheckDigit(digits));
+    return digits;
+}
+
 QString PocoTransmitidoText(const QString& poco)
 {
     return QStringLiteral("A Informação do Poço [") + poco +
@@ -104,6 +118,12 @@ TFColeta_Cad::TFColeta_Cad(QWidget* parent)
     connect(BConfirm, &QToolButton::clicked, this,
             TXApplication::Guarded([this] { BConfirmClick(); }));
     connect(BSetOper, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BSetOperClick(); }));
+    // The operation switch from the keyboard: the speed button never takes the focus.
+    BSetOper->setToolTip(QStringLiteral("Operação (Alt+O)"));
+    auto* operShortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_O), this);
+    operShortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(operShortcut, &QShortcut::activated, this,
             TXApplication::Guarded([this] { BSetOperClick(); }));
 }
 
@@ -166,7 +186,7 @@ void TFColeta_Cad::CreateControls()
 
     GCad = new TXDBGrid(this);
     GCad->setObjectName(QStringLiteral("GCad"));
-    GCad->setGeometry(8, 248, 360, 232);
+    GCad->setGeometry(8, 292, 360, 188);
     GCad->setFocusPolicy(Qt::NoFocus);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     GCad->SetColumns({{QStringLiteral("data_coleta"), QStringLiteral("Data Coleta"), 130},
@@ -174,6 +194,18 @@ void TFColeta_Cad::CreateControls()
                       {QStringLiteral("poco"), QStringLiteral("Poço"), 50, right},
                       {QStringLiteral("NC_PLANTIO"), QStringLiteral("NC_Plantio"), 100}});
     GCad->SetQuery(QGrid);
+
+    m_feedback = new TScanFeedback(this, QRect(8, 248, 360, 40));
+    if (FMain) {
+        connect(FMain, &TFMain::AlertShown, m_feedback, [this](const QString& text, TAlertSound sound) {
+            if (sound == TAlertSound::Complete)
+                m_feedback->ShowAccepted(RefusalStatusText(text));
+            else
+                m_feedback->ShowRefused(text);
+        });
+    }
+    for (QLineEdit* edit : {PLACA_LIDO, NCP_LIDO})
+        static_cast<TXEdit*>(edit)->SetSelectAllOnFocus(true);
 
     LReg = NewLabel("LReg", QStringLiteral("Registros: 0"), this);
     LReg->setGeometry(8, 486, 240, 16);
@@ -262,8 +294,12 @@ void TFColeta_Cad::BSetOperClick()
                                                 : QStringLiteral("color: red; font-weight: bold;"));
     RGOper->setEnabled(!RGOper->isEnabled());
     BConfirm->setEnabled(!RGOper->isEnabled());
-    if (RGOper->isEnabled())
+    if (RGOper->isEnabled()) {
+        // Arrows then pick the operation.
+        if (QRadioButton* chosen = RGOper->Button(std::max(0, RGOperIndex())))
+            MoveFocus(chosen);
         return;
+    }
     // What the confirm acts on; the radio group may change while the next choice is made.
     m_appliedItem = RGOperIndex();
     if (m_appliedItem == 0) {
@@ -272,6 +308,7 @@ void TFColeta_Cad::BSetOperClick()
         QGrid->SetSQL(GridSQL(m_placa->IdPlaca));
         ReopenGrid();
         SetPlacaCaption(false);
+        MoveFocus(PLACA_LIDO);
         return;
     }
     OperationMode = kExclusao;
@@ -280,6 +317,14 @@ void TFColeta_Cad::BSetOperClick()
     m_placa->Reset();
     RefreshPlaca();
     SetPlacaCaption(true);
+    MoveFocus(PLACA_LIDO);
+}
+
+void TFColeta_Cad::MoveFocus(QWidget* widget)
+{
+    m_movingFocus = true;
+    widget->setFocus(Qt::OtherFocusReason);
+    m_movingFocus = false;
 }
 
 void TFColeta_Cad::SetPlacaCaption(bool deleting)
@@ -310,8 +355,13 @@ bool TFColeta_Cad::eventFilter(QObject* watched, QEvent* event)
         // box or another window taking the focus, not the screen closing, and
         // not an edit the focus was taken back from before it arrived.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // Qt names the new focus widget before it tells the old one: a menu, a
+        // box, another screen or window is not a move inside this screen.
+        const QWidget* next = QApplication::focusWidget();
+        const bool insideScreen = next && next != edit && FormOf(next) == FormOf(edit);
         if (edit != m_focusedEdit || reason == Qt::ActiveWindowFocusReason ||
-            reason == Qt::PopupFocusReason || m_closing || !isVisible())
+            reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason || !insideScreen ||
+            m_movingFocus || m_closing || !isVisible())
             break;
         m_focusedEdit = nullptr;
         // The edit finishes losing the focus first, so the check may give it back.
@@ -361,6 +411,12 @@ bool TFColeta_Cad::ValidateField(QWidget* control)
         } else if (text != m_placa->Codigo) {
             result = LoadPlaca(text);
         }
+        // A full plate is refused as soon as it is scanned, not at the next NC Plantio.
+        if (result && OperationMode == kInclusao && m_placa->NextFreeIndex() == -1) {
+            ShowAlert(QStringLiteral("A Placa já está completa. \r\nTodos os poços da Placa [") +
+                      m_placa->Codigo + QStringLiteral("] já foram coletados; leia outra Placa."));
+            result = false;
+        }
         // Checked on every confirm, not only when the plate is read: the same
         // code must not slip past a refusal made at its load.
         if (result && OperationMode == kExclusao)
@@ -375,9 +431,9 @@ bool TFColeta_Cad::ValidateField(QWidget* control)
             ShowAlert(QStringLiteral("NC Plantio deve ser informado."));
             refocus = false;
         } else if (!ValidateBarcode(text, typeName, message)) {
-            ShowAlert(message);
+            RefuseCode(message, text, int(TCodeKind::NcPlantio));
         } else if (qint64 nc = 0; !CodeNumber(text, nc)) {
-            ShowAlert(kCodeNotNumeric);
+            RefuseCode(kCodeNotNumeric, text, int(TCodeKind::NcPlantio));
         } else {
             result = Valid_NCP(nc);
         }
@@ -404,7 +460,38 @@ bool TFColeta_Cad::DeletionAllowed()
         ShowAlert(QStringLiteral("Não há nenhum poço coletado na Placa."));
         return false;
     }
-    return true;
+    return m_appliedItem != 2 || ScannedIsLastWell();
+}
+
+bool TFColeta_Cad::ScannedIsLastWell()
+{
+    const QString text = NCP_LIDO->text().trimmed();
+    if (text.isEmpty())
+        return true;
+    QString typeName;
+    QString message;
+    Config().NcPlantioBarcodeType(typeName);
+    qint64 nc = 0;
+    if (!ValidateBarcode(text, typeName, message) || !CodeNumber(text, nc)) {
+        ShowAlert(message.isEmpty() ? kCodeNotNumeric : message);
+        return false;
+    }
+    const TPoco* last = m_placa->GetPoco(m_placa->LastCollectedIndex());
+    if (nc == last->NcPlantio)
+        return true;
+    // The next scan replaces the refused code.
+    NCP_LIDO->selectAll();
+    ShowAlert(QStringLiteral("O NC Plantio [") + text +
+              QStringLiteral("] não é o do último poço coletado.\r\nSó o último poço pode ser "
+                             "excluído: Poço [") +
+              last->Poco + QStringLiteral("], NC Plantio [") +
+              LabelCode(last->NcPlantio, typeName) + QStringLiteral("]."));
+    return false;
+}
+
+void TFColeta_Cad::RefuseCode(const QString& message, const QString& code, int expectedKind)
+{
+    ShowAlert(message + WrongKindNote(Conn(), Config(), code, TCodeKind(expectedKind)));
 }
 
 bool TFColeta_Cad::LoadPlaca(const QString& code)
@@ -417,8 +504,9 @@ bool TFColeta_Cad::LoadPlaca(const QString& code)
     if (query->Eof()) {
         m_placa->Reset();
         RefreshPlaca();
-        ShowAlert(QStringLiteral("A Placa de coleta [") + code +
-                  QStringLiteral("] não está cadastrado. "));
+        RefuseCode(QStringLiteral("A Placa de coleta [") + code +
+                       QStringLiteral("] não está cadastrado. "),
+                   code, int(TCodeKind::Placa));
         return false;
     }
     const QString maquina = Config().maquina;
@@ -456,7 +544,8 @@ bool TFColeta_Cad::Valid_NCP(qint64 nc)
         query->ParamByName(QStringLiteral("ncp")).SetFloat(static_cast<double>(nc));
         query->Open();
         if (query->Eof()) {
-            ShowAlert(QStringLiteral("NC Plantio não Cadastrado. "));
+            RefuseCode(QStringLiteral("NC Plantio não Cadastrado. "), NCP_LIDO->text(),
+                       int(TCodeKind::NcPlantio));
             return false;
         }
         if (m_placa->NextFreeIndex() == -1) {
@@ -547,7 +636,10 @@ bool TFColeta_Cad::GravarInclusao()
         return false;
     }
     poco->Coletado = 1;
+    poco->NcPlantio = nc;
     SG->viewport()->update();
+    m_feedback->ShowAccepted(QStringLiteral("Poço ") + label + QStringLiteral(" coletado: NC Plantio ") +
+                             NCP_LIDO->text().trimmed());
     return true;
 }
 
@@ -617,11 +709,14 @@ void TFColeta_Cad::AfterGravar()
 {
     ClearLidos();
     if (ShowPocosFalta() == 0) {
-        ShowAlert(QStringLiteral("A Placa já foi totalmente coletado."));
+        const QString stored = m_feedback->Status()->text();
+        ShowAlert(QStringLiteral("A Placa já foi totalmente coletado."), TAlertSound::Complete);
+        m_feedback->ShowAccepted(stored + QStringLiteral("  —  placa completa"));
         PLACA_LIDO->setFocus();
         m_placa->Reset();
         RefreshPlaca();
     } else {
+        PlayAlertSound(TAlertSound::Accepted);
         NCP_LIDO->setFocus();
     }
     QGrid->SetSQL(GridSQL(m_placa->IdPlaca));

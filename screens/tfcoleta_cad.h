@@ -13,6 +13,7 @@ class TXCommand;
 class TXDBGrid;
 class TXQuery;
 class TXRadioGroup;
+class TScanFeedback;
 
 /**
  * The collection screen: the operator scans a plate code and then the NC
@@ -89,6 +90,9 @@ public:
     void ClearLidos();
     void SetPlacaCaption(bool deleting);
 
+    /** The status line and the focus banner. */
+    TScanFeedback* Feedback() const { return m_feedback; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -106,10 +110,18 @@ private:
     /** The well update changed no row: reloads the plate and says why. */
     void NothingWritten(const QString& label, qint64 nc);
     bool GravarExclusao();
+    /** "Exclusão - Poço" with an NC Plantio scanned: it must be the last collected well's. */
+    bool ScannedIsLastWell();
+    /** Moves the focus as the screen's own step: no field check runs for the box it leaves. */
+    void MoveFocus(QWidget* widget);
+    /** The alert of a refused code, with a line naming its kind when it is another one. */
+    void RefuseCode(const QString& message, const QString& code, int expectedKind);
 
     std::unique_ptr<TPlaca> m_placa;
     int m_appliedItem = 0; // the RGOper item in force
     bool m_shown = false;
     bool m_closing = false;
     QLineEdit* m_focusedEdit = nullptr; // the scan field that last received the focus
+    TScanFeedback* m_feedback = nullptr;
+    bool m_movingFocus = false; // the screen moves the focus itself: no field check
 };

@@ -1,5 +1,6 @@
 #include "tfplantio_cad.h"
 
+#include "codekind.h"
 #include "codevalidation.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
@@ -9,6 +10,7 @@
 #include "tdm.h"
 #include "tflogin.h"
 #include "tfmain.h"
+#include "tscanfeedback.h"
 #include "txapplication.h"
 #include "txcombobox.h"
 #include "txdbgrid.h"
@@ -17,16 +19,36 @@
 #include "xexception.h"
 #include "xmessages.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace {
 
 const QString kTransmitted =
     QStringLiteral("Informação já transmitido ao Servidor, não pode ser excluído.");
+
+const QString kNotInGrid =
+    QStringLiteral("Os códigos lidos não correspondem a nenhum plantio da lista que possa ser "
+                   "excluído.\r\nLeia o NCC e/ou o NC Plantio de um plantio do sub-lote escolhido.");
+
+QString LoteScanText(const QString& typed)
+{
+    return QStringLiteral("Leitura na lista de sub-lotes, não registrada: ") + typed +
+           QStringLiteral(".\r\nEscolha o sub-lote com as setas e Enter; depois leia os códigos "
+                          "no campo NCC Lido.");
+}
+
+bool IsTypedCharacter(const QKeyEvent* event)
+{
+    const QString text = event->text();
+    return !text.isEmpty() && text[0].unicode() >= 0x20 && text[0].unicode() != 0x7f &&
+           !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
 
 TAppConfig& Config()
 {
@@ -151,7 +173,7 @@ void TFPlantio_Cad::CreateControls()
 
     GCad = new TXDBGrid(this);
     GCad->setObjectName(QStringLiteral("GCad"));
-    GCad->setGeometry(8, 182, 576, 252);
+    GCad->setGeometry(8, 226, 576, 208);
     GCad->setFocusPolicy(Qt::ClickFocus);
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
@@ -161,6 +183,19 @@ void TFPlantio_Cad::CreateControls()
                       {QStringLiteral("rep"), QStringLiteral("Rep"), 50, right},
                       {QStringLiteral("NC_PLANTIO"), QStringLiteral("NC_Plantio"), 130, left}});
     GCad->SetQuery(QGrid);
+
+    m_feedback = new TScanFeedback(this, QRect(8, 182, 576, 40));
+    if (FMain) {
+        connect(FMain, &TFMain::AlertShown, m_feedback, [this](const QString& text, TAlertSound sound) {
+            if (sound == TAlertSound::Complete)
+                m_feedback->ShowAccepted(RefusalStatusText(text));
+            else
+                m_feedback->ShowRefused(text);
+        });
+    }
+    for (TXEdit* edit : {NCC_LIDO, NCP_LIDO})
+        edit->SetSelectAllOnFocus(true);
+    lote->installEventFilter(this);
 
     BSetOper = new QToolButton(this);
     BSetOper->setObjectName(QStringLiteral("BSetOper"));
@@ -193,6 +228,12 @@ void TFPlantio_Cad::CreateControls()
     connect(BConfirm, &QToolButton::clicked, this,
             TXApplication::Guarded([this] { BConfirmClick(); }));
     connect(BSetOper, &QToolButton::clicked, this,
+            TXApplication::Guarded([this] { BSetOperClick(); }));
+    // The operation switch from the keyboard: the speed button never takes the focus.
+    BSetOper->setToolTip(QStringLiteral("Operação (Alt+O)"));
+    auto* operShortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_O), this);
+    operShortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(operShortcut, &QShortcut::activated, this,
             TXApplication::Guarded([this] { BSetOperClick(); }));
     connect(lote, &QComboBox::activated, this,
             TXApplication::Guarded([this] { loteChange(); }));
@@ -238,6 +279,11 @@ void TFPlantio_Cad::closeEvent(QCloseEvent* event)
 
 bool TFPlantio_Cad::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == lote && event->type() == QEvent::KeyPress) {
+        bool handled = false;
+        TXApplication::Guarded([&] { handled = LoteKey(static_cast<QKeyEvent*>(event)); })();
+        return handled;
+    }
     auto* edit = qobject_cast<TXEdit*>(watched);
     if (!edit)
         return TFBCad::eventFilter(watched, event);
@@ -249,6 +295,38 @@ bool TFPlantio_Cad::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return TFBCad::eventFilter(watched, event);
+}
+
+bool TFPlantio_Cad::LoteKey(QKeyEvent* event)
+{
+    // The list has no type-ahead: digits of a scan must never choose a sub-batch.
+    if (IsTypedCharacter(event)) {
+        m_loteTyped += event->text();
+        return true;
+    }
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        // Arrows choose in place: the focus stays in the list until Enter.
+        m_loteNavigating = true;
+        static_cast<QObject*>(lote)->event(event);
+        m_loteNavigating = false;
+        return true;
+    }
+    if (!m_loteTyped.isEmpty()) {
+        const QString typed = m_loteTyped;
+        m_loteTyped.clear();
+        ShowAlert(LoteScanText(typed));
+        return true;
+    }
+    if (lote->currentIndex() >= 0)
+        MoveFocus(NCC_LIDO);
+    return true;
+}
+
+void TFPlantio_Cad::MoveFocus(QWidget* widget)
+{
+    m_refocusing = true;
+    widget->setFocus(Qt::OtherFocusReason);
+    m_refocusing = false;
 }
 
 void TFPlantio_Cad::EditKeyDown(TXEdit* edit)
@@ -284,8 +362,12 @@ void TFPlantio_Cad::BSetOperClick()
     SetTextColour(BSetOper, choosing ? QColor(Qt::red) : palette().color(QPalette::WindowText));
     RGOper->setEnabled(choosing);
     BConfirm->setEnabled(!choosing);
-    if (choosing)
+    if (choosing) {
+        // Arrows then pick the operation.
+        if (QRadioButton* chosen = RGOper->Button(std::max(0, RGOper->ItemIndex())))
+            MoveFocus(chosen);
         return;
+    }
 
     const int chosen = RGOper->ItemIndex();
     PN_Lote_Falta->setVisible(chosen == 0);
@@ -295,11 +377,12 @@ void TFPlantio_Cad::BSetOperClick()
         QGrid->Close();
         QGrid->SetSQL(PlantioGridSQL(SelectedLoteId(), QString()));
         OpenGrid();
-        lote->setFocus();
+        MoveFocus(lote);
     } else if (chosen == 1 || chosen == 2) {
         OperationMode = chosen == 1 ? 4 : 5;
         ClearLote();
         ClearLidos();
+        MoveFocus(lote);
     }
 }
 
@@ -337,6 +420,9 @@ void TFPlantio_Cad::loteChange()
     QGrid->SetSQL(PlantioGridSQL(SelectedLoteId(), QString()));
     ReopenGrid();
     Update_Lote_Faltando();
+    // Chosen from the open list: the next scan is an NCC.
+    if (!m_loteNavigating && lote->currentIndex() >= 0)
+        MoveFocus(NCC_LIDO);
 }
 
 void TFPlantio_Cad::OpenGrid()
@@ -434,10 +520,13 @@ bool TFPlantio_Cad::ValidateCode(TXEdit* edit)
         ShowAlert(isNcc ? QStringLiteral("NCC deve ser informado.")
                         : QStringLiteral("NC Plantio deve ser informado."));
         refocus = false;
+    } else if (!isNcc && text.trimmed() == NCC_LIDO->text().trimmed()) {
+        // The same label twice would pair a plant with its own code.
+        ShowAlert(kNccReadTwiceText);
     } else if (!ValidateBarcode(text, codeType, message)) {
-        ShowAlert(message);
+        RefuseCode(message, text, isNcc);
     } else if (!CodeNumber(text, number)) {
-        ShowAlert(kCodeNotNumeric);
+        RefuseCode(kCodeNotNumeric, text, isNcc);
     } else {
         result = isNcc ? Valid_NCC(number) : Valid_NCP(number);
     }
@@ -453,9 +542,10 @@ bool TFPlantio_Cad::Valid_NCC(qint64 ncc)
     query->ParamByName(QStringLiteral("ncc")).SetFloat(double(ncc));
     query->Open();
     if (query->RecordCount() == 0) {
-        ShowAlert(QStringLiteral("O NCC [") + QString::number(ncc) +
-                  QStringLiteral("] não está cadastrado ") + QStringLiteral("\r\n") +
-                  QStringLiteral(" e/ou já foi cadastrado em plantio de lotes anteriores."));
+        RefuseCode(QStringLiteral("O NCC [") + QString::number(ncc) +
+                       QStringLiteral("] não está cadastrado ") + QStringLiteral("\r\n") +
+                       QStringLiteral(" e/ou já foi cadastrado em plantio de lotes anteriores."),
+                   NCC_LIDO->text(), true);
         return false;
     }
     auto field = [&](const char* name) { return query->FieldByName(QString::fromLatin1(name)); };
@@ -471,6 +561,12 @@ bool TFPlantio_Cad::Valid_NCC(qint64 ncc)
     }
     nc_rep->setText(field("nc").AsString() + QStringLiteral(" - ") + field("rep").AsString());
     return true;
+}
+
+void TFPlantio_Cad::RefuseCode(const QString& message, const QString& code, bool isNcc)
+{
+    ShowAlert(message + WrongKindNote(DM->Conn, Config(), code,
+                                      isNcc ? TCodeKind::Ncc : TCodeKind::NcPlantio));
 }
 
 bool TFPlantio_Cad::Valid_NCP(qint64 ncp)
@@ -533,10 +629,13 @@ void TFPlantio_Cad::IncluirPlantio()
                 return;
         }
     }
+    const QString stored = QStringLiteral("Gravado: NCC ") + NCC_LIDO->text().trimmed() +
+                           QStringLiteral("  →  NC Plantio ") + NCP_LIDO->text().trimmed();
     const bool written = Gravar(1);
     ReopenGrid();
     ConfirmingScope confirming(Confirming);
     if (written) {
+        m_feedback->ShowAccepted(stored);
         AfterGravar();
         return;
     }
@@ -552,8 +651,56 @@ void TFPlantio_Cad::ExcluirPlantio()
         ShowAlert(QStringLiteral("Deve-se selecionar o lançamento a ser excluído."));
         return;
     }
+    if (!SelectScannedRow())
+        return;
     Gravar(4);
     ReopenGrid();
+}
+
+bool TFPlantio_Cad::SelectScannedRow()
+{
+    struct Scanned
+    {
+        TXEdit* Edit;
+        const char* Column;
+        bool Ncc;
+    };
+    QList<std::pair<const char*, qint64>> wanted;
+    for (const Scanned& scanned : {Scanned{NCC_LIDO, "ncc", true},
+                                   Scanned{NCP_LIDO, "nc_plantio", false}}) {
+        const QString text = scanned.Edit->text().trimmed();
+        if (text.isEmpty())
+            continue;
+        QString typeName;
+        QString message;
+        qint64 number = 0;
+        if (scanned.Ncc)
+            Config().NccBarcodeType(typeName);
+        else
+            Config().NcPlantioBarcodeType(typeName);
+        if (!ValidateBarcode(text, typeName, message) || !CodeNumber(text, number)) {
+            ShowAlert(message.isEmpty() ? kCodeNotNumeric : message);
+            return false;
+        }
+        wanted.append({scanned.Column, number});
+    }
+    // Empty fields: the row the operator selected in the grid.
+    if (wanted.isEmpty())
+        return true;
+    for (int recNo = 1; recNo <= QGrid->RecordCount(); ++recNo) {
+        QGrid->SetRecNo(recNo);
+        const bool match = std::all_of(wanted.cbegin(), wanted.cend(), [&](const auto& code) {
+            return qint64(QGrid->FieldByName(QString::fromLatin1(code.first)).AsFloat()) ==
+                   code.second;
+        });
+        // A transmitted one is made current too: the deletion then says why it refuses.
+        if (match) {
+            GCad->SetCurrentRecNo(recNo);
+            return true;
+        }
+    }
+    ShowAlert(kNotInGrid);
+    return false;
 }
 
 bool TFPlantio_Cad::Gravar(int mode)
@@ -589,10 +736,13 @@ void TFPlantio_Cad::AfterGravar()
 {
     ClearLidos();
     if (Update_Lote_Faltando() != 0) {
-        NCC_LIDO->setFocus();
+        PlayAlertSound(TAlertSound::Accepted);
+        MoveFocus(NCC_LIDO);
         return;
     }
-    ShowAlert(QStringLiteral("O Lote está completo com as linhagens."));
+    const QString stored = m_feedback->Status()->text();
+    ShowAlert(QStringLiteral("O Lote está completo com as linhagens."), TAlertSound::Complete);
+    m_feedback->ShowAccepted(stored + QStringLiteral("  —  sub-lote completo"));
     ClearLote();
 }
 

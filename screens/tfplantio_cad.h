@@ -3,6 +3,7 @@
 #include "tfbcad.h"
 
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QToolButton;
 class TXComboBox;
@@ -11,6 +12,7 @@ class TXDBGrid;
 class TXEdit;
 class TXQuery;
 class TXRadioGroup;
+class TScanFeedback;
 struct PlantioKey;
 
 /**
@@ -87,6 +89,9 @@ public:
     void ClearLote();
     void SetLidoCaptions(bool filter);
 
+    /** The status line and the focus banner. */
+    TScanFeedback* Feedback() const { return m_feedback; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -107,8 +112,19 @@ private:
     /** Selects the box's text and gives it the focus without validating the box it leaves. */
     void Refocus(TXEdit* edit);
     bool ValidateCode(TXEdit* edit);
+    /** The refusal's alert with, when the code is of another kind, a line that says which. */
+    void RefuseCode(const QString& message, const QString& code, bool isNcc);
+    /** Moves the focus as the screen's own step: no field check runs for the box it leaves. */
+    void MoveFocus(QWidget* widget);
+    /** A key in the sub-batch list: a scan there is refused, Enter goes on to the NCC. */
+    bool LoteKey(QKeyEvent* event);
+    /** Deletion: the grid row the code fields name, made current; false (alerted) when none. */
+    bool SelectScannedRow();
 
     bool m_opened = false;
     bool m_closing = false;
     bool m_refocusing = false;
+    TScanFeedback* m_feedback = nullptr;
+    bool m_loteNavigating = false;
+    QString m_loteTyped; // characters typed into the sub-batch list since its last Enter
 };

@@ -39,9 +39,12 @@ TXMessagePresenter& Presenter()
 }
 
 TXMessageButton Ask(TXMessageKind kind, const QString& caption, const QString& text, bool yesNo,
-                    TXMessageButton defaultButton)
+                    TXMessageButton defaultButton, bool scanGuard = false,
+                    std::function<void()> onKeptScan = {})
 {
     TXMessageRequest request;
+    request.ScanGuard = scanGuard;
+    request.OnKeptScan = std::move(onKeptScan);
     request.Kind = kind;
     request.Caption = caption;
     request.Text = text;
@@ -98,6 +101,11 @@ bool AskConfirmation(const QString& text)
 
 bool AskYesNoWarning(const QString& text, const QString& caption)
 {
-    return Ask(TXMessageKind::Warning, caption, text, true, TXMessageButton::No) ==
+    return Ask(TXMessageKind::Warning, caption, text, true, TXMessageButton::No, true) ==
            TXMessageButton::Yes;
+}
+
+void ShowScanError(const QString& text, std::function<void()> onKeptScan)
+{
+    Ask(TXMessageKind::Error, {}, text, false, TXMessageButton::Ok, true, std::move(onKeptScan));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 /** The kinds of modal message box the program shows. */
 enum class TXMessageKind { Error, Information, Confirmation, Warning };
@@ -16,6 +17,11 @@ struct TXMessageRequest
     QString Text;    // CR LF pairs break lines
     bool YesNo = false;
     TXMessageButton DefaultButton = TXMessageButton::Ok;
+    // A box of the scan flow: keys at a scanner's pace never answer it, and a
+    // code typed at it is kept, shown and never applied (xscanpace.h).
+    bool ScanGuard = false;
+    // Runs each time such a box kept a code (the alert sound again).
+    std::function<void()> OnKeptScan;
 };
 
 /**
@@ -50,5 +56,13 @@ void ShowErrorMessage(const QString& text);
 void ShowInfoMessage(const QString& text);
 /** Confirmation box with Yes and No; true exactly when Yes was pressed. */
 bool AskConfirmation(const QString& text);
-/** Warning box with a caption, Yes and No, No being the default; true exactly on Yes. */
+/**
+ * Warning box with a caption, Yes and No, No being the default; true exactly on
+ * Yes. It asks before a deletion of the scan flow, so a scanner cannot answer it.
+ */
 bool AskYesNoWarning(const QString& text, const QString& caption);
+/**
+ * Error box with OK that a scanner cannot answer; onKeptScan runs each time a
+ * code typed at it was kept.
+ */
+void ShowScanError(const QString& text, std::function<void()> onKeptScan = {});

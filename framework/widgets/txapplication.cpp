@@ -1,9 +1,12 @@
 #include "txapplication.h"
 
+#include "txscanguardbox.h"
+
 #include "xexception.h"
 #include "xmessagebox.h"
 #include "xmessages.h"
 
+#include <QKeyEvent>
 #include <exception>
 
 TXApplication::TXApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -18,6 +21,9 @@ TXApplication::~TXApplication()
 
 bool TXApplication::notify(QObject* receiver, QEvent* event)
 {
+    // A box of the scan flow counts the keyboard's quiet time from the latest key.
+    if (event->type() == QEvent::KeyPress && event->spontaneous())
+        NoteKeyPress(static_cast<QKeyEvent*>(event));
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {

@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
 
 TXEdit::TXEdit(QWidget* parent) : QLineEdit(parent)
 {
@@ -30,12 +32,52 @@ void TXEdit::ApplyCharCase()
     setCursorPosition(cursor);
 }
 
+const QWidget* FormOf(const QWidget* widget)
+{
+    while (widget && !widget->isWindow()) {
+        const QWidget* parent = widget->parentWidget();
+        if (qobject_cast<const QMdiSubWindow*>(parent))
+            return widget;
+        widget = parent;
+    }
+    return widget;
+}
+
 void TXEdit::focusOutEvent(QFocusEvent* event)
 {
+    m_clickFocused = false;
     QLineEdit::focusOutEvent(event);
-    // A message box or a popup taking the window's focus does not leave the box.
-    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    // Qt names the new focus widget before it tells the old one: only a move to
+    // another control of the same form leaves the box. A box, a popup, the menu
+    // bar, another screen or window, or a closing form does not.
+    const QWidget* next = QApplication::focusWidget();
+    if (event->reason() == Qt::ActiveWindowFocusReason ||
+        event->reason() == Qt::PopupFocusReason || event->reason() == Qt::MenuBarFocusReason)
+        return;
+    if (next && next != this && FormOf(next) == FormOf(this) && next->isVisible())
         emit Exited();
+}
+
+void TXEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    if (!m_selectAllOnFocus)
+        return;
+    selectAll();
+    m_clickFocused = event->reason() == Qt::MouseFocusReason;
+}
+
+void TXEdit::mousePressEvent(QMouseEvent* event)
+{
+    // The click that brought the focus keeps the whole text selected, so the
+    // next scan replaces the code instead of being appended to it.
+    if (m_clickFocused && event->button() == Qt::LeftButton) {
+        m_clickFocused = false;
+        selectAll();
+        event->accept();
+        return;
+    }
+    QLineEdit::mousePressEvent(event);
 }
 
 void TXEdit::InsertTyped(const QString& text)

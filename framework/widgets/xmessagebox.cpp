@@ -1,5 +1,7 @@
 #include "xmessagebox.h"
 
+#include "txscanguardbox.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
@@ -47,6 +49,10 @@ TXMessageButton TXMessageBoxPresenter::Present(const TXMessageRequest& request)
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
         return request.DefaultButton;
+    }
+    if (request.ScanGuard) {
+        TXScanGuardBox box(request);
+        return box.Exec();
     }
     const auto buttons = request.YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
     // No parent: Qt centres a parentless dialog on the screen.

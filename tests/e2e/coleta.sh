@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Collection at a station, end to end: the operator opens "Cadastro" from the
 # menu, logs in, scans an empty plate and then fills it to the last well by
-# scanning planting codes ready to collect, and dismisses the completion alert
-# with Enter. Afterwards the plate's sample wells must hold the scanned codes
+# scanning planting codes ready to collect; the scanner goes on with one more
+# code while the completion notice is open, which the notice keeps and shows,
+# and the operator closes it with a deliberate Enter. Afterwards the plate's sample wells must hold the scanned codes
 # in collection order, and nothing else in the station file has changed.
 # Usage: coleta.sh CLIENT ADMIN OUTDIR
 set -euo pipefail
@@ -18,8 +19,8 @@ IFS='|' read -r placa id_placa < <(e2e_empty_plate) || true
 [ -n "${id_placa:-}" ] || e2e_fail "a demonstração não tem placa vazia"
 wells="$(e2e_sql "SELECT count(*) FROM Placa_Poco WHERE id_placa = $id_placa AND amostra = 'T';")"
 [ "$wells" -gt 0 ] || e2e_fail "a placa $placa não tem poços de amostra"
-mapfile -t ncps < <(e2e_ready_to_collect "$wells")
-[ "${#ncps[@]}" -eq "$wells" ] ||
+mapfile -t ncps < <(e2e_ready_to_collect "$((wells + 1))")
+[ "${#ncps[@]}" -eq "$((wells + 1))" ] ||
   e2e_fail "a demonstração tem ${#ncps[@]} plantios prontos, a placa pede $wells"
 admin_id="$(e2e_sql "SELECT id_user FROM Usua WHERE codigo = 'ADMIN';")"
 filled="SELECT count(*) FROM Placa_Poco WHERE id_placa = $id_placa AND nc_plantio IS NOT NULL;"
@@ -44,8 +45,10 @@ for i in $(seq 0 $((wells - 1))); do
     e2e_no_error_box
   fi
 done
-e2e_step "aviso de placa completa"
+e2e_step "aviso de placa completa, e uma leitura a mais durante o aviso"
+e2e_scan "${ncps[wells]}"
 e2e_wait_sql "$filled" "$wells"
+e2e_box_shows '^Erro$' "A Placa já foi totalmente coletado." "$(e2e_kept "${ncps[wells]}")"
 e2e_dismiss_error
 
 e2e_close_screen

@@ -74,7 +74,7 @@ e2e_require()
 e2e_start_display()
 {
   e2e_step "servidor X"
-  e2e_require Xvfb openbox xdotool xprop import sqlite3
+  e2e_require Xvfb openbox xdotool xprop import sqlite3 xclip
   local displayfile="$E2E_DIR/display" i
   # -displayfd picks a free display and writes its number when the server is ready.
   Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN}x24" -nolisten tcp 3>"$displayfile" \
@@ -206,14 +206,65 @@ e2e_login()
   e2e_wait_active "$E2E_MAIN_TITLE"
 }
 
+# A person's pause before a deliberate key at a box: longer than the box's rule asks (the
+# keyboard quiet 300 ms and the box on screen 400 ms), as someone who reads it first. It paces
+# the act; no verdict waits on it.
+E2E_READ_PAUSE="${E2E_READ_PAUSE:-0.8}"
+
+# e2e_box_key TITLE KEY...: deliberate keys at the box TITLE, each after a reading pause.
+e2e_box_key()
+{
+  local title="$1" key
+  shift
+  e2e_wait_window "$title" >/dev/null
+  e2e_wait_active "$title"
+  for key in "$@"; do
+    sleep "$E2E_READ_PAUSE"
+    xdotool key --clearmodifiers "$key"
+  done
+}
+
 # e2e_dismiss_error: the operator reads the error box and presses Enter.
 e2e_dismiss_error()
 {
-  e2e_wait_window '^Erro$' >/dev/null
-  e2e_wait_active '^Erro$'
-  xdotool key Return
+  e2e_box_key '^Erro$' Return
   e2e_wait_gone '^Erro$'
   e2e_wait_active "$E2E_MAIN_TITLE"
+}
+
+# e2e_box_shows TITLE TEXT...: the open box TITLE shows every TEXT (its texts copied with Ctrl+C
+# and read back from the clipboard).
+e2e_box_shows()
+{
+  local title="$1" text i got="" missing
+  shift
+  e2e_wait_window "$title" >/dev/null
+  e2e_wait_active "$title"
+  for ((i = 0; i < E2E_TIMEOUT * 10; i++)); do
+    xdotool key --clearmodifiers ctrl+c
+    got="$(timeout 2 xclip -o -selection clipboard 2>/dev/null || true)"
+    missing=""
+    for text in "$@"; do
+      [[ "$got" == *"$text"* ]] || missing="$text"
+    done
+    [ -z "$missing" ] && return 0
+    sleep 0.1
+  done
+  e2e_fail "a caixa /$title/ não mostra '$missing'; mostra: $got"
+}
+
+# e2e_kept CODE: the line a box adds for a code read while it was open.
+e2e_kept() { echo "Leitura durante o aviso, não registrada: $1. Feche o aviso e leia de novo."; }
+
+# e2e_choose_operation N: Alt+O, N arrows right to the operation, Alt+O applies it.
+e2e_choose_operation()
+{
+  local i
+  e2e_keys alt+o
+  for ((i = 0; i < $1; i++)); do
+    e2e_keys Right
+  done
+  e2e_keys alt+o
 }
 
 # e2e_no_error_box: fails when an error box is on the screen.

@@ -1,4 +1,5 @@
 #include "scriptedpresenter.h"
+#include "txscanguardbox.h"
 #include "xmessages.h"
 
 #include <QApplication>
@@ -21,6 +22,11 @@ void AnswerNextBox(TShownBox& shown, QMessageBox::StandardButton press)
 {
     QTimer::singleShot(0, [&shown, press] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        // A box of the scan flow is not modal: it guards the keyboard itself.
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (!box && IsScanGuardBox(top) && top->isVisible())
+                box = qobject_cast<QMessageBox*>(top);
+        }
         ASSERT_NE(box, nullptr);
         shown.Title = box->windowTitle();
         shown.Text = box->text();
