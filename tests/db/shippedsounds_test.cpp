@@ -11,10 +11,7 @@ namespace {
 
 struct Wav
 {
-    int Format = 0;
-    int Channels = 0;
-    int Rate = 0;
-    int Bits = 0;
+    int Format = 0, Channels = 0, Rate = 0, Bits = 0;
     QList<qint16> Samples;
 };
 

@@ -42,15 +42,14 @@ TEST_F(AdminToolTest, CreateWritesTheConfigurationRowFromItsOptions)
     }
 
     // A tool whose sound path would not fit ALERT_SOUND leaves the station silent.
-    const QString deep = Path(QString(100, QLatin1Char('d')) + "/bin");
-    ASSERT_TRUE(QDir().mkpath(deep));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TRESSALIN_ADMIN_PATH), deep + "/tressalin-admin"));
-    QProcess process;
-    process.start(deep + "/tressalin-admin", {"create", Path("fundo.db"), "--operacao", "plantio"});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    auto connection = OpenStation(Path("fundo.db"));
-    EXPECT_EQ(Count(connection.get(), "SELECT alert_sound IS NULL FROM Configuracao"), 1);
+    const QString deep = Path(QString(100, QLatin1Char('d')) + "/bin/tressalin-admin");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(deep).path()));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TRESSALIN_ADMIN_PATH), deep));
+    ASSERT_EQ(RunAdmin({"create", Path("fundo.db"), "--operacao", "plantio"}, {}, deep).ExitCode,
+              0);
+    EXPECT_EQ(
+        Count(OpenStation(Path("fundo.db")).get(), "SELECT alert_sound IS NULL FROM Configuracao"),
+        1);
 }
 
 TEST_F(AdminToolTest, CreateRefusesBadOptionsAndExistingFiles)
