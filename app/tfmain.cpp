@@ -2,6 +2,7 @@
 
 #include "appschema.h"
 #include "data/txconnection.h"
+#include "shippedsounds.h"
 #include "tappconfig.h"
 #include "tdm.h"
 #include "tfconfigdb.h"
@@ -11,6 +12,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
@@ -35,6 +38,22 @@ std::function<QDateTime()>& NowSource()
 }
 
 const int kPanelWidths[3] = {100, 200, 400};
+
+void StartAlertSound(TAlertSound sound)
+{
+    TXMediaPlayer* player = FMain ? FMain->AppConfig->MPlayer : nullptr;
+    if (!player || player->FileName().isEmpty())
+        return;
+    if (sound == TAlertSound::Rejected) {
+        player->Play();
+        return;
+    }
+    // Beside the alert sound, so a lab silences these by choosing one in a folder without them.
+    const QString name = sound == TAlertSound::Accepted ? kAcceptedSoundName : kCompleteSoundName;
+    const QString path = QFileInfo(player->FileName()).dir().filePath(name);
+    if (QFileInfo::exists(path))
+        player->PlayFile(path);
+}
 
 } // namespace
 
@@ -301,13 +320,10 @@ void SetNowSource(std::function<QDateTime()> source)
 
 void PlayAlertSound(TAlertSound sound)
 {
-    if (sound != TAlertSound::Rejected)
-        return;
     try {
-        TXMediaPlayer* player = FMain ? FMain->AppConfig->MPlayer : nullptr;
-        if (player && !player->FileName().isEmpty())
-            player->Play();
+        StartAlertSound(sound);
     } catch (...) {
+        // The scan flow goes on; a sound is never worth an error of its own.
     }
 }
 
@@ -317,9 +333,7 @@ void ShowAlert(const QString& text, TAlertSound sound)
         emit FMain->AlertShown(text, sound);
     std::exception_ptr soundError;
     try {
-        TXMediaPlayer* player = FMain ? FMain->AppConfig->MPlayer : nullptr;
-        if (player && !player->FileName().isEmpty())
-            player->Play();
+        StartAlertSound(sound);
     } catch (...) {
         soundError = std::current_exception();
     }

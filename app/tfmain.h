@@ -114,15 +114,20 @@ QString NowAsText();
 /** Replaces the clock (tests); an empty function restores the system clock. */
 void SetNowSource(std::function<QDateTime()> source);
 
+
 /**
- * The operator alert: starts the configured sound (if any) without waiting,
- * then shows the text in an error box. The box is shown even when the sound
- * fails; such an error is passed on after the box was closed.
+ * Starts the outcome's sound without waiting; nothing when none is configured or found. Never
+ * throws. Rejected plays the configured alert sound; Accepted and Complete play the file of
+ * the shipped accepted or completion sound's name (shippedsounds.h) in the alert sound's folder.
+ */
+void PlayAlertSound(TAlertSound sound);
+
+/**
+ * The operator alert: starts the outcome's sound (if any, see PlayAlertSound) without waiting,
+ * then shows the text in an error box. The box is shown even when the sound fails; such an
+ * error is passed on after the box was closed.
  */
 void ShowAlert(const QString& text, TAlertSound sound = TAlertSound::Rejected);
-
-/** Starts the outcome's sound without waiting; nothing when none is configured or found. Never throws. */
-void PlayAlertSound(TAlertSound sound);
 
 // ---- template implementation
 

@@ -3,9 +3,9 @@
 #include <QString>
 
 /**
- * The device that plays the alert sound: it keeps the full path of a .wav
- * file until it is set again and plays it without waiting for the end.
- * A missing or broken file never blocks or throws.
+ * The device that plays the alert sounds: it keeps the full path of the
+ * alert's .wav file until it is set again and plays it, or another file,
+ * without waiting for the end. A missing or broken file never blocks or throws.
  */
 class TXMediaPlayer
 {
@@ -16,6 +16,8 @@ public:
     virtual void SetFileName(const QString& fileName) = 0;
     /** Opens FileName and starts playing it asynchronously. */
     virtual void Play() = 0;
-    /** Stops and releases the sound. */
+    /** Starts playing that file asynchronously; FileName stays as it is. */
+    virtual void PlayFile(const QString& path) = 0;
+    /** Stops and releases the sounds. */
     virtual void Close() = 0;
 };

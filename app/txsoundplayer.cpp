@@ -10,21 +10,30 @@ TXSoundPlayer::~TXSoundPlayer() = default;
 
 void TXSoundPlayer::Play()
 {
-    if (m_fileName.isEmpty() || !QFileInfo::exists(m_fileName))
+    PlayFile(m_fileName);
+}
+
+void TXSoundPlayer::PlayFile(const QString& path)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    const QUrl source = QUrl::fromLocalFile(m_fileName);
-    if (!m_effect)
-        m_effect = new QSoundEffect(this);
-    if (m_effect->source() != source)
-        m_effect->setSource(source);
+    // One effect per file: a scan's sound must start at once, not after a reload.
+    QPointer<QSoundEffect>& effect = m_effects[path];
+    if (!effect) {
+        effect = new QSoundEffect(this);
+        effect->setSource(QUrl::fromLocalFile(path));
+    }
     // Loading is asynchronous: a sound still loading starts when it is ready.
-    m_effect->play();
+    effect->play();
 }
 
 void TXSoundPlayer::Close()
 {
-    if (m_effect) {
-        m_effect->stop();
-        delete m_effect;
+    for (const QPointer<QSoundEffect>& effect : std::as_const(m_effects)) {
+        if (effect) {
+            effect->stop();
+            delete effect;
+        }
     }
+    m_effects.clear();
 }

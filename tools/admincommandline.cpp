@@ -223,6 +223,7 @@ int RunCreate(const QCommandLineParser& parser, const QStringList& args, const Q
         options.RelaFinal = ParseRangeLimit(range[1], options.CbNcPlantio);
     }
     options.DescricaoLote = parser.value(QStringLiteral("lote"));
+    options.AlertSound = NewStationAlertSound();
     CreateStation(args[0], options);
     Out() << QStringLiteral("Banco de dados criado: %1 (estação de %2).\n")
                  .arg(args[0], OperationText(options.Operation));
@@ -379,8 +380,8 @@ QList<Command> Commands(const QStringList* range)
              "       [--ncc TIPO] [--nc-plantio TIPO] [--lote DESCRICAO]\n"
              "\n"
              "Cria um banco de dados de estação vazio: as nove tabelas e a linha de\n"
-             "configuração (versão 01.000, sem computador vinculado). Não sobrescreve um\n"
-             "arquivo existente.\n"
+             "configuração (versão 01.000, sem computador vinculado, com o som de alerta\n"
+             "de rejeição instalado com o programa). Não sobrescreve um arquivo existente.\n"
              "\n"
              "  --operacao plantio|coleta  trabalho da estação\n"
              "  --faixa INI FIM            faixa aceita de NC Plantio (padrão 0 0: sem limites);\n"

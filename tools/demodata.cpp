@@ -203,6 +203,7 @@ StationOptions DemoStationOptions(StationOperation operation, BarcodeType ncc,
     options.RelaInicial = double(PlantingBase(ncPlantio) + 1);
     options.RelaFinal = double(PlantingBase(ncPlantio) + 9999);
     options.DescricaoLote = QStringLiteral("SAFRA DEMO 2024");
+    options.AlertSound = NewStationAlertSound();
     return options;
 }
 

@@ -33,7 +33,10 @@ struct DemoUser
 /** The users every demo station has: ADMIN / 1234 and OPERADOR / 4321. */
 const QList<DemoUser>& DemoUsers();
 
-/** The demo settings: EAN-13 codes unless told otherwise, a planting range covering the demo. */
+/**
+ * The demo settings: EAN-13 codes unless told otherwise, a planting range covering the demo, the
+ * shipped alert sound.
+ */
 StationOptions DemoStationOptions(StationOperation operation, BarcodeType ncc = BarcodeType::Ean13,
                                   BarcodeType ncPlantio = BarcodeType::Ean13);
 

@@ -286,6 +286,7 @@ QList<TableCount> PrepareStation(const QString& url, const QString& estacao, con
     options.CbNcc = BarcodeType(station->CbNcc);
     options.CbNcPlantio = BarcodeType(station->CbNcPlantio);
     options.DescricaoLote = station->Lote;
+    options.AlertSound = NewStationAlertSound();
 
     // Built under another name and linked into place, so a half-built file is never seen
     // under the name and a file that appeared meanwhile is not overwritten.

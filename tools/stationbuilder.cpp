@@ -7,6 +7,7 @@
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "data/xstationfile.h"
+#include "shippedsounds.h"
 #include "xcodepage.h"
 #include "xexception.h"
 #include "xscramble.h"
@@ -21,7 +22,7 @@ const QString kInsertConfigSQL = QStringLiteral(
     "INSERT INTO Configuracao (ID, MAQUINA, RELA_INICIAL, RELA_FINAL, ID_LOTE, DESCRICAO_LOTE,"
     " INFO_DB, ID_TRESSALIN, VERSION_MDB, CB_NCC, CB_NC_PLANTIO, ALERT_SOUND)"
     " VALUES (1, :maquina, :rela_inicial, :rela_final, 0, :descricao_lote,"
-    " :info_db, 0, :version_mdb, :cb_ncc, :cb_nc_plantio, NULL)");
+    " :info_db, 0, :version_mdb, :cb_ncc, :cb_nc_plantio, :alert_sound)");
 
 const QString kSelectConfigSQL = QStringLiteral(
     "SELECT maquina, rela_inicial, rela_final, descricao_lote, info_db, cb_ncc, cb_nc_plantio"
@@ -84,6 +85,10 @@ void InsertConfiguracao(TXConnection* connection, const StationOptions& options)
     command->ParamByName(QStringLiteral("version_mdb")).SetString(kStationSchemaVersion);
     command->ParamByName(QStringLiteral("cb_ncc")).SetInteger(int(options.CbNcc));
     command->ParamByName(QStringLiteral("cb_nc_plantio")).SetInteger(int(options.CbNcPlantio));
+    if (options.AlertSound.isEmpty())
+        command->ParamByName(QStringLiteral("alert_sound")).SetNull(TXParamType::String);
+    else
+        command->ParamByName(QStringLiteral("alert_sound")).SetString(options.AlertSound);
     command->Execute();
 }
 
@@ -203,6 +208,15 @@ void CreateStation(const QString& path, const StationOptions& options)
         RemoveStationFile(path);
         throw;
     }
+}
+
+QString NewStationAlertSound()
+{
+    const QString sound = ShippedAlertSound();
+    const StationColumn* column =
+        FindStationTable(QStringLiteral("Configuracao"))->FindColumn(QStringLiteral("ALERT_SOUND"));
+    // A cut path would name no file; better no sound than a failed create.
+    return sound.size() <= column->Size ? sound : QString();
 }
 
 StationConfig ReadStationConfig(TXConnection* connection)

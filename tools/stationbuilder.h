@@ -20,6 +20,7 @@ struct StationOptions
     BarcodeType CbNcc = BarcodeType::Ean13;
     BarcodeType CbNcPlantio = BarcodeType::Ean13;
     QString DescricaoLote;
+    QString AlertSound; // empty: none (null)
 };
 
 /** What a station file's Configuracao row says. */
@@ -66,6 +67,14 @@ QString ExplainStationError(const QString& engineMessage);
  * XException with a Portuguese message.
  */
 void CreateStation(const QString& path, const StationOptions& options);
+
+/**
+ * The alert sound of a new station: the running tool's shipped rejection sound
+ * (ShippedAlertSound), or empty when that path is too long for ALERT_SOUND (a
+ * tool run from a deep folder), which leaves the station silent until the lab
+ * picks a sound on the configuration screen.
+ */
+QString NewStationAlertSound();
 
 /** Reads the Configuracao row. Raises XException when there is none. */
 StationConfig ReadStationConfig(TXConnection* connection);

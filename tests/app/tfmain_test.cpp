@@ -2,6 +2,7 @@
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "shellfixture.h"
+#include "shippedsounds.h"
 #include "tfconfigdb.h"
 #include "txsoundplayer.h"
 #include "xexception.h"
@@ -9,6 +10,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QSoundEffect>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -165,7 +167,33 @@ TEST_F(ShellTest, AlertPlaysTheSoundAndAlwaysShowsTheBox)
     EXPECT_EQ(presenter.Last().Kind, TXMessageKind::Error);
 }
 
-TEST_F(ShellTest, RealPlayerWithAMissingFileNeverThrows)
+TEST_F(ShellTest, AcceptedAndCompleteSoundsAreTheFilesBesideTheAlertSound)
+{
+    mainForm->AppConfig->MPlayer = &player;
+    const QString alert = station.FilePath(u"alerta.wav"_s);
+    const QString accepted = station.FilePath(kAcceptedSoundName);
+    const QString complete = station.FilePath(kCompleteSoundName);
+    // The alert sound, the files in its folder, what Accepted, Complete and Rejected then play.
+    const QList<std::tuple<QString, QStringList, QStringList>> cases = {
+        {alert, {alert, accepted, complete}, {accepted, complete, alert}},
+        {alert, {alert}, {alert}},
+        {QString(), {alert, accepted, complete}, {}},
+    };
+    for (const auto& [sound, files, played] : cases) {
+        for (const QString& file : {alert, accepted, complete})
+            QFile::remove(file);
+        for (const QString& file : files)
+            QFile(file).open(QIODevice::WriteOnly);
+        player.SetFileName(sound);
+        player.Played.clear();
+        PlayAlertSound(TAlertSound::Accepted);
+        ShowAlert(u"completo"_s, TAlertSound::Complete);
+        PlayAlertSound(TAlertSound::Rejected);
+        EXPECT_EQ(player.Played, played) << files.join(u' ').toStdString();
+    }
+}
+
+TEST_F(ShellTest, RealPlayerWithAMissingFileOrNoAudioDeviceNeverThrows)
 {
     const QString sound = station.FilePath(u"alerta.wav"_s);
     QFile(sound).open(QIODevice::WriteOnly);
@@ -176,6 +204,15 @@ TEST_F(ShellTest, RealPlayerWithAMissingFileNeverThrows)
     QFile::remove(sound);
     EXPECT_NO_THROW(ShowAlert(u"alerta"_s));
     EXPECT_EQ(presenter.Texts(), QStringList{u"alerta"_s});
+
+    // The shipped sounds, each loaded once however often it plays.
+    real->SetFileName(ShippedAlertSound());
+    for (int round = 0; round < 2; ++round) {
+        for (const TAlertSound outcome :
+             {TAlertSound::Rejected, TAlertSound::Accepted, TAlertSound::Complete})
+            EXPECT_NO_THROW(PlayAlertSound(outcome));
+    }
+    EXPECT_EQ(real->findChildren<QSoundEffect*>().size(), 3);
 }
 
 } // namespace

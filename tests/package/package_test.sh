@@ -47,8 +47,10 @@ client_root="$work/client"
 admin_root="$work/admin"
 dpkg -x "$client" "$client_root"
 dpkg -x "$admin" "$admin_root"
+sounds=usr/share/tressalin/sons
 for f in usr/bin/tressalin usr/share/applications/tressalin.desktop \
-    usr/share/icons/hicolor/scalable/apps/tressalin.svg; do
+    usr/share/icons/hicolor/scalable/apps/tressalin.svg \
+    $sounds/rejeicao.wav $sounds/aceito.wav $sounds/completo.wav; do
     [ -f "$client_root/$f" ] || fail "$f not in tressalin"
 done
 [ ! -e "$client_root/usr/bin/tressalin-admin" ] || fail "tressalin carries tressalin-admin"
@@ -86,6 +88,9 @@ grep -q '^Uso: tressalin-admin ' <<<"$help" || fail "tressalin-admin --help prin
 run "$tool" create "$work/estacao.db" --operacao plantio >/dev/null ||
     fail "installed tressalin-admin create"
 run "$tool" verify "$work/estacao.db" || fail "installed tressalin-admin verify"
+# It alerts with the rejection sound where the client installs it beside the tool.
+alert="$(sqlite3 "$work/estacao.db" 'SELECT alert_sound FROM Configuracao')"
+[ "$alert" = "$admin_root/$sounds/rejeicao.wav" ] || fail "alert_sound of a new station: $alert"
 run "$tool" transmitir "$work/estacao.db" --origem CENTRAL >/dev/null ||
     fail "installed tressalin-admin transmitir"
 echo "OK: $(basename "$client") $(basename "$admin")"

@@ -3,6 +3,7 @@
 #include "admintool.h"
 #include "pgconnection.h"
 #include "plantiosql.h"
+#include "shippedsounds.h"
 #include "stationbuilder.h"
 
 #include "data/txconnection.h"
@@ -141,9 +142,11 @@ TEST_F(ServerTest, PlantingsReachACollectionStationAndItsWellsTheServer)
                         "--lote", "DEMO"})
                   .ExitCode,
               0);
-    EXPECT_EQ(Count(OpenStation(Prepare(u"COLETA9"_s, u"PC9"_s)).get(),
-                    u"SELECT info_db FROM Configuracao"_s),
-              1);
+    EXPECT_EQ(
+        Count(OpenStation(Prepare(u"COLETA9"_s, u"PC9"_s)).get(),
+              u"SELECT count(*) FROM Configuracao WHERE info_db = 1 AND alert_sound = '%1'"_s.arg(
+                  ShippedAlertSound())),
+        1);
     const QString status = RunAdmin({"servidor", "status", m_url}).Out;
     EXPECT_TRUE(status.contains(u"COLETA9 (coleta, lote DEMO, computador ainda não vinculado): "
                                 "última transmissão nunca; 0 registro(s) recebido(s)"_s))

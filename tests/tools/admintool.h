@@ -18,11 +18,12 @@ struct AdminRun
     QString Err;
 };
 
-/** Runs tressalin-admin with the arguments (and standard input) and waits for it. */
-inline AdminRun RunAdmin(const QStringList& arguments, const QByteArray& input = {})
+/** Runs tressalin-admin (or a copy) with the arguments (and standard input) and waits for it. */
+inline AdminRun RunAdmin(const QStringList& arguments, const QByteArray& input = {},
+                         const QString& program = QStringLiteral(TRESSALIN_ADMIN_PATH))
 {
     QProcess process;
-    process.start(QStringLiteral(TRESSALIN_ADMIN_PATH), arguments);
+    process.start(program, arguments);
     process.write(input);
     process.closeWriteChannel();
     AdminRun run;

@@ -1,5 +1,6 @@
 #include "admintool.h"
 
+#include "shippedsounds.h"
 #include "stationbuilder.h"
 
 #include <QFileInfo>
@@ -60,6 +61,10 @@ TEST_F(AdminToolTest, PlantingDemoHasSubBatchesPlantsPlantingsAndScannableCodes)
              {u"SELECT count(*) FROM json_each('[%1]'), Configuracao WHERE value NOT IN (SELECT "
               "nc_plantio FROM Plantio) AND value BETWEEN rela_inicial AND rela_final"_s.arg(free),
               int(free.count(u',') + 1)}});
+    ExpectCounts(
+        db,
+        {{u"SELECT count(*) FROM Configuracao WHERE alert_sound = '%1'"_s.arg(ShippedAlertSound()),
+          1}});
 }
 
 TEST_F(AdminToolTest, CollectionDemoFillsPlatesDownTheColumnsWithTwoControlWells)

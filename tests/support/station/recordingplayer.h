@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <functional>
 
-/** Media player for tests: records what it is asked to play; can be told to fail. */
+/** Media player for tests: records the path of each file it plays; can be told to fail. */
 class RecordingPlayer : public TXMediaPlayer
 {
 public:
@@ -17,6 +17,7 @@ public:
         m_fileName = fileName;
     }
     void Play() override { Played << m_fileName; }
+    void PlayFile(const QString& path) override { Played << path; }
     void Close() override { ++CloseCount; }
 
     QStringList Played;
