@@ -94,10 +94,19 @@ void TAppConfig::NcPlantioBarcodeType(QString& name) const
 
 bool TAppConfig::CheckNcPlantioRange(double value) const
 {
+    const QString message = NcPlantioRangeMessage(value);
+    if (message.isEmpty())
+        return true;
+    ShowAlert(message);
+    return false;
+}
+
+QString TAppConfig::NcPlantioRangeMessage(double value) const
+{
     const double lo = rela_inicial;
     const double hi = rela_final;
     if (!((lo > 0 && value < lo) || (hi > 0 && value > hi)))
-        return true;
+        return QString();
     const QString pattern = QStringLiteral("###,###,###,##0");
     QString limits;
     if (lo == 0)
@@ -107,7 +116,6 @@ bool TAppConfig::CheckNcPlantioRange(double value) const
     else
         limits = QStringLiteral(" estar entre [") + FormatFloat(pattern, lo) + QStringLiteral("] e [") +
                  FormatFloat(pattern, hi) + QStringLiteral("].");
-    ShowAlert(QStringLiteral(" NC [") + FormatFloat(pattern, value) +
-              QStringLiteral("] fora da faixa válida. \r\n O Valor do NC Plantio deve ") + limits);
-    return false;
+    return QStringLiteral(" NC [") + FormatFloat(pattern, value) +
+           QStringLiteral("] fora da faixa válida. \r\n O Valor do NC Plantio deve ") + limits;
 }

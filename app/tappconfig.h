@@ -64,6 +64,8 @@ public:
      * less is no limit); otherwise alerts the operator (ShowAlert) and answers false.
      */
     bool CheckNcPlantioRange(double value) const;
+    /** The alert CheckNcPlantioRange shows for value; empty when value is in the range. */
+    QString NcPlantioRangeMessage(double value) const;
 
     /** "Plantio" for info_db 0, "Coleta" for 1, empty otherwise. */
     QString OperationName() const;

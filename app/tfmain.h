@@ -114,7 +114,6 @@ QString NowAsText();
 /** Replaces the clock (tests); an empty function restores the system clock. */
 void SetNowSource(std::function<QDateTime()> source);
 
-
 /**
  * Starts the outcome's sound without waiting; nothing when none is configured or found. Never
  * throws. Rejected plays the configured alert sound; Accepted and Complete play the file of

@@ -536,8 +536,10 @@ bool TFColeta_Cad::LoadPlaca(const QString& code)
 
 bool TFColeta_Cad::Valid_NCP(qint64 nc)
 {
-    if (!Config().CheckNcPlantioRange(static_cast<double>(nc)))
+    if (const QString range = Config().NcPlantioRangeMessage(static_cast<double>(nc)); !range.isEmpty()) {
+        RefuseCode(range, NCP_LIDO->text(), int(TCodeKind::NcPlantio));
         return false;
+    }
     try {
         auto query = NewQuery(Conn());
         query->SetSQL(kColetaNcpSQL);

@@ -571,8 +571,10 @@ void TFPlantio_Cad::RefuseCode(const QString& message, const QString& code, bool
 
 bool TFPlantio_Cad::Valid_NCP(qint64 ncp)
 {
-    if (!Config().CheckNcPlantioRange(double(ncp)))
+    if (const QString range = Config().NcPlantioRangeMessage(double(ncp)); !range.isEmpty()) {
+        RefuseCode(range, NCP_LIDO->text(), false);
         return false;
+    }
     try {
         std::unique_ptr<TXQuery> query = NewQuery(DM->Conn);
         query->SetSQL(kValidNcpSQL);
