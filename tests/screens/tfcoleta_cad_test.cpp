@@ -211,6 +211,15 @@ TEST_F(ColetaTest, PlateCodeChecks)
         EXPECT_EQ(screen->Placa().IdPlaca, -1);
     }
 
+    // A plate with no free well is refused as it is scanned, not at the next NC Plantio.
+    CollectWell(db.get(), 2, 1, kNc + 1, operatorId, kNow);
+    CollectWell(db.get(), 2, 2, kNc + 2, operatorId, kNow);
+    CollectWell(db.get(), 2, 3, kNc + 3, operatorId, kNow);
+    Plate(u"PL02"_s);
+    EXPECT_EQ(presenter.Last().Text, u"A Placa já está completa. \r\nTodos os poços da Placa "
+                                     "[PL02] já foram coletados; leia outra Placa."_s);
+    EXPECT_EQ(QApplication::focusWidget(), screen->PLACA_LIDO);
+
     // An empty code alerts, unloads and does not hold the focus.
     Plate(u"PL01"_s);
     Plate(QString());

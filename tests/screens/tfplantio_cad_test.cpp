@@ -5,6 +5,7 @@
 #include "shellfixture.h"
 #include "tflogin.h"
 #include "tfplantio_cad.h"
+#include "tscanfeedback.h"
 #include "txcombobox.h"
 #include "txdbgrid.h"
 #include "txedit.h"
@@ -77,10 +78,11 @@ protected:
         emit screen->lote->activated(index);
     }
 
-    static void Scan(TXEdit* edit, const QString& code)
+    static void Scan(TXEdit* edit, const QString& code, QWidget* target = nullptr)
     {
-        QTest::keyClicks(edit, code);
-        QTest::keyClick(edit, Qt::Key_Return);
+        QWidget* to = target ? target : edit;
+        QTest::keyClicks(to, code);
+        QTest::keyClick(to, Qt::Key_Return);
     }
     static QString Ncc(qint64 n) { return EanCode(n, BarcodeType::Ean13); }
     /** Scans a plant and a NC Plantio, from the NCC field. */
@@ -235,6 +237,52 @@ TEST_F(PlantioScreenTest, RejectedScansAndEmptyFields)
     EXPECT_EQ(Rows(u"Plantio"_s), 1);
 }
 
+TEST_F(PlantioScreenTest, KeyboardPathsStatusLineAndFocusBanner)
+{
+    Open();
+    // A scan into the sub-batch list never chooses one and is refused.
+    screen->lote->setFocus();
+    Scan(nullptr, u"20"_s, screen->lote);
+    EXPECT_EQ(screen->lote->currentIndex(), -1);
+    ASSERT_EQ(presenter.Count(), 1);
+    EXPECT_TRUE(presenter.Take()[0].startsWith(u"Leitura na lista de sub-lotes, não registrada: 20."_s));
+    // Chosen with the arrows and Enter, the next scan is an NCC.
+    QTest::keyClick(screen->lote, Qt::Key_Down);
+    EXPECT_EQ(Focus(), screen->lote);
+    QTest::keyClick(screen->lote, Qt::Key_Return);
+    EXPECT_EQ(Focus(), screen->NCC_LIDO);
+    EXPECT_EQ(screen->lote->currentIndex(), 0);
+
+    Plant(kPlantA, 200000000001);
+    EXPECT_EQ(screen->Feedback()->Status()->text(),
+              u"Gravado: NCC %1  →  NC Plantio %2"_s.arg(Ncc(kPlantA), Ncc(200000000001)));
+    // The same label read twice would pair the plant with its own code.
+    Scan(screen->NCC_LIDO, Ncc(kPlantB));
+    Scan(screen->NCP_LIDO, Ncc(kPlantB));
+    const QString twice = u"Este código é o NCC que acabou de ser lido, leia o NC Plantio."_s;
+    EXPECT_EQ(presenter.Take(), QStringList{twice});
+    EXPECT_EQ(screen->Feedback()->Status()->text(), twice);
+    EXPECT_EQ(Rows(u"Plantio"_s), 2);
+
+    // Another window takes the keys: the banner says so until the screen has them back.
+    EXPECT_FALSE(screen->Feedback()->Banner()->isVisible());
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return screen->Feedback()->Banner()->isVisible(); }, 2000));
+    QApplication::setActiveWindow(mainForm.get());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !screen->Feedback()->Banner()->isVisible(); }, 2000));
+
+    // Leaving with an empty field by "Fechar" raises no alert.
+    screen->ClearLidos();
+    screen->NCC_LIDO->setFocus();
+    presenter.Clear(); // the NC Plantio field was left for it
+    QPointer<TFPlantio_Cad> closing = screen;
+    screen->BClose->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closing.isNull(); }, 2000));
+    EXPECT_EQ(presenter.Count(), 0) << presenter.Texts().join('|').toStdString();
+}
+
 TEST_F(PlantioScreenTest, CodeStoredByAnotherWriterBetweenCheckAndWriteIsNotStoredTwice)
 {
     Open();
@@ -374,6 +422,25 @@ TEST_F(PlantioDeletionTest, RefusalsThenTheSelectedRowArchived)
     // The other planting of the same plant stays.
     EXPECT_EQ(Plantio(u"group_concat(nc_plantio)"_s, u"ncc = 100000000001"_s), u"200000000002.0"_s);
     EXPECT_EQ(Config().OperatorId, operatorId);
+
+    // Scanned codes name the planting to delete, whatever row the grid shows.
+    InsertPlantio(station.Open().get(),
+                  {1, 200000000003, kPlantB, operatorId, u"2024-02-03 10:00:00"_s, {}});
+    screen->ReopenGrid();
+    presenter.Clear();
+    SelectRow(200000000003);
+    screen->NCP_LIDO->setText(Ncc(200000000099));
+    screen->BConfirm->click();
+    EXPECT_EQ(presenter.Take().size(), 1); // none of the grid's: refused
+    screen->NCC_LIDO->setText(Ncc(kPlantA));
+    screen->NCP_LIDO->setText(Ncc(200000000002));
+    presenter.QueueAnswer(TXMessageButton::Yes);
+    DriveLogin({Type(u"CHEFE"_s, u"4321"_s)});
+    screen->BConfirm->click();
+    EXPECT_EQ(Plantio(u"count(*)"_s, u"ncc = 100000000001"_s), u"0"_s);
+    EXPECT_EQ(Plantio(u"count(*)"_s, u"nc_plantio = 200000000003"_s), u"1"_s);
+    screen->ClearLidos();
+    presenter.Clear();
 
     // An empty grid has nothing to delete.
     ChooseLote(1);

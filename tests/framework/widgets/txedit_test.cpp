@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -40,4 +42,35 @@ TEST(TXRadioGroup, ChoiceAndClicks)
     group.Button(1)->click();
     EXPECT_EQ(group.ItemIndex(), 1);
     EXPECT_EQ(clicked.count(), 1);
+}
+
+TEST(TXEdit, CodeFieldSelectsOnClickAndExitsOnlyWithinItsScreen)
+{
+    // Two screens in one main window, as the client's MDI children are.
+    QMdiArea area;
+    auto* screen = new QWidget;
+    auto* code = new TXEdit(screen);
+    auto* next = new TXEdit(screen);
+    next->move(0, 40);
+    auto* report = new QWidget;
+    auto* elsewhere = new TXEdit(report);
+    area.addSubWindow(screen);
+    area.addSubWindow(report);
+    area.show();
+    QApplication::setActiveWindow(&area);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&area));
+    code->SetSelectAllOnFocus(true);
+    code->setText(QStringLiteral("3000000000021"));
+    QSignalSpy exited(code, &TXEdit::Exited);
+
+    // A click into the code selects it all: the next scan replaces it.
+    next->setFocus();
+    QTest::mouseClick(code, Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_TRUE(code->hasFocus());
+    EXPECT_EQ(code->selectedText(), code->text());
+    next->setFocus();
+    EXPECT_EQ(exited.count(), 1);
+    code->setFocus();
+    elsewhere->setFocus();
+    EXPECT_EQ(exited.count(), 1);
 }
