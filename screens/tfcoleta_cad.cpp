@@ -186,7 +186,7 @@ void TFColeta_Cad::CreateControls()
 
     GCad = new TXDBGrid(this);
     GCad->setObjectName(QStringLiteral("GCad"));
-    GCad->setGeometry(8, 292, 360, 188);
+    GCad->setGeometry(8, 316, 360, 164);
     GCad->setFocusPolicy(Qt::NoFocus);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     GCad->SetColumns({{QStringLiteral("data_coleta"), QStringLiteral("Data Coleta"), 130},
@@ -195,7 +195,7 @@ void TFColeta_Cad::CreateControls()
                       {QStringLiteral("NC_PLANTIO"), QStringLiteral("NC_Plantio"), 100}});
     GCad->SetQuery(QGrid);
 
-    m_feedback = new TScanFeedback(this, QRect(8, 248, 360, 40));
+    m_feedback = new TScanFeedback(this, QRect(8, 248, 360, 64));
     if (FMain) {
         connect(FMain, &TFMain::AlertShown, m_feedback, [this](const QString& text, TAlertSound sound) {
             if (sound == TAlertSound::Complete)
@@ -640,7 +640,7 @@ bool TFColeta_Cad::GravarInclusao()
     poco->Coletado = 1;
     poco->NcPlantio = nc;
     SG->viewport()->update();
-    m_feedback->ShowAccepted(QStringLiteral("Poço ") + label + QStringLiteral(" coletado: NC Plantio ") +
+    m_feedback->ShowAccepted(QStringLiteral("Poço ") + label + QStringLiteral(": NC Plantio ") +
                              NCP_LIDO->text().trimmed());
     return true;
 }
@@ -711,9 +711,9 @@ void TFColeta_Cad::AfterGravar()
 {
     ClearLidos();
     if (ShowPocosFalta() == 0) {
-        const QString stored = m_feedback->Status()->text();
+        const QString code = m_placa->Codigo;
         ShowAlert(QStringLiteral("A Placa já foi totalmente coletado."), TAlertSound::Complete);
-        m_feedback->ShowAccepted(stored + QStringLiteral("  —  placa completa"));
+        m_feedback->ShowAccepted(QStringLiteral("Placa ") + code + QStringLiteral(" completa."));
         PLACA_LIDO->setFocus();
         m_placa->Reset();
         RefreshPlaca();

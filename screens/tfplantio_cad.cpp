@@ -173,7 +173,7 @@ void TFPlantio_Cad::CreateControls()
 
     GCad = new TXDBGrid(this);
     GCad->setObjectName(QStringLiteral("GCad"));
-    GCad->setGeometry(8, 226, 576, 208);
+    GCad->setGeometry(8, 250, 576, 184);
     GCad->setFocusPolicy(Qt::ClickFocus);
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
@@ -184,7 +184,7 @@ void TFPlantio_Cad::CreateControls()
                       {QStringLiteral("NC_PLANTIO"), QStringLiteral("NC_Plantio"), 130, left}});
     GCad->SetQuery(QGrid);
 
-    m_feedback = new TScanFeedback(this, QRect(8, 182, 576, 40));
+    m_feedback = new TScanFeedback(this, QRect(8, 182, 576, 64));
     if (FMain) {
         connect(FMain, &TFMain::AlertShown, m_feedback, [this](const QString& text, TAlertSound sound) {
             if (sound == TAlertSound::Complete)
@@ -744,7 +744,7 @@ void TFPlantio_Cad::AfterGravar()
     }
     const QString stored = m_feedback->Status()->text();
     ShowAlert(QStringLiteral("O Lote está completo com as linhagens."), TAlertSound::Complete);
-    m_feedback->ShowAccepted(stored + QStringLiteral("  —  sub-lote completo"));
+    m_feedback->ShowAccepted(stored + QStringLiteral(". Sub-lote completo."));
     ClearLote();
 }
 

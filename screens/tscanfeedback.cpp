@@ -20,7 +20,7 @@ QLabel* NewLine(QWidget* parent, int pointSize)
     auto* label = new QLabel(parent);
     label->setAlignment(Qt::AlignCenter);
     label->setAutoFillBackground(true);
-    label->setWordWrap(false);
+    label->setWordWrap(true);
     QFont font = label->font();
     font.setPointSize(pointSize);
     font.setBold(true);
