@@ -22,6 +22,8 @@ QToolButton* FlatButton(const QString& name, const QString& caption, const char*
     button->setText(caption);
     button->setAutoRaise(true);
     button->setFixedSize(80, 25);
+    // A speed button never takes the focus from the field a scan is meant for.
+    button->setFocusPolicy(Qt::NoFocus);
     button->setStyleSheet(
         QStringLiteral("color: %1; font-weight: bold;").arg(QString::fromLatin1(colour)));
     return button;

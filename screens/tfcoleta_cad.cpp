@@ -152,6 +152,7 @@ void TFColeta_Cad::CreateControls()
     BSetOper->setText(QStringLiteral("Operação"));
     BSetOper->setAutoRaise(true);
     BSetOper->setGeometry(786, 20, 90, 28);
+    BSetOper->setFocusPolicy(Qt::NoFocus);
 
     GBEnvelope = NewGroup("GBEnvelope", QStringLiteral(" Placa x Poço Coleta "), this);
     GBEnvelope->setGeometry(8, 62, 330, 112);

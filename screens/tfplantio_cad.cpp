@@ -752,7 +752,7 @@ void TFPlantio_Cad::DeletePlantio()
 {
     auto field = [&](const char* name) { return QGrid->FieldByName(QString::fromLatin1(name)); };
     if (!field("origem_plantio").AsString().isEmpty()) {
-        ShowErrorMessage(kTransmitted);
+        ShowScanError(kTransmitted, [] { PlayAlertSound(TAlertSound::Rejected); });
         return;
     }
     PlantioKey row;
@@ -791,7 +791,7 @@ void TFPlantio_Cad::DeletePlantio()
         if (copied == 0 || deleted != copied) {
             // Transmitted (or gone) since the grid was read: nothing to archive or remove.
             transaction.Rollback();
-            ShowErrorMessage(kTransmitted);
+            ShowScanError(kTransmitted, [] { PlayAlertSound(TAlertSound::Rejected); });
             return;
         }
         transaction.Commit();
