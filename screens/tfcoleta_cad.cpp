@@ -197,14 +197,6 @@ void TFColeta_Cad::CreateControls()
     GCad->SetQuery(QGrid);
 
     m_feedback = new TScanFeedback(this, QRect(8, 248, 360, 64));
-    if (FMain) {
-        connect(FMain, &TFMain::AlertShown, m_feedback, [this](const QString& text, TAlertSound sound) {
-            if (sound == TAlertSound::Complete)
-                m_feedback->ShowAccepted(RefusalStatusText(text));
-            else
-                m_feedback->ShowRefused(text);
-        });
-    }
     for (QLineEdit* edit : {PLACA_LIDO, NCP_LIDO})
         static_cast<TXEdit*>(edit)->SetSelectAllOnFocus(true);
 

@@ -185,14 +185,6 @@ void TFPlantio_Cad::CreateControls()
     GCad->SetQuery(QGrid);
 
     m_feedback = new TScanFeedback(this, QRect(8, 182, 576, 64));
-    if (FMain) {
-        connect(FMain, &TFMain::AlertShown, m_feedback, [this](const QString& text, TAlertSound sound) {
-            if (sound == TAlertSound::Complete)
-                m_feedback->ShowAccepted(RefusalStatusText(text));
-            else
-                m_feedback->ShowRefused(text);
-        });
-    }
     for (TXEdit* edit : {NCC_LIDO, NCP_LIDO})
         edit->SetSelectAllOnFocus(true);
     lote->installEventFilter(this);

@@ -1,5 +1,6 @@
 #include "tscanfeedback.h"
 
+#include "tfmain.h"
 #include "txscanguardbox.h"
 
 #include <QApplication>
@@ -65,6 +66,15 @@ TScanFeedback::TScanFeedback(QWidget* screen, const QRect& status)
     // window with the active screen.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TScanFeedback::UpdateBanner);
     connect(qApp, &QApplication::focusChanged, this, &TScanFeedback::UpdateBanner);
+    // Every operator alert is a refusal, but the completion notices.
+    if (FMain) {
+        connect(FMain, &TFMain::AlertShown, this, [this](const QString& text, TAlertSound sound) {
+            if (sound == TAlertSound::Complete)
+                ShowAccepted(RefusalStatusText(text));
+            else
+                ShowRefused(text);
+        });
+    }
 }
 
 void TScanFeedback::Show(const QString& text, bool accepted)

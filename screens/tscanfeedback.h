@@ -9,7 +9,7 @@ class QWidget;
 /**
  * What a registration screen shows of each scan, readable from two metres: a
  * large status line, green with what was stored, red with why a scan was
- * refused; and a red banner over the screen while it is not the window that
+ * refused (each operator alert is shown there as it opens); and a red banner over the screen while it is not the window that
  * receives the keys, since the scanner's codes then go elsewhere.
  */
 class TScanFeedback : public QObject
