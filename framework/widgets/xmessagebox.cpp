@@ -51,7 +51,9 @@ TXMessageButton TXMessageBoxPresenter::Present(const TXMessageRequest& request)
         return request.DefaultButton;
     }
     if (request.ScanGuard) {
-        TXScanGuardBox box(request);
+        // Over a modal dialog (the login) the box must be its child, or the dialog's
+        // modality would block the box itself.
+        TXScanGuardBox box(request, QApplication::activeModalWidget());
         return box.Exec();
     }
     const auto buttons = request.YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;

@@ -37,7 +37,18 @@ e2e_start_client "$client"
 before_dump="$(e2e_dump)"
 before="$(e2e_sql "$count")"
 
-e2e_step "abrir Cadastro"
+e2e_step "abrir Cadastro, senha errada no login"
+e2e_open_cadastro
+e2e_wait_window '^Cadastro$' >/dev/null
+e2e_wait_active '^Cadastro$'
+e2e_scan ADMIN
+e2e_scan 9999
+e2e_box_shows '^Erro$' "Senha inválida."
+e2e_box_key '^Erro$' Return
+e2e_wait_gone '^Erro$'
+e2e_wait_active '^Cadastro$'
+e2e_keys Escape
+e2e_wait_gone '^Cadastro$'
 e2e_open_cadastro
 e2e_login ADMIN 1234
 
