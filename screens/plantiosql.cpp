@@ -1,8 +1,53 @@
 #include "plantiosql.h"
 
 #include "codevalidation.h"
+#include "data/txquery.h"
 #include "data/txrowstore.h"
+#include "xexception.h"
 #include "xformat.h"
+
+int LoteFaltando::Remaining(TXConnection* connection, int loteId)
+{
+    // Taken before counting: a commit while counting then makes the next call count again.
+    const TXChangeStamp stamp = connection->ChangeStamp();
+    if (m_connection == connection && m_loteId == loteId && m_stamp == stamp)
+        return m_remaining;
+    m_connection = nullptr;
+    std::unique_ptr<TXQuery> query = NewQuery(connection);
+    query->SetSQL(kLoteFaltandoSQL);
+    query->ParamByName(QStringLiteral("slote")).SetInteger(loteId);
+    query->Open();
+    int remaining = 0;
+    if (query->RecordCount() > 0) {
+        remaining = query->FieldByName(QStringLiteral("qte_tratamento")).AsInteger();
+        // The outer join counts one row for a sub-batch without plantings.
+        if (query->FieldByName(QStringLiteral("slote_plantio")).AsInteger() != 0)
+            remaining -= query->FieldByName(QStringLiteral("qte_plantado")).AsInteger();
+    }
+    m_connection = connection;
+    m_loteId = loteId;
+    m_stamp = stamp;
+    m_remaining = remaining;
+    return remaining;
+}
+
+void LoteFaltando::Planted(TXConnection* connection, int loteId)
+{
+    if (m_connection != connection || m_loteId != loteId)
+        return;
+    TXChangeStamp expected = m_stamp;
+    ++expected.OwnChanges;
+    m_connection = nullptr;
+    try {
+        if (connection->ChangeStamp() == expected) {
+            m_connection = connection;
+            m_stamp = expected;
+            --m_remaining;
+        }
+    } catch (const XException&) {
+        // Nothing kept: the next Remaining counts, and reports the error if it persists.
+    }
+}
 
 QString QuotedSQLText(const QString& text)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plantiosql.h"
 #include "tfbcad.h"
 
 class QGroupBox;
@@ -104,10 +105,14 @@ private:
     void FiltrarPlantio();
     /** Opens QGrid with the statement it holds and shows its rows. */
     void OpenGrid();
+    /** After an inclusion: the planting just written at the top of the grid, read by its key;
+     *  when it cannot be read so, the grid is reopened whole. */
+    void ShowInsertedPlantio();
     /** Selects the box's text and gives it the focus without validating the box it leaves. */
     void Refocus(TXEdit* edit);
     bool ValidateCode(TXEdit* edit);
 
+    LoteFaltando m_faltando;
     bool m_opened = false;
     bool m_closing = false;
     bool m_refocusing = false;

@@ -1,6 +1,7 @@
 #include "txdbgrid.h"
 
 #include "data/txquery.h"
+#include "xexception.h"
 
 #include <QHeaderView>
 #include <QPainter>
@@ -78,6 +79,27 @@ void TXDBGrid::Refresh()
     TXQuery* query = Query();
     if (query && query->RecNo() > 0 && m_model->columnCount() > 0)
         SetCurrentRecNo(query->RecNo());
+}
+
+bool TXDBGrid::InsertRowsOrRequery(int position, TXQuery& source)
+{
+    TXQuery* query = Query();
+    if (query && query->Active()) {
+        const int at = std::clamp(position, 0, m_model->rowCount());
+        try {
+            source.Open();
+            if (m_model->InsertRows(at, source) > 0) {
+                SetCurrentRecNo(at + 1);
+                return true;
+            }
+        } catch (const XException&) {
+            // The requery below reads what the failed statement would have.
+        }
+    }
+    if (query)
+        query->Requery();
+    Refresh();
+    return false;
 }
 
 void TXDBGrid::ApplyWidths()

@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -79,6 +80,26 @@ void TXRowStore::AppendRow(sqlite3_stmt* statement)
             break;
         }
     }
+}
+
+void TXRowStore::InsertRows(int position, const TXRowStore& source)
+{
+    // Reserved first, so that no insert below can fail halfway and leave cells without tags.
+    m_cells.reserve(m_cells.size() + source.m_cells.size());
+    m_types.reserve(m_types.size() + source.m_types.size());
+    m_pool.reserve(m_pool.size() + source.m_pool.size());
+    const size_t at = Index(position, 0);
+    const std::uint64_t base = m_pool.size(); // the source's texts go after this store's
+    m_cells.insert(m_cells.begin() + std::ptrdiff_t(at), source.m_cells.begin(),
+                   source.m_cells.end());
+    for (size_t i = 0; i < source.m_types.size(); ++i) {
+        const CellType type = source.m_types[i];
+        if (type == CellType::Text || type == CellType::Blob)
+            m_cells[at + i] += base;
+    }
+    m_types.insert(m_types.begin() + std::ptrdiff_t(at), source.m_types.begin(),
+                   source.m_types.end());
+    m_pool.insert(m_pool.end(), source.m_pool.begin(), source.m_pool.end());
 }
 
 QByteArray TXRowStore::PoolBytes(size_t cell) const
