@@ -3,7 +3,6 @@
 #include "codevalidation.h"
 #include "data/txquery.h"
 #include "data/txrowstore.h"
-#include "xexception.h"
 #include "xformat.h"
 
 int LoteFaltando::Remaining(TXConnection* connection, int loteId)
@@ -35,17 +34,12 @@ void LoteFaltando::Planted(TXConnection* connection, int loteId)
 {
     if (m_connection != connection || m_loteId != loteId)
         return;
-    TXChangeStamp expected = m_stamp;
-    ++expected.OwnChanges;
-    m_connection = nullptr;
-    try {
-        if (connection->ChangeStamp() == expected) {
-            m_connection = connection;
-            m_stamp = expected;
-            --m_remaining;
-        }
-    } catch (const XException&) {
-        // Nothing kept: the next Remaining counts, and reports the error if it persists.
+    // Other connections' commits are seen by the next Remaining, which compares the whole stamp.
+    if (connection->OwnChanges() == m_stamp.OwnChanges + 1) {
+        ++m_stamp.OwnChanges;
+        --m_remaining;
+    } else {
+        m_connection = nullptr;
     }
 }
 

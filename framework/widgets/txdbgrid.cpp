@@ -42,10 +42,30 @@ private:
     TXDBGrid* m_grid;
 };
 
+// The row indicator: one mark in a fixed width over rows of a fixed height, so
+// its size is known without measuring the section texts, which Qt does for up to
+// 200 sections after every insert.
+class TXIndicatorHeader : public QHeaderView
+{
+public:
+    explicit TXIndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent)
+    {
+        setSectionsClickable(true); // as the default header: a click selects the row
+        setHighlightSections(true);
+    }
+
+protected:
+    QSize sectionSizeFromContents(int) const override
+    {
+        return {minimumWidth(), defaultSectionSize()};
+    }
+};
+
 } // namespace
 
 TXDBGrid::TXDBGrid(QWidget* parent) : QTableView(parent), m_model(new TXQueryModel(this))
 {
+    setVerticalHeader(new TXIndicatorHeader(this));
     setModel(m_model);
     setItemDelegate(new TXHookDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -243,7 +243,12 @@ TXChangeStamp TXConnection::ChangeStamp()
     Statement statement = Prepare(QStringLiteral("PRAGMA data_version"));
     if (sqlite3_step(statement.get()) != SQLITE_ROW)
         RaiseEngineError(d->db);
-    return {d->openings, sqlite3_total_changes64(d->db), sqlite3_column_int64(statement.get(), 0)};
+    return {d->openings, OwnChanges(), sqlite3_column_int64(statement.get(), 0)};
+}
+
+qint64 TXConnection::OwnChanges() const
+{
+    return d->db ? sqlite3_total_changes64(d->db) : 0;
 }
 
 sqlite3* TXConnection::Handle() const

@@ -100,6 +100,9 @@ public:
      * kept. Raises a provider error while closed.
      */
     TXChangeStamp ChangeStamp();
+    /** Rows changed through this connection since it was opened (ChangeStamp's OwnChanges,
+     *  without reading the file); 0 while closed. */
+    qint64 OwnChanges() const;
 
     /** The open SQLite handle, for the layer's own classes; null while closed. */
     sqlite3* Handle() const;

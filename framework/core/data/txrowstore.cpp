@@ -3,6 +3,7 @@
 #include "xexception.h"
 #include "xformat.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -82,12 +83,24 @@ void TXRowStore::AppendRow(sqlite3_stmt* statement)
     }
 }
 
+namespace {
+
+// Room for `extra` more elements, growing geometrically: an exact reserve would
+// copy the whole store on every insert of one row.
+template <typename T> void ReserveMore(std::vector<T>& values, size_t extra)
+{
+    if (values.size() + extra > values.capacity())
+        values.reserve(std::max(values.size() + extra, 2 * values.capacity()));
+}
+
+} // namespace
+
 void TXRowStore::InsertRows(int position, const TXRowStore& source)
 {
     // Reserved first, so that no insert below can fail halfway and leave cells without tags.
-    m_cells.reserve(m_cells.size() + source.m_cells.size());
-    m_types.reserve(m_types.size() + source.m_types.size());
-    m_pool.reserve(m_pool.size() + source.m_pool.size());
+    ReserveMore(m_cells, source.m_cells.size());
+    ReserveMore(m_types, source.m_types.size());
+    ReserveMore(m_pool, source.m_pool.size());
     const size_t at = Index(position, 0);
     const std::uint64_t base = m_pool.size(); // the source's texts go after this store's
     m_cells.insert(m_cells.begin() + std::ptrdiff_t(at), source.m_cells.begin(),
