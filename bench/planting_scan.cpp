@@ -77,6 +77,9 @@ private:
                            (i % 2) ? QStringLiteral("MAQ02") : QString()});
         conn->CommitTrans();
         WriteConnectionFile(ConnectionFilePathFor(ProgramPath()), BuildConnectionFile(DbPath()));
+        // The OS would otherwise still be writing the new file back while the
+        // first benchmark runs, and slow its commits down.
+        ::sync();
     }
 
     QTemporaryDir m_dir;
