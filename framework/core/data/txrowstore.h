@@ -22,7 +22,8 @@ public:
     void Reset(int columnCount);
     /** Appends the statement's current row. */
     void AppendRow(sqlite3_stmt* statement);
-    /** Inserts every row of another store (same column count) before row position (0..RowCount). */
+    /** Inserts every row of another store (same column count, not this one) before row
+     *  position (0..RowCount). */
     void InsertRows(int position, const TXRowStore& source);
 
     int RowCount() const { return m_columns ? int(m_types.size() / m_columns) : 0; }
