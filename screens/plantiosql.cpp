@@ -1,8 +1,47 @@
 #include "plantiosql.h"
 
 #include "codevalidation.h"
+#include "data/txquery.h"
 #include "data/txrowstore.h"
 #include "xformat.h"
+
+int LoteFaltando::Remaining(TXConnection* connection, int loteId)
+{
+    // Taken before counting: a commit while counting then makes the next call count again.
+    const TXChangeStamp stamp = connection->ChangeStamp();
+    if (m_connection == connection && m_loteId == loteId && m_stamp == stamp)
+        return m_remaining;
+    m_connection = nullptr;
+    std::unique_ptr<TXQuery> query = NewQuery(connection);
+    query->SetSQL(kLoteFaltandoSQL);
+    query->ParamByName(QStringLiteral("slote")).SetInteger(loteId);
+    query->Open();
+    int remaining = 0;
+    if (query->RecordCount() > 0) {
+        remaining = query->FieldByName(QStringLiteral("qte_tratamento")).AsInteger();
+        // The outer join counts one row for a sub-batch without plantings.
+        if (query->FieldByName(QStringLiteral("slote_plantio")).AsInteger() != 0)
+            remaining -= query->FieldByName(QStringLiteral("qte_plantado")).AsInteger();
+    }
+    m_connection = connection;
+    m_loteId = loteId;
+    m_stamp = stamp;
+    m_remaining = remaining;
+    return remaining;
+}
+
+void LoteFaltando::Planted(TXConnection* connection, int loteId)
+{
+    if (m_connection != connection || m_loteId != loteId)
+        return;
+    // Other connections' commits are seen by the next Remaining, which compares the whole stamp.
+    if (connection->OwnChanges() == m_stamp.OwnChanges + 1) {
+        ++m_stamp.OwnChanges;
+        --m_remaining;
+    } else {
+        m_connection = nullptr;
+    }
+}
 
 QString QuotedSQLText(const QString& text)
 {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/txconnection.h"
+
+#include <QPointer>
 #include <QString>
 
 // Statements and text builders of the planting screen; none of them needs a window.
@@ -14,6 +17,18 @@ inline const QString kPlantioGridSelectSQL = QStringLiteral(
     "   FROM Plantio pl INNER JOIN Planta p     ON ( pl.ncc = p.ncc ) ");
 
 /**
+ * The grid's row of one planting of a sub-batch (:slote integer; :nc_plantio,
+ * :ncc its key), read only while no planting of the sub-batch is newer: then
+ * it goes at the top of the grid (newest first) without re-reading the others.
+ * Both conditions are index lookups, whatever the size of the sub-batch.
+ */
+inline const QString kPlantioGridNewestRowSQL =
+    kPlantioGridSelectSQL +
+    QStringLiteral(" WHERE (pl.id_slote = :slote) AND (pl.nc_plantio = :nc_plantio) AND "
+                   "(pl.ncc = :ncc) AND NOT EXISTS (SELECT 1 FROM Plantio n WHERE "
+                   "(n.id_slote = pl.id_slote) AND (n.data_plantio > pl.data_plantio)) ");
+
+/**
  * Target count and plantings of one sub-batch (:slote integer). The sub-batch
  * is selected in WHERE, not HAVING after a RIGHT JOIN over every sub-batch:
  * same single row, but an index range of one sub-batch's plantings instead of
@@ -23,6 +38,29 @@ inline const QString kLoteFaltandoSQL = QStringLiteral(
     "SELECT slt.id_slote, slt.qte_tratamento, count(1) as qte_plantado, p.id_slote as "
     "slote_plantio   FROM Lote slt LEFT JOIN Plantio p        ON ( p.id_slote = slt.id_slote) "
     " WHERE (slt.id_slote = :slote)  GROUP BY slt.id_slote, slt.qte_tratamento, p.id_slote ");
+
+/**
+ * The remaining-count panel's figure for one sub-batch: its target minus its
+ * plantings (kLoteFaltandoSQL). Counting walks all the sub-batch's plantings,
+ * so the figure is kept and each planting this connection adds takes one off
+ * it; it is counted again for another sub-batch or connection, or when
+ * anything else changed the file (TXConnection::ChangeStamp).
+ */
+class LoteFaltando
+{
+public:
+    /** 0 for no such sub-batch; the target for one without plantings. Raises XException. */
+    int Remaining(TXConnection* connection, int loteId);
+    /** Called after an inclusion into loteId: when it was the connection's one change since
+     *  Remaining, the kept figure drops by one, else the next Remaining counts again. */
+    void Planted(TXConnection* connection, int loteId);
+
+private:
+    QPointer<TXConnection> m_connection; // null: nothing kept
+    int m_loteId = -1;
+    TXChangeStamp m_stamp;
+    int m_remaining = 0;
+};
 
 /** The plant and its planting, if any (:ncc float). */
 inline const QString kValidNccSQL = QStringLiteral(

@@ -435,6 +435,23 @@ void TFPlantio_Cad::ReopenGrid()
     }
 }
 
+void TFPlantio_Cad::ShowInsertedPlantio()
+{
+    qint64 ncPlantio = 0;
+    qint64 ncc = 0;
+    CodeNumber(NCP_LIDO->text(), ncPlantio);
+    CodeNumber(NCC_LIDO->text(), ncc);
+    m_faltando.Planted(DM->Conn, SelectedLoteId());
+    std::unique_ptr<TXQuery> row = NewQuery(DM->Conn);
+    row->SetSQL(kPlantioGridNewestRowSQL);
+    row->ParamByName(QStringLiteral("slote")).SetInteger(SelectedLoteId());
+    row->ParamByName(QStringLiteral("nc_plantio")).SetLargeInt(ncPlantio);
+    row->ParamByName(QStringLiteral("ncc")).SetLargeInt(ncc);
+    // Re-reading the whole sub-batch would make every scan slower as the sub-batch grows.
+    GCad->InsertRowsOrRequery(0, *row);
+    ShowRegistros();
+}
+
 void TFPlantio_Cad::ShowRegistros()
 {
     LReg->setText(QStringLiteral("Registros: ") +
@@ -445,18 +462,7 @@ int TFPlantio_Cad::Update_Lote_Faltando()
 {
     int remaining = 0;
     try {
-        std::unique_ptr<TXQuery> query = NewQuery(DM->Conn);
-        query->SetSQL(kLoteFaltandoSQL);
-        query->ParamByName(QStringLiteral("slote")).SetInteger(SelectedLoteId());
-        query->Open();
-        if (query->RecordCount() > 0) {
-            const int target = query->FieldByName(QStringLiteral("qte_tratamento")).AsInteger();
-            // The outer join counts one row for a sub-batch without plantings.
-            if (query->FieldByName(QStringLiteral("slote_plantio")).AsInteger() == 0)
-                remaining = target;
-            else
-                remaining = target - query->FieldByName(QStringLiteral("qte_plantado")).AsInteger();
-        }
+        remaining = m_faltando.Remaining(DM->Conn, SelectedLoteId());
     } catch (const std::exception& e) {
         ShowAlert(QStringLiteral("Erro ao Consultar Dados (Update_Lote_Faltando): ") +
                   ErrorText(e));
@@ -626,7 +632,10 @@ void TFPlantio_Cad::IncluirPlantio()
     const QString stored = QStringLiteral("Gravado: NCC ") + NCC_LIDO->text().trimmed() +
                            QStringLiteral("  →  NC Plantio ") + NCP_LIDO->text().trimmed();
     const bool written = Gravar(1);
-    ReopenGrid();
+    if (written)
+        ShowInsertedPlantio();
+    else
+        ReopenGrid();
     ConfirmingScope confirming(Confirming);
     if (written) {
         m_feedback->ShowAccepted(stored);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plantiosql.h"
 #include "tfbcad.h"
 
 class QGroupBox;
@@ -109,6 +110,9 @@ private:
     void FiltrarPlantio();
     /** Opens QGrid with the statement it holds and shows its rows. */
     void OpenGrid();
+    /** After an inclusion: the planting just written at the top of the grid, read by its key;
+     *  when it cannot be read so, the grid is reopened whole. */
+    void ShowInsertedPlantio();
     /** Selects the box's text and gives it the focus without validating the box it leaves. */
     void Refocus(TXEdit* edit);
     bool ValidateCode(TXEdit* edit);
@@ -121,6 +125,7 @@ private:
     /** Deletion: the grid row the code fields name, made current; false (alerted) when none. */
     bool SelectScannedRow();
 
+    LoteFaltando m_faltando;
     bool m_opened = false;
     bool m_closing = false;
     bool m_refocusing = false;

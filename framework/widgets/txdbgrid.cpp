@@ -1,6 +1,7 @@
 #include "txdbgrid.h"
 
 #include "data/txquery.h"
+#include "xexception.h"
 
 #include <QHeaderView>
 #include <QPainter>
@@ -41,10 +42,30 @@ private:
     TXDBGrid* m_grid;
 };
 
+// The row indicator: one mark in a fixed width over rows of a fixed height, so
+// its size is known without measuring the section texts, which Qt does for up to
+// 200 sections after every insert.
+class TXIndicatorHeader : public QHeaderView
+{
+public:
+    explicit TXIndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent)
+    {
+        setSectionsClickable(true); // as the default header: a click selects the row
+        setHighlightSections(true);
+    }
+
+protected:
+    QSize sectionSizeFromContents(int) const override
+    {
+        return {minimumWidth(), defaultSectionSize()};
+    }
+};
+
 } // namespace
 
 TXDBGrid::TXDBGrid(QWidget* parent) : QTableView(parent), m_model(new TXQueryModel(this))
 {
+    setVerticalHeader(new TXIndicatorHeader(this));
     setModel(m_model);
     setItemDelegate(new TXHookDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -78,6 +99,27 @@ void TXDBGrid::Refresh()
     TXQuery* query = Query();
     if (query && query->RecNo() > 0 && m_model->columnCount() > 0)
         SetCurrentRecNo(query->RecNo());
+}
+
+bool TXDBGrid::InsertRowsOrRequery(int position, TXQuery& source)
+{
+    TXQuery* query = Query();
+    if (query && query->Active()) {
+        const int at = std::clamp(position, 0, m_model->rowCount());
+        try {
+            source.Open();
+            if (m_model->InsertRows(at, source) > 0) {
+                SetCurrentRecNo(at + 1);
+                return true;
+            }
+        } catch (const XException&) {
+            // The requery below reads what the failed statement would have.
+        }
+    }
+    if (query)
+        query->Requery();
+    Refresh();
+    return false;
 }
 
 void TXDBGrid::ApplyWidths()

@@ -44,6 +44,15 @@ public:
 
     /** Re-reads the query after it was opened, closed or requeried. */
     void Refresh();
+    /**
+     * Shows rows just written without re-reading the others: opens source (a
+     * statement reading those rows with the grid query's fields), inserts its
+     * rows before row position and makes the first of them current. When that
+     * cannot be done (source fails or reads nothing, the grid query is closed
+     * or cannot take them) the grid query is requeried and the grid refreshed
+     * instead, which shows them too. Answers whether the rows were inserted.
+     */
+    bool InsertRowsOrRequery(int position, TXQuery& source);
 
     /** 1-based number of the grid's current record; 0 when there is none. */
     int CurrentRecNo() const;

@@ -2,6 +2,8 @@
 
 #include "data/txquery.h"
 
+#include <algorithm>
+
 TXQueryModel::TXQueryModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void TXQueryModel::SetQuery(TXQuery* query)
@@ -27,6 +29,23 @@ void TXQueryModel::Refresh()
     ResolveFields();
     m_indicatorRow = -1;
     endResetModel();
+}
+
+int TXQueryModel::InsertRows(int position, const TXQuery& source)
+{
+    // Checked before beginInsertRows: once begun, the insert must happen.
+    if (!m_query || m_query->RecordCount() != m_rowCount || !m_query->CanInsertRows(source) ||
+        source.RecordCount() == 0)
+        return 0;
+    const int count = source.RecordCount();
+    position = std::clamp(position, 0, m_rowCount);
+    beginInsertRows({}, position, position + count - 1);
+    m_query->InsertRows(position, source);
+    m_rowCount += count;
+    if (m_indicatorRow >= position)
+        m_indicatorRow += count; // the mark stays on its record
+    endInsertRows();
+    return count;
 }
 
 void TXQueryModel::ResolveFields()

@@ -45,6 +45,14 @@ public:
 
     /** Re-reads the query's fields and record count (model reset). */
     void Refresh();
+    /**
+     * Inserts the source's rows into the query before row position
+     * (TXQuery::InsertRows) and tells the views of them as inserted rows, not
+     * a reset, so their cost does not grow with the rows already shown.
+     * Answers the number inserted; 0, changing nothing, when the query cannot
+     * take them.
+     */
+    int InsertRows(int position, const TXQuery& source);
 
     /** The typed value of a cell (null, qint64, double or QString); null outside the table. */
     QVariant TypedValue(int row, int column) const;

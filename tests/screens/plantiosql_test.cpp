@@ -1,4 +1,6 @@
+#include "data/txquery.h"
 #include "plantiosql.h"
+#include "teststation.h"
 
 #include <gtest/gtest.h>
 
@@ -51,5 +53,47 @@ TEST(PlantioSql, FilterConditions)
                   QString::fromUtf8(filter))
             << ncp << " / " << ncc;
         EXPECT_EQ(rejection, QString::fromUtf8(alert)) << ncp << " / " << ncc;
+    }
+}
+
+TEST(PlantioSql, RemainingCountIsKeptAcrossOwnPlantingsAndCountedAfterAnyOtherChange)
+{
+    TestStation station;
+    station.CreatePlantingTables();
+    station.Exec(u"INSERT INTO Lote VALUES (1, 'UM', 5), (2, 'DOIS', 3)"_s);
+    const std::unique_ptr<TXConnection> other = station.OpenAnother();
+    int next = 1;
+    const auto plant = [&next](TXConnection& by, int lote) {
+        auto insert = NewCommand(&by);
+        insert->SetCommandText(
+            u"INSERT INTO Plantio VALUES (%1, %2, %2, 1, '2024-01-01', NULL)"_s.arg(lote).arg(
+                next++));
+        insert->Execute();
+    };
+    // Each step: plantings in sub-batch 1 by the other connection, then by the kept one, maybe
+    // telling of an inclusion there, a planting in sub-batch 2, then the figure of a sub-batch.
+    const std::tuple<const char*, int, int, bool, bool, int, int> steps[] = {
+        {"none planted: the target", 0, 0, false, false, 1, 5},
+        {"own planting, told", 0, 1, true, false, 1, 4},
+        {"own planting, not told", 0, 1, false, false, 1, 3},
+        {"two own plantings, told once", 0, 2, true, false, 1, 1},
+        {"another connection's, told", 1, 0, true, false, 1, 0},
+        {"another's and own, told", 1, 1, true, false, 1, -2},
+        {"told of none, then one elsewhere", 0, 0, true, true, 1, -2},
+        {"another sub-batch", 0, 0, false, false, 2, 2},
+        {"told while another sub-batch is kept", 0, 1, true, false, 1, -3},
+        {"no such sub-batch", 0, 0, false, false, 9, 0},
+    };
+    LoteFaltando faltando;
+    for (const auto& [what, others, own, told, elsewhere, lote, remaining] : steps) {
+        for (int i = 0; i < others; ++i)
+            plant(*other, 1);
+        for (int i = 0; i < own; ++i)
+            plant(station.Conn(), 1);
+        if (told)
+            faltando.Planted(&station.Conn(), 1);
+        if (elsewhere)
+            plant(station.Conn(), 2);
+        EXPECT_EQ(faltando.Remaining(&station.Conn(), lote), remaining) << what;
     }
 }

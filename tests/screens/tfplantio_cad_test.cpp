@@ -155,6 +155,8 @@ TEST_F(PlantioScreenTest, ScanningCycle)
     EXPECT_EQ(screen->PN_Lote_Falta->text(), u"1"_s); // 3 minus the two planted
     screen->QGrid->First();                           // newest first
     EXPECT_EQ(screen->QGrid->FieldByName(u"nc_plantio"_s).AsString(), u"200000000001"_s);
+    EXPECT_EQ(screen->LReg->text(), u"Registros: 2"_s);
+    EXPECT_EQ(screen->GCad->CurrentRecNo(), 1); // the new row
     screen->RGOper->Button(0)->click();
     screen->BSetOper->click();
     presenter.Clear();
@@ -181,6 +183,21 @@ TEST_F(PlantioScreenTest, ScanningCycle)
     EXPECT_EQ(presenter.Take(), QStringList{u"O Lote está completo com as linhagens."_s});
     EXPECT_EQ(Plantio(u"nc_plantio"_s, u"ncc = 1234567"_s), u"7654321"_s);
     EXPECT_EQ(screen->lote->currentIndex(), -1);
+}
+
+TEST_F(PlantioScreenTest, APlantingStoredLaterThanTheScanStaysAboveIt)
+{
+    Open();
+    ChooseLote(0);
+    // Written meanwhile with a later time (another computer's clock): the grid is read again.
+    InsertPlantio(station.Open().get(),
+                  {1, 200000000005, kPlantC, operatorId, u"2030-01-01 00:00:00"_s, QString()});
+    Plant(kPlantA, 200000000001);
+    // Its place is counted too: the sub-batch's three are planted.
+    EXPECT_EQ(presenter.Take(), QStringList{u"O Lote está completo com as linhagens."_s});
+    EXPECT_EQ(screen->LReg->text(), u"Registros: 3"_s);
+    screen->QGrid->First();
+    EXPECT_EQ(screen->QGrid->FieldByName(u"nc_plantio"_s).AsString(), u"200000000005"_s);
 }
 
 TEST_F(PlantioScreenTest, RejectedScansAndEmptyFields)

@@ -70,6 +70,7 @@ struct TXConnection::Impl
     int tag = 0;
     int timeoutSeconds = kDefaultTimeoutSeconds;
     sqlite3* db = nullptr;
+    quint64 openings = 0;
     std::vector<TXQuery*> dataSets;
 
     // Idle prepared statements, most recently used first.
@@ -155,14 +156,15 @@ void TXConnection::Open()
         // One self-contained file that can be copied after any write: no WAL.
         Exec(db, "PRAGMA journal_mode=DELETE");
         Exec(db, "PRAGMA synchronous=FULL");
-        // Every scan reopens a grid of random lookups into the plant table;
-        // the default 2 MiB page cache makes those re-read from the OS.
+        // A grid reopened whole looks each row's plant up at random in the plant
+        // table; the default 2 MiB page cache makes those re-read from the OS.
         Exec(db, "PRAGMA cache_size=-32768");
     } catch (...) {
         sqlite3_close_v2(db);
         throw;
     }
     d->db = db;
+    ++d->openings;
 }
 
 void TXConnection::Close()
@@ -233,6 +235,20 @@ TXTableDefs TXConnection::TableDefinitions(const QString& tableName)
     if (!d->db)
         RaiseProviderError(QStringLiteral("Operation is not allowed when the object is closed."));
     return ReadTableDefinitions(d->db, tableName);
+}
+
+TXChangeStamp TXConnection::ChangeStamp()
+{
+    // data_version leaves out this connection's own commits; its change count has them.
+    Statement statement = Prepare(QStringLiteral("PRAGMA data_version"));
+    if (sqlite3_step(statement.get()) != SQLITE_ROW)
+        RaiseEngineError(d->db);
+    return {d->openings, OwnChanges(), sqlite3_column_int64(statement.get(), 0)};
+}
+
+qint64 TXConnection::OwnChanges() const
+{
+    return d->db ? sqlite3_total_changes64(d->db) : 0;
 }
 
 sqlite3* TXConnection::Handle() const

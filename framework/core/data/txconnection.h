@@ -36,6 +36,15 @@ struct TXTableDefs
     QList<TXIndexDef> Indexes;
 };
 
+/** What TXConnection::ChangeStamp compares. */
+struct TXChangeStamp
+{
+    quint64 Opening = 0;    // which opening of the connection
+    qint64 OwnChanges = 0;  // rows changed through it since then
+    qint64 DataVersion = 0; // moves with every commit of another connection to the file
+    bool operator==(const TXChangeStamp&) const = default;
+};
+
 /**
  * A connection to one station database file (SQLite underneath), driven by a
  * Jet-style connection string: "Provider=...;Data Source=path;...;
@@ -83,6 +92,17 @@ public:
 
     /** Column and index definitions of a table; raises a provider error when it does not exist. */
     TXTableDefs TableDefinitions(const QString& tableName);
+
+    /**
+     * Changes whenever the file's data may have changed: a row changed through
+     * this connection, or a commit of any other connection or process. Equal
+     * stamps mean nothing changed in between, so a result read before can be
+     * kept. Raises a provider error while closed.
+     */
+    TXChangeStamp ChangeStamp();
+    /** Rows changed through this connection since it was opened (ChangeStamp's OwnChanges,
+     *  without reading the file); 0 while closed. */
+    qint64 OwnChanges() const;
 
     /** The open SQLite handle, for the layer's own classes; null while closed. */
     sqlite3* Handle() const;

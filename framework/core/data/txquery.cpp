@@ -235,6 +235,27 @@ TXField TXQuery::Fields(int column) const
     return TXField(this, column);
 }
 
+bool TXQuery::CanInsertRows(const TXQuery& source) const
+{
+    return &source != this && d->active && source.d->active && !d->useVisible &&
+           !source.d->useVisible && d->names == source.d->names;
+}
+
+int TXQuery::InsertRows(int position, const TXQuery& source)
+{
+    if (!CanInsertRows(source))
+        RaiseDatabaseError(this,
+                           QStringLiteral("Cannot insert the rows of %1").arg(source.objectName()));
+    const int count = source.d->rows.RowCount();
+    if (count == 0)
+        return 0;
+    position = std::clamp(position, 0, d->rows.RowCount());
+    d->rows.InsertRows(position, source.d->rows);
+    d->current = position;
+    d->eof = d->bof = false;
+    return count;
+}
+
 QVariant TXQuery::Value(int row, int column) const
 {
     if (!d->ValidCell(row, column))

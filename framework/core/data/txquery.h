@@ -62,6 +62,19 @@ public:
     int FieldIndex(const QString& name) const;
     TXField Fields(int column) const;
 
+    /**
+     * Inserts the rows of another open query with the same field names before
+     * row position (0-based, clamped), as if this query's result held them
+     * there, without running its statement again: a grid shows a row just
+     * written without re-reading all the others. The current row becomes the
+     * first inserted one. Answers the number inserted. Raises XException,
+     * changing nothing, unless CanInsertRows.
+     */
+    int InsertRows(int position, const TXQuery& source);
+    /** Both open, neither filtered (the rows' place among the visible ones is undefined), the
+     * same field names, source not this query. */
+    bool CanInsertRows(const TXQuery& source) const;
+
     /** Random access for grid models: row and column 0-based, rows through the filter. */
     QVariant Value(int row, int column) const;
     QString DisplayText(int row, int column) const;

@@ -3,8 +3,10 @@
 #include "xexception.h"
 #include "xformat.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -79,6 +81,38 @@ void TXRowStore::AppendRow(sqlite3_stmt* statement)
             break;
         }
     }
+}
+
+namespace {
+
+// Room for `extra` more elements, growing geometrically: an exact reserve would
+// copy the whole store on every insert of one row.
+template <typename T> void ReserveMore(std::vector<T>& values, size_t extra)
+{
+    if (values.size() + extra > values.capacity())
+        values.reserve(std::max(values.size() + extra, 2 * values.capacity()));
+}
+
+} // namespace
+
+void TXRowStore::InsertRows(int position, const TXRowStore& source)
+{
+    // Reserved first, so that no insert below can fail halfway and leave cells without tags.
+    ReserveMore(m_cells, source.m_cells.size());
+    ReserveMore(m_types, source.m_types.size());
+    ReserveMore(m_pool, source.m_pool.size());
+    const size_t at = Index(position, 0);
+    const std::uint64_t base = m_pool.size(); // the source's texts go after this store's
+    m_cells.insert(m_cells.begin() + std::ptrdiff_t(at), source.m_cells.begin(),
+                   source.m_cells.end());
+    for (size_t i = 0; i < source.m_types.size(); ++i) {
+        const CellType type = source.m_types[i];
+        if (type == CellType::Text || type == CellType::Blob)
+            m_cells[at + i] += base;
+    }
+    m_types.insert(m_types.begin() + std::ptrdiff_t(at), source.m_types.begin(),
+                   source.m_types.end());
+    m_pool.insert(m_pool.end(), source.m_pool.begin(), source.m_pool.end());
 }
 
 QByteArray TXRowStore::PoolBytes(size_t cell) const

@@ -22,6 +22,9 @@ public:
     void Reset(int columnCount);
     /** Appends the statement's current row. */
     void AppendRow(sqlite3_stmt* statement);
+    /** Inserts every row of another store (same column count, not this one) before row
+     *  position (0..RowCount). */
+    void InsertRows(int position, const TXRowStore& source);
 
     int RowCount() const { return m_columns ? int(m_types.size() / m_columns) : 0; }
     int ColumnCount() const { return m_columns; }

@@ -195,3 +195,30 @@ TEST_F(DataQuery, FiltersRowsByColumnComparisons)
     q->SetFiltered(false);
     EXPECT_EQ(q->RecordCount(), 3);
 }
+
+TEST_F(DataQuery, InsertsTheRowsOfAnotherQuery)
+{
+    const QString select = QStringLiteral("SELECT NC_PLANTIO, ORIGEM_PLANTIO FROM Plantio ");
+    auto q = Open(select + QStringLiteral("ORDER BY 1"));
+    auto more = Open(select + QStringLiteral("WHERE NC_PLANTIO = 5002 UNION ALL SELECT 7, 'novo'"));
+    q->Last();
+    // Texts of both stores stay readable where they land; out-of-range places are clamped.
+    EXPECT_EQ(q->InsertRows(1, *more), 2);
+    EXPECT_EQ(q->RecNo(), 2); // on the first inserted row
+    EXPECT_EQ(q->InsertRows(-5, *more), 2);
+    EXPECT_EQ(q->InsertRows(99, *more), 2);
+    EXPECT_EQ(Dump(*q), QStringLiteral("5002|CENTRAL\n7|novo\n5001|<null>\n5002|CENTRAL\n7|novo\n"
+                                       "5002|CENTRAL\n5002|CENTRAL\n7|novo"));
+    EXPECT_EQ(q->InsertRows(0, *Open(select + QStringLiteral("WHERE 0"))), 0);
+
+    // Other fields, a closed query, itself, or a filter in effect: refused, nothing changes.
+    auto other = Open(QStringLiteral("SELECT NC_PLANTIO FROM Plantio"));
+    auto closed = NewQuery(&station.Conn());
+    for (const TXQuery* source : {other.get(), closed.get(), q.get()})
+        EXPECT_THROW(q->InsertRows(0, *source), XException);
+    q->SetFilter(QStringLiteral("NC_PLANTIO = 7"));
+    q->SetFiltered(true);
+    EXPECT_THROW(q->InsertRows(0, *more), XException);
+    q->SetFiltered(false);
+    EXPECT_EQ(q->RecordCount(), 8);
+}

@@ -4,6 +4,7 @@
 #include "txquerymodel.h"
 
 #include <QImage>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,6 +96,43 @@ TEST_F(TXDBGridTest, GridCurrentRowIsTheQueryRecordAndTheDrawHookShadesCells)
     query->Close();
     grid.Refresh();
     EXPECT_EQ(grid.CurrentRecNo(), 0);
+}
+
+TEST_F(TXDBGridTest, InsertsTheRowsReadByAStatementOrRequeriesWhenItCannot)
+{
+    TXDBGrid grid;
+    grid.SetQuery(query.get());
+    const std::string select = "SELECT ID_SLOTE, NOME, QTE_TRATAMENTO FROM Lote ";
+    const std::tuple<std::string, bool, const char*> cases[] = {
+        {select + "WHERE ID_SLOTE = 4", true, "4,1,2,3"},
+        {select + "WHERE ID_SLOTE = 99", false, "1,2,3,4"}, // reads nothing
+        {select + "WHERE nope = 4", false, "1,2,3,4"},      // fails
+        {"SELECT ID_SLOTE FROM Lote WHERE ID_SLOTE = 4", false, "1,2,3,4"},
+    };
+    for (const auto& [sql, inserted, ids] : cases) {
+        station.Exec(QStringLiteral("DELETE FROM Lote WHERE ID_SLOTE = 4"));
+        query->Requery();
+        grid.Refresh();
+        grid.SetCurrentRecNo(3);
+        station.Exec(QStringLiteral("INSERT INTO Lote VALUES (4, 'Quarto', 1)"));
+        QSignalSpy rowsInserted(grid.Model(), &QAbstractItemModel::rowsInserted);
+        QSignalSpy reset(grid.Model(), &QAbstractItemModel::modelReset);
+        auto source = NewQuery(&station.Conn());
+        source->SetSQL(QString::fromStdString(sql));
+
+        EXPECT_EQ(grid.InsertRowsOrRequery(0, *source), inserted) << sql;
+        QStringList shown;
+        for (int row = 0; row < grid.Model()->rowCount(); ++row)
+            shown.append(grid.Model()->index(row, 0).data().toString());
+        EXPECT_EQ(shown.join(u','), QString::fromLatin1(ids)) << sql;
+        // One row inserted at the top, not a reset; the fallback resets once.
+        const QList<QVariant> first = rowsInserted.value(0);
+        EXPECT_EQ(rowsInserted.size() == 1 && first.value(1) == 0 && first.value(2) == 0, inserted)
+            << sql;
+        EXPECT_EQ(reset.size(), inserted ? 0 : 1) << sql;
+        EXPECT_TRUE(grid.CurrentRecNo() == 1 && query->RecNo() == 1) << sql;
+        EXPECT_EQ(grid.selectionModel()->selectedRows().value(0).row(), 0) << sql;
+    }
 }
 
 } // namespace
