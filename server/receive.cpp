@@ -15,6 +15,7 @@ struct Reception
     QString MissingReason;
     QString Archive;
     QStringList ArchiveColumns;
+    QString Origin; // the station's mark, null in the archive of a row deleted unsent
 };
 
 const Reception kPlantio = {
@@ -29,7 +30,8 @@ const Reception kPlantio = {
     QStringLiteral("plantio_exc"),
     {QStringLiteral("id_slote"), QStringLiteral("nc_plantio"), QStringLiteral("ncc"),
      QStringLiteral("id_user"), QStringLiteral("data_plantio"), QStringLiteral("origem_plantio"),
-     QStringLiteral("user_plantio_exc"), QStringLiteral("data_plantio_exc")}};
+     QStringLiteral("user_plantio_exc"), QStringLiteral("data_plantio_exc")},
+    QStringLiteral("origem_plantio")};
 
 const Reception kPlacaPoco = {
     QStringLiteral("placa_poco"),
@@ -48,7 +50,8 @@ const Reception kPlacaPoco = {
      QStringLiteral("linha"), QStringLiteral("coluna"), QStringLiteral("seq_coleta"),
      QStringLiteral("amostra"), QStringLiteral("status_poco"), QStringLiteral("nc_plantio"),
      QStringLiteral("user_coleta"), QStringLiteral("data_coleta"), QStringLiteral("origem_coleta"),
-     QStringLiteral("user_coleta_exc"), QStringLiteral("data_coleta_exc")}};
+     QStringLiteral("user_coleta_exc"), QStringLiteral("data_coleta_exc")},
+    QStringLiteral("origem_coleta")};
 
 const Reception& ReceptionOf(ReceivedTable table)
 {
@@ -101,6 +104,35 @@ void BindMachine(PgConnection& connection, const ReceiveBatch& batch)
     }
 }
 
+// An archive the server already holds was applied when it came; only new ones remove rows,
+// or a row sent again after its deletion, with the same values, would go at every run.
+const QString kKnownArchivesSql =
+    QStringLiteral("DELETE FROM arquivando s USING %1 r WHERE r.estacao = $1::varchar AND %4"
+                   " AND (%2) IS NOT DISTINCT FROM (%3)");
+const QString kStoreArchivesSql = QStringLiteral(
+    "INSERT INTO %1 (%2, estacao) SELECT %2, $1::varchar FROM arquivando ON CONFLICT DO NOTHING");
+// The received row an archive of a row deleted before it was marked stands for; it stays in
+// the archive table.
+const QString kApplyArchivesSql = QStringLiteral(
+    "DELETE FROM %1 r USING arquivando s WHERE r.estacao = $1::varchar AND s.%2 IS NULL AND %3"
+    " AND (%4) IS NOT DISTINCT FROM (%5)");
+
+void ApplyArchives(PgConnection& connection, const ReceiveBatch& batch, const Reception& reception)
+{
+    Stage(connection, QStringLiteral("arquivando"), reception.Archive, reception.ArchiveColumns,
+          batch.Archives);
+    const QString archived = reception.ArchiveColumns.join(QStringLiteral(", "));
+    connection.Exec(kKnownArchivesSql.arg(
+                        reception.Archive, Prefixed(reception.ArchiveColumns, QStringLiteral("r")),
+                        Prefixed(reception.ArchiveColumns, QStringLiteral("s")), reception.Key),
+                    {batch.Estacao});
+    connection.Exec(kStoreArchivesSql.arg(reception.Archive, archived), {batch.Estacao});
+    connection.Exec(kApplyArchivesSql.arg(reception.Table, reception.Origin, reception.Key,
+                                          Prefixed(reception.Columns, QStringLiteral("r")),
+                                          Prefixed(reception.Columns, QStringLiteral("s"))),
+                    {batch.Estacao});
+}
+
 } // namespace
 
 QStringList ReceivedColumns(ReceivedTable table)
@@ -127,6 +159,10 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
     RequireCentralSchema(connection);
     PgTransaction transaction(connection);
     BindMachine(connection, batch);
+    // Deletions first: a row deleted at the station and planted or collected again must not
+    // be refused as a clash with the deleted one.
+    if (!batch.Archives.isEmpty())
+        ApplyArchives(connection, batch, reception);
     Stage(connection, QStringLiteral("recebendo"), reception.Table, reception.Columns, batch.Rows);
 
     // The sort of the insert below stays in memory for a large transmission.
@@ -178,15 +214,6 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
     result.Inserted = int(inserted.Int(0, 0));
     result.AlreadyPresent = int(result.Accepted.size()) - result.Inserted;
 
-    if (!batch.Archives.isEmpty()) {
-        Stage(connection, QStringLiteral("arquivando"), reception.Archive, reception.ArchiveColumns,
-              batch.Archives);
-        connection.Exec(
-            QStringLiteral("INSERT INTO %1 (%2, estacao) SELECT %2, $1::varchar FROM arquivando"
-                           " ON CONFLICT DO NOTHING")
-                .arg(reception.Archive, reception.ArchiveColumns.join(QStringLiteral(", "))),
-            {batch.Estacao});
-    }
     connection.Exec(
         QStringLiteral("INSERT INTO transmissao (estacao, inicio, fim, enviados, aceitos,"
                        " ja_presentes, recusados) VALUES ($1::varchar, now(), clock_timestamp(),"

@@ -135,9 +135,16 @@ int InsertMissing(TXConnection* connection, const StationTableData& data,
 }
 
 // A well another station collected fills the file's empty well, so the collection
-// screen sees another computer's plate; a well the station filled stays as it is.
-int FillCollectedWells(TXConnection* connection, const StationTableData& wells)
+// screen sees another computer's plate; a well the station filled stays as it is. The
+// station's own collections never come back: one it deleted after the server took it
+// unmarked would return as transmitted, and could no longer be deleted.
+int FillCollectedWells(TXConnection* connection, const StationTableData& wells,
+                       const QString& maquina)
 {
+    const QStringList archiveKey = {QStringLiteral("ID_PLACA"), QStringLiteral("POCO"),
+                                    QStringLiteral("NC_PLANTIO")};
+    const QSet<QString> deleted =
+        LocalKeys(connection, QStringLiteral("Placa_Poco_Exc"), archiveKey);
     auto command = NewCommand(connection);
     command->SetCommandText(QStringLiteral(
         "UPDATE Placa_Poco SET STATUS_POCO = :status, NC_PLANTIO = :nc, USER_COLETA = :usuario,"
@@ -148,7 +155,9 @@ int FillCollectedWells(TXConnection* connection, const StationTableData& wells)
     };
     int filled = 0;
     for (int r = 0; r < wells.Rows.Rows(); ++r) {
-        if (wells.Rows.IsNull(r, at("NC_PLANTIO")))
+        if (wells.Rows.IsNull(r, at("NC_PLANTIO")) ||
+            wells.Rows.Text(r, at("ORIGEM_COLETA")) == maquina ||
+            deleted.contains(KeyOfServerRow(wells, r, archiveKey)))
             continue;
         command->ParamByName(QStringLiteral("status"))
             .SetInteger(wells.Rows.Text(r, at("STATUS_POCO")).toInt());
@@ -338,7 +347,7 @@ QList<TableCount> UpdateStation(const QString& url, const QString& path)
             LocalKeys(connection.get(), table.Table, StationKey(table.Table));
         int changed = InsertMissing(connection.get(), table, &known);
         if (table.Table == QLatin1String("Placa_Poco"))
-            changed += FillCollectedWells(connection.get(), table);
+            changed += FillCollectedWells(connection.get(), table, config.Maquina.trimmed());
         counts.append({table.Table, changed});
     }
     transaction.Commit();

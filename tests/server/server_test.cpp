@@ -50,6 +50,17 @@ protected:
         ASSERT_EQ(RunAdmin({"servidor", "demo", m_url}).ExitCode, 0);
     }
 
+    // Roles belong to the cluster: the next test's lab registers the same station names.
+    void TearDown() override
+    {
+        PgConnection admin(m_url);
+        const PgResult roles = admin.Exec(u"SELECT format('DROP OWNED BY %1$I; DROP ROLE %1$I', "
+                                          "papel) FROM estacao"_s);
+        for (int r = 0; r < roles.Rows(); ++r)
+            for (const QString& sql : roles.Text(r, 0).split(u';'))
+                admin.Exec(sql);
+    }
+
     /** A station file prepared from the server, checked, and bound to its computer. */
     QString Prepare(const QString& station, const QString& maquina)
     {
@@ -183,13 +194,161 @@ TEST_F(ServerTest, APlantTakenByOneStationIsRefusedToAnotherWhoseRoleCannotChang
     const QString insert =
         u"INSERT INTO plantio (id_slote, nc_plantio, ncc, id_user, data_plantio, "
         "estacao) VALUES (1, $1::bigint, $2::bigint, 1, '2024-01-01 00:00:00', $3)"_s;
-    for (const char* sql : {"UPDATE plantio SET id_user = 9", "DELETE FROM plantio",
+    for (const char* sql : {"UPDATE plantio SET id_user = 9", "DELETE FROM plantio_exc",
                             "UPDATE estacao SET maquina = 'X'", "DELETE FROM conflito",
                             "INSERT INTO planta VALUES (1, 1, 1)"})
         EXPECT_THROW(other.Exec(QString::fromLatin1(sql)), PgError) << sql;
     EXPECT_THROW(other.Exec(insert, {u"9"_s, QString::number(kPlant + 9), u"PLANTIO1"_s}), PgError);
     EXPECT_NO_THROW(other.Exec(insert, {u"10"_s, QString::number(kPlant + 10), u"PLANTIO2"_s}));
+    other.Exec(u"DELETE FROM plantio"_s); // only what it archived as deleted unsent
     EXPECT_EQ(ServerPlantings().size(), 1u);
+    EXPECT_EQ(ServerPlantings(u"PLANTIO2"_s).size(), 2u);
+}
+
+TEST_F(ServerTest, AttacksOfAStationRoleOrAnOutsiderGetNothingThrough)
+{
+    const QString lab = PgCluster::DatabaseOf(m_url);
+    const QString otherUrl = PgCluster::Instance().NewDatabase();
+    ASSERT_EQ(RunAdmin({"servidor", "criar", otherUrl}).ExitCode, 0);
+    const QString other = PgCluster::DatabaseOf(otherUrl);
+    PgConnection admin(m_url);
+    // An analyst may connect to the lab, but is no station.
+    admin.Exec(u"CREATE ROLE intruso LOGIN"_s);
+    admin.Exec(u"GRANT CONNECT ON DATABASE %1 TO intruso"_s.arg(lab));
+    const QString station = u"tressalin_plantio2"_s;
+    const QStringList shadow = {u"CREATE TEMP TABLE estacao (nome varchar, papel name)"_s,
+                                u"INSERT INTO estacao VALUES ('PLANTIO1', current_user), "
+                                "('COLETA2', current_user)"_s};
+    const QString bind = u"SELECT vincular_maquina('COLETA2', 'INTRUSO')"_s;
+    const struct
+    {
+        const char* Name;
+        QString Role, Database;
+        QStringList Setup;
+        QString Sql; // empty: the connection itself is the attack
+    } attacks[] = {
+        {"shadowed estacao, forged planting", station, lab, shadow,
+         u"INSERT INTO plantio (id_slote, nc_plantio, ncc, id_user, data_plantio, estacao) "
+         "VALUES (1, 9, %1, 1, 'x', 'PLANTIO1')"_s.arg(kPlant + 9)},
+        {"shadowed estacao, forged transmission", station, lab, shadow,
+         u"INSERT INTO transmissao (estacao, inicio, fim, enviados, aceitos, ja_presentes, "
+         "recusados) VALUES ('PLANTIO1', now(), now(), 0, 0, 0, 0)"_s},
+        {"shadowed estacao, another's computer", station, lab, shadow, bind},
+        {"another station's computer", station, lab, {}, bind},
+        {"outsider binds a computer", u"intruso"_s, lab, {}, bind},
+        {"outsider's estacao_atual", u"intruso"_s, lab, {}, u"SELECT estacao_atual()"_s},
+        {"outsider reads the passwords", u"intruso"_s, lab, {}, u"SELECT senha FROM usua"_s},
+        {"station's function in the schema",
+         station,
+         lab,
+         {},
+         u"CREATE FUNCTION public.f() RETURNS int LANGUAGE sql AS 'SELECT 1'"_s},
+        {"station in another lab", station, other, {}, {}},
+        {"outsider in another lab", u"intruso"_s, other, {}, {}},
+        {"outsider's temporary table", u"intruso"_s, lab, {}, u"CREATE TEMP TABLE t (a int)"_s},
+    };
+    for (const auto& attack : attacks) {
+        const QString url = PgCluster::Instance().Url(attack.Database, attack.Role);
+        if (attack.Sql.isEmpty()) {
+            EXPECT_THROW(PgConnection{url}, PgError) << attack.Name;
+            continue;
+        }
+        PgConnection connection(url);
+        for (const QString& sql : attack.Setup)
+            ASSERT_NO_THROW(connection.Exec(sql)) << attack.Name;
+        EXPECT_THROW(connection.Exec(attack.Sql), PgError) << attack.Name;
+    }
+
+    // An existing role becomes a station's only when it has nothing beyond a station's rights.
+    ASSERT_EQ(RunAdmin({"servidor", "estacao", "add", otherUrl, "OUTRO", "--operacao", "plantio",
+                        "--lote", "DEMO"})
+                  .ExitCode,
+              0);
+    admin.Exec(u"CREATE TABLE de_alguem (a int)"_s);
+    const std::pair<const char*, const char*> roles[] = {
+        {"CREATE ROLE tressalin_a1 LOGIN SUPERUSER", "é superusuário"},
+        {"CREATE ROLE tressalin_a2 LOGIN CREATEROLE", "pode criar papéis"},
+        {"CREATE ROLE tressalin_a3 LOGIN CREATEDB", "pode criar bancos de dados"},
+        {"CREATE ROLE tressalin_a4 LOGIN BYPASSRLS", "segurança por linha"},
+        {"CREATE ROLE tressalin_a5 LOGIN; ALTER TABLE de_alguem OWNER TO tressalin_a5",
+         "é dono de objetos"},
+        {"CREATE ROLE tressalin_a6 LOGIN IN ROLE pg_read_all_data", "é membro de pg_read_all_data"},
+        {"SELECT 1", "outro banco de dados"}, // OUTRO, the other lab's station
+    };
+    int index = 0;
+    for (const auto& [create, reason] : roles) {
+        for (const QString& sql : QString::fromUtf8(create).split(u';'))
+            admin.Exec(sql);
+        const QString name = ++index < 7 ? u"A%1"_s.arg(index) : u"OUTRO"_s;
+        const AdminRun run = RunAdmin(
+            {"servidor", "estacao", "add", m_url, name, "--operacao", "plantio", "--lote", "DEMO"});
+        EXPECT_EQ(run.ExitCode, 1) << create;
+        EXPECT_TRUE(run.Err.contains(QString::fromUtf8(reason))) << run.Err.toStdString();
+    }
+    EXPECT_EQ(ServerCount(u"SELECT count(*) FROM estacao WHERE maquina IS NULL"_s), 4);
+    EXPECT_EQ(ServerCount(u"SELECT (SELECT count(*) FROM plantio) + (SELECT count(*) FROM "
+                          "transmissao) + (SELECT count(*) FROM estacao)"_s),
+              4);
+}
+
+TEST_F(ServerTest, AWellDeletedAtItsStationLeavesTheServerAndCanBeCollectedAgain)
+{
+    const QString path = Prepare(u"COLETA1"_s, u"PC3"_s);
+    const auto station = [&](const QString& sql) { Execute(OpenStation(path).get(), sql); };
+    const auto collect = [&](int seq) {
+        CollectWell(OpenStation(path).get(), 2, seq, kPlanting + seq, 2, u"2024-05-07 08:00:00"_s);
+    };
+    // As the collection screen deletes an unsent well: archived, then freed.
+    const auto remove = [&](int seq) {
+        const QString where =
+            u" WHERE SEQ_COLETA = %1 AND NC_PLANTIO IS NOT NULL AND ORIGEM_COLETA IS NULL"_s.arg(
+                seq);
+        const QString columns =
+            u"ID_PLACA, PLACA, POCO, LINHA, COLUNA, SEQ_COLETA, AMOSTRA, "
+            "STATUS_POCO, NC_PLANTIO, USER_COLETA, DATA_COLETA, ORIGEM_COLETA"_s;
+        station(u"INSERT INTO Placa_Poco_Exc (%1, USER_COLETA_EXC, DATA_COLETA_EXC) SELECT %1, 1, "
+                "'2024-05-08 09:00:00' FROM Placa_Poco"_s.arg(columns) +
+                where);
+        station(u"UPDATE Placa_Poco SET STATUS_POCO = 0, NC_PLANTIO = NULL, USER_COLETA = NULL, "
+                "DATA_COLETA = NULL"_s +
+                where);
+    };
+    const auto agree = [&](const char* expected) {
+        const auto connection = OpenStation(path);
+        auto query = NewQuery(connection.get());
+        query->SetSQL(u"SELECT coalesce(group_concat(w, ','), '') FROM (SELECT SEQ_COLETA || ':' "
+                      "|| coalesce(ORIGEM_COLETA, '-') AS w FROM Placa_Poco WHERE NC_PLANTIO IS "
+                      "NOT NULL ORDER BY SEQ_COLETA)"_s);
+        query->Open();
+        EXPECT_EQ(query->Fields(0).Value().toString(), QString::fromLatin1(expected));
+        EXPECT_EQ(PgConnection(m_url)
+                      .Exec(u"SELECT coalesce(string_agg(seq_coleta || ':' || origem_coleta, ',' "
+                            "ORDER BY seq_coleta), '') FROM placa_poco WHERE estacao = 'COLETA1'"_s)
+                      .Text(0, 0),
+                  QString::fromLatin1(expected));
+    };
+    // The server committed, the mark never happened, the operator deleted the well.
+    collect(1);
+    ASSERT_EQ(Transmit(path).ExitCode, 0);
+    station(u"UPDATE Placa_Poco SET ORIGEM_COLETA = NULL"_s);
+    remove(1);
+    ASSERT_EQ(RunAdmin({"atualizar", m_url, path}).ExitCode, 0);
+    ASSERT_EQ(Transmit(path).ExitCode, 0);
+    agree("");
+    EXPECT_EQ(ServerCount(u"SELECT count(*) FROM placa_poco_exc WHERE seq_coleta = 1"_s), 1);
+    // Collected again as before, then a deletion after a transmission marked normally.
+    collect(1);
+    collect(2);
+    ASSERT_EQ(Transmit(path).ExitCode, 0);
+    collect(3);
+    remove(3);
+    ASSERT_EQ(Transmit(path).ExitCode, 0);
+    ASSERT_EQ(RunAdmin({"atualizar", m_url, path}).ExitCode, 0);
+    agree("1:PC3,2:PC3");
+    collect(3);
+    for (int run = 0; run < 2; ++run) // an archive is applied once, not to the row sent again
+        ASSERT_EQ(Transmit(path).ExitCode, 0);
+    agree("1:PC3,2:PC3,3:PC3");
 }
 
 TEST_F(ServerTest, KilledAtAnyMomentWhileTheStationRecordsNothingIsLostDuplicatedOrWronglyMarked)
