@@ -268,9 +268,268 @@ void CreateFunctions(PgConnection& connection)
         connection.Exec(grants.Text(r, 0));
 }
 
+// The unique keys the guarantees rest on (a plant planted once, a well filled once, each row
+// received once): the columns, a partial index's condition as PostgreSQL prints it, and
+// whether NULLs count as equal. Names differ between versions; the columns do not.
+struct CentralKey
+{
+    const char* Table;
+    const char* Columns;
+    const char* Where = "";
+    bool NullsNotDistinct = false;
+};
+
+const CentralKey kCentralKeys[] = {
+    {"estacao", "id"},
+    {"estacao", "nome"},
+    {"estacao", "maquina"},
+    {"estacao", "papel"},
+    {"lote", "id_slote"},
+    {"planta", "ncc"},
+    {"usua", "id_user"},
+    {"usua", "codigo"},
+    {"placa", "id_placa"},
+    {"placa", "codigo"},
+    {"placa_poco", "id_placa,poco", "(estacao IS NULL)"},
+    {"placa_poco", "id_placa,poco", "(estacao IS NOT NULL)"},
+    {"placa_poco", "nc_plantio", "(nc_plantio IS NOT NULL)"},
+    {"plantio", "nc_plantio"},
+    {"plantio", "ncc"},
+    {"plantio", "nc_plantio,ncc"},
+    {"plantio_exc",
+     "estacao,id_slote,nc_plantio,ncc,id_user,data_plantio,origem_plantio,user_plantio_exc,"
+     "data_plantio_exc",
+     "", true},
+    {"placa_poco_exc",
+     "estacao,id_placa,placa,poco,linha,coluna,seq_coleta,amostra,status_poco,nc_plantio,"
+     "user_coleta,data_coleta,origem_coleta,user_coleta_exc,data_coleta_exc",
+     "", true},
+    {"transmissao", "id"},
+    {"conflito", "id"},
+    {"conflito", "estacao,tabela,valores_estacao"},
+};
+
+const QString kUniqueKeysSql = QStringLiteral(
+    "SELECT (SELECT string_agg(a.attname, ',' ORDER BY k.n)"
+    "  FROM unnest(i.indkey::int2[]) WITH ORDINALITY k(att, n)"
+    "  JOIN pg_attribute a ON a.attrelid = i.indrelid AND a.attnum = k.att)"
+    " || '|' || coalesce(pg_get_expr(i.indpred, i.indrelid), '') || '|' ||"
+    " i.indnullsnotdistinct::text"
+    " FROM pg_index i WHERE i.indrelid = to_regclass(quote_ident(current_schema()) || '.' || $1)"
+    " AND i.indisunique AND i.indisvalid");
+
+const QStringList kTableRights = {QStringLiteral("SELECT"),   QStringLiteral("INSERT"),
+                                  QStringLiteral("UPDATE"),   QStringLiteral("DELETE"),
+                                  QStringLiteral("TRUNCATE"), QStringLiteral("REFERENCES"),
+                                  QStringLiteral("TRIGGER")};
+
+const QString kTableRightSql = QStringLiteral(
+    "SELECT has_table_privilege($1, to_regclass(quote_ident(current_schema()) || '.' || $2), $3)");
+
+const QString kRowSecuritySql =
+    QStringLiteral("SELECT relrowsecurity FROM pg_class"
+                   " WHERE oid = to_regclass(quote_ident(current_schema()) || '.' || $1)");
+
+const QString kPolicySql =
+    QStringLiteral("SELECT (cmd, permissive, roles, qual, with_check)::text FROM pg_policies"
+                   " WHERE schemaname = current_schema() AND tablename = $1 AND policyname = $2");
+
+const QString kPolicyNamesSql =
+    QStringLiteral("SELECT policyname::text, format('DROP POLICY %I ON %I', policyname, tablename)"
+                   " FROM pg_policies WHERE schemaname = current_schema() AND tablename = $1");
+
+const QString kFunctionSql = QStringLiteral(
+    "SELECT prosrc || '|' || coalesce(proconfig::text, '') || '|' || prosecdef::text || '|' ||"
+    " provolatile::text || '|' || pg_get_function_result(oid) FROM pg_proc"
+    " WHERE oid = to_regprocedure(quote_ident(current_schema()) || '.' || $1)");
+
+const QString kFunctionRightSql = QStringLiteral(
+    "SELECT has_function_privilege($1, to_regprocedure(quote_ident(current_schema()) || '.' ||"
+    " $2), 'EXECUTE')");
+
+const QString kPublicLabRightsSql = QStringLiteral(
+    "SELECT concat_ws(', ',"
+    " CASE WHEN has_database_privilege('public', current_database(), 'CONNECT') THEN 'CONNECT' END,"
+    " CASE WHEN has_database_privilege('public', current_database(), 'TEMPORARY')"
+    "  THEN 'TEMPORARY' END,"
+    " CASE WHEN has_schema_privilege('public', current_schema(), 'CREATE') THEN 'CREATE' END)");
+
+const QString kStationsWithoutConnectSql =
+    QStringLiteral("SELECT coalesce(string_agg(papel, ', ' ORDER BY papel), '') FROM estacao e"
+                   " WHERE EXISTS (SELECT 1 FROM pg_roles r WHERE r.rolname = e.papel)"
+                   " AND NOT (has_database_privilege(e.papel, current_database(), 'CONNECT')"
+                   "  AND has_database_privilege(e.papel, current_database(), 'TEMPORARY'))");
+
+/** What is missing or different, and the statements that put it back without losing data. */
+struct SchemaProblem
+{
+    QString Text;
+    QStringList Repair;
+};
+
+bool Holds(PgConnection& connection, const QString& sql, const PgParams& params)
+{
+    return connection.Exec(sql, params).Text(0, 0) == QLatin1String("t");
+}
+
+// A definition is compared with what this version would create, made under another name
+// inside the transaction and dropped again: PostgreSQL prints both the same way.
+QString ScratchCompare(PgConnection& connection, const QString& scratchSql, const QString& lookup,
+                       const PgParams& real, const PgParams& scratch, const QString& drop)
+{
+    const PgResult present = connection.Exec(lookup, real);
+    if (present.Rows() == 0 || present.IsNull(0, 0))
+        return QStringLiteral("falta");
+    connection.Exec(scratchSql);
+    const QString expected = connection.Exec(lookup, scratch).Text(0, 0);
+    connection.Exec(drop);
+    return expected == present.Text(0, 0) ? QString() : QStringLiteral("difere desta versão");
+}
+
+const QList<std::pair<QString, QString>>& CentralFunctions()
+{
+    static const QList<std::pair<QString, QString>> functions = {
+        {QStringLiteral("estacao_atual()"), kEstacaoAtualSql},
+        {QStringLiteral("vincular_maquina(varchar, varchar)"), kVincularMaquinaSql}};
+    return functions;
+}
+
+void CheckFunctions(PgConnection& connection, QList<SchemaProblem>& problems)
+{
+    QStringList rights;
+    for (const QString& sql : kFunctionRightsSql)
+        rights << Formatted(connection, sql);
+    for (const auto& [signature, sql] : CentralFunctions()) {
+        const QString name = signature.section(QLatin1Char('('), 0, 0);
+        const QString create = Formatted(connection, sql);
+        const QString arguments = signature.section(QLatin1Char('('), 1);
+        const QString scratch = name + QStringLiteral("_conferir(");
+        const QString state =
+            ScratchCompare(connection,
+                           QString(create).replace(QLatin1Char('.') + name + QLatin1Char('('),
+                                                   QLatin1Char('.') + scratch),
+                           kFunctionSql, {signature}, {scratch + arguments},
+                           QStringLiteral("DROP FUNCTION %1%2").arg(scratch, arguments));
+        if (!state.isEmpty())
+            problems.append({state == QLatin1String("falta")
+                                 ? QStringLiteral("Função %1: falta.").arg(name)
+                                 : QStringLiteral("Função %1: a definição ou o search_path %2.")
+                                       .arg(name, state),
+                             {create}});
+        else if (Holds(connection, kFunctionRightSql, {QStringLiteral("public"), signature}) ||
+                 !Holds(connection, kFunctionRightSql, {kStationGroupRole, signature}))
+            problems.append({QStringLiteral("Função %1: deve ser executável pelas estações e não"
+                                            " por PUBLIC.")
+                                 .arg(name),
+                             rights});
+    }
+    const QString open = connection.Exec(kPublicLabRightsSql).Text(0, 0);
+    if (!open.isEmpty())
+        problems.append({QStringLiteral("Banco de dados: PUBLIC tem %1.").arg(open), rights});
+    const QString missing = connection.Exec(kStationsWithoutConnectSql).Text(0, 0);
+    if (!missing.isEmpty()) {
+        QStringList grants;
+        const PgResult all = connection.Exec(kStationDatabaseRightsSql);
+        for (int r = 0; r < all.Rows(); ++r)
+            grants << all.Text(r, 0);
+        problems.append(
+            {QStringLiteral("Banco de dados: sem CONNECT ou TEMPORARY para %1.").arg(missing),
+             grants});
+    }
+}
+
+void CheckTable(PgConnection& connection, const CentralTable& table, QList<SchemaProblem>& problems)
+{
+    const QString where = QStringLiteral("Tabela %1: ").arg(table.Name);
+    const PgResult keys = connection.Exec(kUniqueKeysSql, {table.Name});
+    QStringList present;
+    for (int r = 0; r < keys.Rows(); ++r)
+        present << keys.Text(r, 0);
+    for (const CentralKey& key : kCentralKeys) {
+        if (table.Name != QLatin1String(key.Table))
+            continue;
+        const QString columns = QString::fromLatin1(key.Columns);
+        const QString condition = QString::fromLatin1(key.Where);
+        if (present.contains(
+                QStringLiteral("%1|%2|%3")
+                    .arg(columns, condition,
+                         key.NullsNotDistinct ? QStringLiteral("true") : QStringLiteral("false"))))
+            continue;
+        const QString list = QString(columns).replace(u',', QStringLiteral(", "));
+        problems.append(
+            {where + QStringLiteral("falta a chave única (%1)%2.")
+                         .arg(list, condition.isEmpty() ? QString() : QLatin1Char(' ') + condition),
+             {condition.isEmpty()
+                  ? QStringLiteral("ALTER TABLE %1 ADD UNIQUE %2(%3)")
+                        .arg(table.Name,
+                             key.NullsNotDistinct ? QStringLiteral("NULLS NOT DISTINCT ")
+                                                  : QString(),
+                             list)
+                  : QStringLiteral("CREATE UNIQUE INDEX ON %1 (%2) WHERE %3")
+                        .arg(table.Name, list, condition)}});
+    }
+    const QStringList expected = table.StationRights.split(QStringLiteral(", "));
+    for (const QString& role : {kStationGroupRole, QStringLiteral("public")}) {
+        const bool stations = role == kStationGroupRole;
+        for (const QString& right : kTableRights) {
+            const bool should = stations && expected.contains(right);
+            if (Holds(connection, kTableRightSql, {role, table.Name, right}) == should)
+                continue;
+            problems.append(
+                should ? SchemaProblem{where + QStringLiteral("falta a permissão %1 das estações.")
+                                                   .arg(right),
+                                       {QStringLiteral("GRANT %1 ON %2 TO %3")
+                                            .arg(right, table.Name, kStationGroupRole)}}
+                       : SchemaProblem{where + QStringLiteral("%1 tem a permissão %2, que não"
+                                                              " deveria ter.")
+                                                   .arg(stations ? QStringLiteral("o grupo das"
+                                                                                  " estações")
+                                                                 : QStringLiteral("PUBLIC"),
+                                                        right),
+                                       {QStringLiteral("REVOKE %1 ON %2 FROM %3, PUBLIC")
+                                            .arg(right, table.Name, kStationGroupRole)}});
+        }
+    }
+    if (table.Policies.isEmpty())
+        return;
+    if (!Holds(connection, kRowSecuritySql, {table.Name}))
+        problems.append(
+            {where + QStringLiteral("a segurança por linha está desligada."),
+             {QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY").arg(table.Name)}});
+    QStringList names;
+    for (const QString& policy : table.Policies) {
+        const QString name = policy.section(QLatin1Char(' '), 2, 2);
+        names << name;
+        const QString scratch = name + QStringLiteral("_conferir");
+        const QString state =
+            ScratchCompare(connection,
+                           QString(policy).replace(QStringLiteral(" %1 ON ").arg(name),
+                                                   QStringLiteral(" %1 ON ").arg(scratch)),
+                           kPolicySql, {table.Name, name}, {table.Name, scratch},
+                           QStringLiteral("DROP POLICY %1 ON %2").arg(scratch, table.Name));
+        if (state.isEmpty())
+            continue;
+        QStringList repair{policy};
+        if (state != QLatin1String("falta"))
+            repair.prepend(QStringLiteral("DROP POLICY %1 ON %2").arg(name, table.Name));
+        problems.append({where + (state == QLatin1String("falta")
+                                      ? QStringLiteral("falta a política %1.").arg(name)
+                                      : QStringLiteral("a política %1 %2.").arg(name, state)),
+                         repair});
+    }
+    // Permissive policies add up: one more could open the table to every station.
+    const PgResult all = connection.Exec(kPolicyNamesSql, {table.Name});
+    for (int r = 0; r < all.Rows(); ++r) {
+        if (!names.contains(all.Text(r, 0)))
+            problems.append(
+                {where + QStringLiteral("a política %1 não é do Tressalin.").arg(all.Text(r, 0)),
+                 {all.Text(r, 1)}});
+    }
+}
+
 } // namespace
 
-CentralSchemaReport CreateCentralSchema(PgConnection& connection)
+CentralSchemaReport CreateCentralSchema(PgConnection& connection, bool repair)
 {
     CentralSchemaReport report;
     PgTransaction transaction(connection);
@@ -303,8 +562,6 @@ CentralSchemaReport CreateCentralSchema(PgConnection& connection)
                         << QStringLiteral("Tabela %1: falta a coluna %2.").arg(table.Name, column);
             }
             report.Checked << table.Name;
-            if (table.Name == QLatin1String("estacao"))
-                CreateFunctions(connection);
             continue;
         }
         connection.Exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(table.Name, table.Definition));
@@ -335,6 +592,27 @@ CentralSchemaReport CreateCentralSchema(PgConnection& connection)
         report.Created << table.Name;
         if (table.Name == QLatin1String("estacao"))
             CreateFunctions(connection);
+    }
+    // Columns are never added by hand here: their type and data are the data manager's call.
+    if (report.Problems.isEmpty()) {
+        const auto check = [&connection] {
+            QList<SchemaProblem> problems;
+            CheckFunctions(connection, problems);
+            for (const CentralTable& table : CentralTables())
+                CheckTable(connection, table, problems);
+            return problems;
+        };
+        QList<SchemaProblem> problems = check();
+        if (repair && !problems.isEmpty()) {
+            for (const SchemaProblem& problem : problems) {
+                for (const QString& sql : problem.Repair)
+                    connection.Exec(sql);
+                report.Repaired << problem.Text;
+            }
+            problems = check();
+        }
+        for (const SchemaProblem& problem : problems)
+            report.Problems << problem.Text;
     }
     transaction.Commit();
     return report;

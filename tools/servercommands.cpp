@@ -24,7 +24,9 @@ public:
 };
 
 const QString kHelp = QStringLiteral(
-    "  servidor criar URL      cria (ou confere) o esquema do servidor central\n"
+    "  servidor criar URL [--reparar]\n"
+    "                          cria (ou confere) o esquema do servidor central; com\n"
+    "                          --reparar, repõe o que falta sem apagar dados\n"
     "  servidor estacao add URL NOME --operacao plantio|coleta --lote NOME\n"
     "         [--maquina COMPUTADOR] [--ncc TIPO] [--nc-plantio TIPO]\n"
     "                          cadastra uma estação e cria o seu papel no servidor\n"
@@ -52,18 +54,22 @@ BarcodeType BarcodeOption(const QCommandLineParser& parser, const QString& name)
     return type;
 }
 
-int CreateSchema(const QStringList& args)
+int CreateSchema(const QCommandLineParser& parser, const QStringList& args)
 {
     PgConnection server(args[0]);
-    const CentralSchemaReport report = CreateCentralSchema(server);
+    const CentralSchemaReport report =
+        CreateCentralSchema(server, parser.isSet(QStringLiteral("reparar")));
     for (const QString& table : report.Created)
         Out() << QStringLiteral("Tabela %1 criada.\n").arg(table);
     for (const QString& table : report.Checked)
         Out() << QStringLiteral("Tabela %1 já existia; conferida.\n").arg(table);
+    for (const QString& repaired : report.Repaired)
+        Out() << QStringLiteral("Reposto: %1\n").arg(repaired);
     for (const QString& problem : report.Problems)
         Err() << problem << '\n';
     if (!report.Problems.isEmpty()) {
-        Err() << QStringLiteral("O esquema do servidor não confere; nada foi apagado.\n");
+        Err() << QStringLiteral("O esquema do servidor não confere; nada foi apagado. Com"
+                                " \"servidor criar URL --reparar\" o que falta é reposto.\n");
         return kExitFailure;
     }
     Out() << QStringLiteral("Esquema do servidor pronto.\n");
@@ -227,10 +233,11 @@ int Dispatch(QStringList arguments)
         positionals = 3;
     } else if (name == QLatin1String("atualizar")) {
         positionals = 2;
+    } else if (name == QLatin1String("servidor criar")) {
+        parser.addOption(QCommandLineOption(QStringLiteral("reparar")));
     } else if (name == QLatin1String("transmitir")) {
         parser.addOption(ValueOption("servidor", "URL"));
-    } else if (name != QLatin1String("servidor criar") && name != QLatin1String("servidor demo") &&
-               name != QLatin1String("servidor status")) {
+    } else if (name != QLatin1String("servidor demo") && name != QLatin1String("servidor status")) {
         throw UsageError(QStringLiteral("Comando desconhecido: %1\n\n%2").arg(name, kHelp));
     }
     arguments.prepend(QStringLiteral("tressalin-admin"));
@@ -245,7 +252,7 @@ int Dispatch(QStringList arguments)
         throw UsageError(
             QStringLiteral("Número de argumentos incorreto para %1.\n\n%2").arg(name, kHelp));
     if (name == QLatin1String("servidor criar"))
-        return CreateSchema(args);
+        return CreateSchema(parser, args);
     if (name == QLatin1String("servidor estacao add"))
         return AddStationCommand(parser, args);
     if (name == QLatin1String("servidor import"))

@@ -47,12 +47,15 @@ protected:
     void SetUp() override
     {
         m_url = PgCluster::Instance().NewDatabase();
-        ASSERT_EQ(RunAdmin({"servidor", "demo", m_url}).ExitCode, 0);
+        const AdminRun demo = RunAdmin({"servidor", "demo", m_url});
+        ASSERT_EQ(demo.ExitCode, 0) << demo.Err.toStdString();
     }
 
     // Roles belong to the cluster: the next test's lab registers the same station names.
     void TearDown() override
     {
+        if (HasFatalFailure())
+            return;
         PgConnection admin(m_url);
         const PgResult roles = admin.Exec(u"SELECT format('DROP OWNED BY %1$I; DROP ROLE %1$I', "
                                           "papel) FROM estacao"_s);
@@ -349,6 +352,40 @@ TEST_F(ServerTest, AWellDeletedAtItsStationLeavesTheServerAndCanBeCollectedAgain
     for (int run = 0; run < 2; ++run) // an archive is applied once, not to the row sent again
         ASSERT_EQ(Transmit(path).ExitCode, 0);
     agree("1:PC3,2:PC3,3:PC3");
+}
+
+TEST_F(ServerTest, CriarNamesWhatTheGuaranteesLackAndReparaPutsItBack)
+{
+    const std::pair<const char*, const char*> damages[] = {
+        {"ALTER TABLE plantio DROP CONSTRAINT plantio_ncc_key",
+         "Tabela plantio: falta a chave única (ncc)"},
+        {"DROP INDEX placa_poco_coletado",
+         "Tabela placa_poco: falta a chave única (id_placa, poco) (estacao IS NOT NULL)"},
+        {"ALTER TABLE plantio DISABLE ROW LEVEL SECURITY",
+         "Tabela plantio: a segurança por linha está desligada"},
+        {"DROP POLICY receber ON plantio", "Tabela plantio: falta a política receber"},
+        {"ALTER POLICY registrar ON conflito WITH CHECK (true)",
+         "Tabela conflito: a política registrar difere"},
+        {"CREATE POLICY tudo ON plantio USING (true)", "a política tudo não é do Tressalin"},
+        {"REVOKE INSERT ON placa_poco FROM tressalin_estacao",
+         "Tabela placa_poco: falta a permissão INSERT"},
+        {"GRANT UPDATE ON plantio TO PUBLIC", "Tabela plantio: PUBLIC tem a permissão UPDATE"},
+        {"ALTER FUNCTION estacao_atual() RESET search_path",
+         "Função estacao_atual: a definição ou o search_path difere"},
+        {"GRANT EXECUTE ON FUNCTION vincular_maquina(varchar, varchar) TO PUBLIC",
+         "Função vincular_maquina: deve ser executável pelas estações e não por PUBLIC"},
+        {"GRANT CONNECT ON DATABASE %1 TO PUBLIC", "Banco de dados: PUBLIC tem CONNECT"},
+    };
+    PgConnection admin(m_url);
+    for (const auto& [damage, named] : damages) {
+        admin.Exec(QString::fromLatin1(damage).arg(PgCluster::DatabaseOf(m_url)));
+        const AdminRun checked = RunAdmin({"servidor", "criar", m_url});
+        EXPECT_EQ(checked.ExitCode, 1) << damage;
+        EXPECT_TRUE(checked.Err.contains(QString::fromUtf8(named))) << checked.Err.toStdString();
+        EXPECT_FALSE(checked.Out.contains(u"pronto"_s)) << damage;
+        EXPECT_EQ(RunAdmin({"servidor", "criar", m_url, "--reparar"}).ExitCode, 0) << damage;
+        EXPECT_EQ(RunAdmin({"servidor", "criar", m_url}).ExitCode, 0) << damage;
+    }
 }
 
 TEST_F(ServerTest, KilledAtAnyMomentWhileTheStationRecordsNothingIsLostDuplicatedOrWronglyMarked)
