@@ -191,7 +191,10 @@ const QList<CentralTable>& CentralTables()
          QStringLiteral("SELECT, INSERT"),
          {QStringLiteral("CREATE POLICY ler ON conflito FOR SELECT USING (true)"),
           QStringLiteral("CREATE POLICY registrar ON conflito FOR INSERT WITH CHECK"
-                         " (estacao = estacao_atual())")}},
+                         " (estacao = estacao_atual())"),
+          // A station resolves its own conflicts when the row is accepted, or opens one again.
+          QStringLiteral("CREATE POLICY resolver ON conflito FOR UPDATE USING"
+                         " (estacao = estacao_atual()) WITH CHECK (estacao = estacao_atual())")}},
     };
     return tables;
 }
@@ -325,6 +328,18 @@ const QStringList kTableRights = {QStringLiteral("SELECT"),   QStringLiteral("IN
 
 const QString kTableRightSql = QStringLiteral(
     "SELECT has_table_privilege($1, to_regclass(quote_ident(current_schema()) || '.' || $2), $3)");
+
+// Rights on single columns, beside the table rights: a station changes nothing else.
+const struct
+{
+    const char* Table;
+    const char* Column;
+    const char* Right;
+} kColumnRights[] = {{"conflito", "resolvido", "UPDATE"}};
+
+const QString kColumnRightSql = QStringLiteral(
+    "SELECT has_column_privilege($1, to_regclass(quote_ident(current_schema()) || '.' || $2), $3,"
+    " $4)");
 
 const QString kRowSecuritySql =
     QStringLiteral("SELECT relrowsecurity FROM pg_class"
@@ -490,6 +505,16 @@ void CheckTable(PgConnection& connection, const CentralTable& table, QList<Schem
                                             .arg(right, table.Name, kStationGroupRole)}});
         }
     }
+    for (const auto& column : kColumnRights) {
+        const QString right = QString::fromLatin1(column.Right);
+        const QString name = QString::fromLatin1(column.Column);
+        if (table.Name == QLatin1String(column.Table) &&
+            !Holds(connection, kColumnRightSql, {kStationGroupRole, table.Name, name, right}))
+            problems.append(
+                {where + QStringLiteral("falta a permissão %1 (%2) das estações.").arg(right, name),
+                 {QStringLiteral("GRANT %1 (%2) ON %3 TO %4")
+                      .arg(right, name, table.Name, kStationGroupRole)}});
+    }
     if (table.Policies.isEmpty())
         return;
     if (!Holds(connection, kRowSecuritySql, {table.Name}))
@@ -574,6 +599,13 @@ CentralSchemaReport CreateCentralSchema(PgConnection& connection, bool repair)
                       {table.StationRights, table.Name, kStationGroupRole})
                 .Text(0, 0);
         connection.Exec(grant);
+        for (const auto& column : kColumnRights) {
+            if (table.Name == QLatin1String(column.Table))
+                connection.Exec(QStringLiteral("GRANT %1 (%2) ON %3 TO %4")
+                                    .arg(QString::fromLatin1(column.Right),
+                                         QString::fromLatin1(column.Column), table.Name,
+                                         kStationGroupRole));
+        }
         if (!table.Policies.isEmpty()) {
             connection.Exec(
                 QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY").arg(table.Name));

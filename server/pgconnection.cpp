@@ -57,8 +57,9 @@ PgConnection::PgConnection(const QString& url)
 {
     m_connection = PQconnectdb(url.toUtf8().constData());
     if (!m_connection)
-        throw PgError(QStringLiteral("Não foi possível conectar ao servidor: memória insuficiente."),
-                      QString());
+        throw PgError(
+            QStringLiteral("Não foi possível conectar ao servidor: memória insuficiente."),
+            QString());
     if (PQstatus(m_connection) != CONNECTION_OK) {
         const QString reason = ServerText(PQerrorMessage(m_connection));
         PQfinish(m_connection);
@@ -182,11 +183,20 @@ void AppendCopyRow(QByteArray& out, const QList<PgValue>& fields)
         }
         for (const char c : fields[i]->toUtf8()) {
             switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
             }
         }
     }

@@ -117,6 +117,12 @@ const QString kApplyArchivesSql = QStringLiteral(
     "DELETE FROM %1 r USING arquivando s WHERE r.estacao = $1::varchar AND s.%2 IS NULL AND %3"
     " AND (%4) IS NOT DISTINCT FROM (%5)");
 
+// A conflict is over once the server holds the row it refused, from that station as sent.
+const QString kResolveSql = QStringLiteral(
+    "UPDATE conflito c SET resolvido = true FROM recebendo s JOIN %1 r ON (%2)"
+    " WHERE c.estacao = $1::varchar AND c.tabela = '%1' AND NOT c.resolvido"
+    " AND r.estacao = $1::varchar AND (%3) IS NOT DISTINCT FROM (%4) AND c.valores_estacao = %5");
+
 void ApplyArchives(PgConnection& connection, const ReceiveBatch& batch, const Reception& reception)
 {
     Stage(connection, QStringLiteral("arquivando"), reception.Archive, reception.ArchiveColumns,
@@ -193,9 +199,12 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
             "  CASE WHEN count(r.estacao) > 0 THEN $2::varchar ELSE $3::varchar END AS motivo"
             " FROM fora s LEFT JOIN %1 r ON (%5)"
             " GROUP BY s.seq, ve),"
+            // A refused row is recorded once by its values, and opened again when a data
+            // manager had marked it resolved.
             " registro AS (INSERT INTO conflito (estacao, tabela, valores_estacao,"
-            "  valores_servidor, motivo) SELECT $1::varchar, '%1', ve, vs, motivo FROM recusa"
-            "  ON CONFLICT DO NOTHING)"
+            "  valores_servidor, motivo) SELECT DISTINCT ON (ve) $1::varchar, '%1', ve, vs,"
+            "  motivo FROM recusa ON CONFLICT (estacao, tabela, valores_estacao)"
+            "  DO UPDATE SET resolvido = false WHERE conflito.resolvido)"
             " SELECT seq, ve, vs, motivo FROM recusa ORDER BY seq")
             .arg(reception.Table, differs, Described(reception.Columns, QStringLiteral("s")),
                  Described(reception.Columns, QStringLiteral("r")), reception.Clash, reception.Key),
@@ -211,6 +220,11 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
         if (!isRefused[index])
             result.Accepted << index;
     }
+    connection.Exec(kResolveSql.arg(reception.Table, reception.Key,
+                                    Prefixed(reception.Columns, QStringLiteral("r")),
+                                    Prefixed(reception.Columns, QStringLiteral("s")),
+                                    Described(reception.Columns, QStringLiteral("s"))),
+                    {batch.Estacao});
     result.Inserted = int(inserted.Int(0, 0));
     result.AlreadyPresent = int(result.Accepted.size()) - result.Inserted;
 

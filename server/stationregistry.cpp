@@ -136,22 +136,60 @@ std::optional<RegisteredStation> FindStationById(PgConnection& connection, int i
     return FindWhere(connection, QStringLiteral("id = $1::integer"), QString::number(id));
 }
 
+// A refused row is one conflito row, however often it was sent again.
+const QString kStationStatusSql = QStringLiteral(
+    "SELECT e.nome, e.operacao, e.lote, coalesce(e.maquina, ''),"
+    " coalesce(to_char(t.fim, 'YYYY-MM-DD HH24:MI:SS'), ''),"
+    " (SELECT count(*) FROM plantio p WHERE p.estacao = e.nome)"
+    "   + (SELECT count(*) FROM placa_poco w WHERE w.estacao = e.nome),"
+    " (SELECT count(*) FROM conflito c WHERE c.estacao = e.nome),"
+    " (SELECT count(*) FROM conflito c WHERE c.estacao = e.nome AND NOT c.resolvido),"
+    " coalesce(t.enviados, 0), coalesce(t.aceitos, 0), coalesce(t.ja_presentes, 0),"
+    " coalesce(t.recusados, 0)"
+    " FROM estacao e LEFT JOIN LATERAL (SELECT * FROM transmissao t WHERE t.estacao = e.nome"
+    "  ORDER BY t.fim DESC, t.id DESC LIMIT 1) t ON true ORDER BY e.nome");
+
+const QString kOpenConflictsSql = QStringLiteral(
+    "SELECT id, estacao, tabela, valores_estacao, valores_servidor, motivo FROM conflito"
+    " WHERE NOT resolvido ORDER BY estacao, id");
+
+const QString kResolveConflictsSql = QStringLiteral(
+    "UPDATE conflito SET resolvido = true WHERE id = ANY ($1::bigint[]) AND NOT resolvido"
+    " RETURNING 1");
+
 QList<StationStatus> ReadStationStatus(PgConnection& connection)
 {
     RequireCentralSchema(connection);
-    const PgResult result = connection.Exec(QStringLiteral(
-        "SELECT e.nome, e.operacao, e.lote, coalesce(e.maquina, ''),"
-        " coalesce(to_char((SELECT max(fim) FROM transmissao t WHERE t.estacao = e.nome),"
-        "   'YYYY-MM-DD HH24:MI:SS'), ''),"
-        " (SELECT count(*) FROM plantio p WHERE p.estacao = e.nome)"
-        "   + (SELECT count(*) FROM placa_poco w WHERE w.estacao = e.nome),"
-        " coalesce((SELECT sum(recusados) FROM transmissao t WHERE t.estacao = e.nome), 0),"
-        " (SELECT count(*) FROM conflito c WHERE c.estacao = e.nome AND NOT c.resolvido)"
-        " FROM estacao e ORDER BY e.nome"));
+    const PgResult result = connection.Exec(kStationStatusSql);
     QList<StationStatus> list;
     for (int r = 0; r < result.Rows(); ++r) {
         list.append({result.Text(r, 0), int(result.Int(r, 1)), result.Text(r, 2), result.Text(r, 3),
-                     result.Text(r, 4), result.Int(r, 5), result.Int(r, 6), result.Int(r, 7)});
+                     result.Text(r, 4), result.Int(r, 5), result.Int(r, 6), result.Int(r, 7),
+                     result.Int(r, 8), result.Int(r, 9), result.Int(r, 10), result.Int(r, 11)});
     }
     return list;
+}
+
+QList<OpenConflict> ReadOpenConflicts(PgConnection& connection)
+{
+    RequireCentralSchema(connection);
+    const PgResult result = connection.Exec(kOpenConflictsSql);
+    QList<OpenConflict> list;
+    for (int r = 0; r < result.Rows(); ++r)
+        list.append({result.Int(r, 0), result.Text(r, 1), result.Text(r, 2), result.Text(r, 3),
+                     result.Text(r, 4), result.Text(r, 5)});
+    return list;
+}
+
+int ResolveConflicts(PgConnection& connection, const QList<qint64>& ids)
+{
+    RequireCentralSchema(connection);
+    QStringList texts;
+    for (const qint64 id : ids)
+        texts << QString::number(id);
+    // The ids go as one bound array.
+    return connection
+        .Exec(kResolveConflictsSql,
+              {QLatin1Char('{') + texts.join(QLatin1Char(',')) + QLatin1Char('}')})
+        .Rows();
 }

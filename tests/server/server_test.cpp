@@ -388,6 +388,45 @@ TEST_F(ServerTest, CriarNamesWhatTheGuaranteesLackAndReparaPutsItBack)
     }
 }
 
+TEST_F(ServerTest, StatusCountsARefusedRowOnceAndItsConflictEndsWhenTheRowIsAccepted)
+{
+    const QString path = Prepare(u"PLANTIO1"_s, u"PC1"_s);
+    {
+        auto connection = OpenStation(path);
+        Plant(connection.get(), 301, 1); // a plant the server does not know yet
+        Plant(connection.get(), 1, 2);
+    }
+    for (int run = 0; run < 5; ++run)
+        EXPECT_EQ(Transmit(path).ExitCode, 1);
+    const auto status = [&](const QString& station) {
+        for (const QString& line : RunAdmin({"servidor", "status", m_url}).Out.split(u'\n'))
+            if (line.startsWith(station + u' '))
+                return line.section(u"última transmissão "_s, 1).section(u' ', 2);
+        return QString();
+    };
+    EXPECT_EQ(status(u"PLANTIO1"_s),
+              u"(1 enviado(s), 0 novo(s), 0 já presente(s), 1 recusado(s)); 1 registro(s) "
+              "recebido(s), 1 registro(s) distinto(s) recusado(s), 1 conflito(s) em aberto."_s);
+    PgConnection(m_url).Exec(u"INSERT INTO planta VALUES ($1::bigint, 1, 1)"_s,
+                             {QString::number(kPlant + 301)});
+    EXPECT_EQ(Transmit(path).ExitCode, 0);
+    EXPECT_EQ(status(u"PLANTIO1"_s),
+              u"(1 enviado(s), 1 novo(s), 0 já presente(s), 0 recusado(s)); 2 registro(s) "
+              "recebido(s), 1 registro(s) distinto(s) recusado(s), 0 conflito(s) em aberto."_s);
+
+    // A clash stays open until the data manager marks it.
+    const QString other = Prepare(u"PLANTIO2"_s, u"PC2"_s);
+    Plant(OpenStation(other).get(), 1, 3);
+    EXPECT_EQ(Transmit(other).ExitCode, 1);
+    const QString listed = RunAdmin({"servidor", "conflito", "listar", m_url}).Out;
+    ASSERT_TRUE(listed.contains(u": PLANTIO2, plantio (a planta já foi plantada"_s))
+        << listed.toStdString();
+    const QString id = listed.section(u':', 0, 0);
+    EXPECT_EQ(RunAdmin({"servidor", "conflito", "resolver", m_url, id}).ExitCode, 0);
+    EXPECT_TRUE(status(u"PLANTIO2"_s).endsWith(u"0 conflito(s) em aberto."_s));
+    EXPECT_EQ(RunAdmin({"servidor", "conflito", "resolver", m_url, id}).ExitCode, 1);
+}
+
 TEST_F(ServerTest, KilledAtAnyMomentWhileTheStationRecordsNothingIsLostDuplicatedOrWronglyMarked)
 {
     const QString path = Prepare(u"PLANTIO1"_s, u"PC1"_s);
