@@ -90,8 +90,19 @@ void Stage(PgConnection& connection, const QString& staging, const QString& sour
     connection.CopyIn(QStringLiteral("COPY %1 FROM STDIN").arg(staging), data);
 }
 
+// The computer names a station's rows on every other station, so two stations never share
+// one; a second station file on a computer is refused here, before any row is sent.
+const QString kMachineOwnerSql =
+    QStringLiteral("SELECT nome FROM estacao WHERE maquina = $1 AND nome <> $2");
+
 void BindMachine(PgConnection& connection, const ReceiveBatch& batch)
 {
+    const PgResult owner = connection.Exec(kMachineOwnerSql, {batch.Maquina, batch.Estacao});
+    if (owner.Rows() > 0)
+        throw XException(QStringLiteral("O computador %1 já é o da estação %2 no servidor; cada"
+                                        " estação precisa de um computador próprio (MAQUINA da"
+                                        " configuração do arquivo). Nada foi transmitido.")
+                             .arg(batch.Maquina, owner.Text(0, 0)));
     const PgResult bound =
         connection.Exec(QStringLiteral("SELECT vincular_maquina($1::varchar, $2::varchar)"),
                         {batch.Estacao, batch.Maquina});
@@ -151,7 +162,9 @@ QStringList ArchiveColumns(ReceivedTable table)
     return ReceptionOf(table).ArchiveColumns;
 }
 
-ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
+namespace {
+
+ReceiveResult ReceiveOnce(PgConnection& connection, const ReceiveBatch& batch)
 {
     const Reception& reception = ReceptionOf(batch.Table);
     const QString columns = reception.Columns.join(QStringLiteral(", "));
@@ -236,4 +249,21 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
          QString::number(result.AlreadyPresent), QString::number(result.Refused.size())});
     transaction.Commit();
     return result;
+}
+
+} // namespace
+
+ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
+{
+    // Two stations whose rows cross on both unique keys can deadlock whatever the order; the
+    // victim's transaction was rolled back whole, so it is simply run again.
+    constexpr int kAttempts = 5;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return ReceiveOnce(connection, batch);
+        } catch (const PgError& error) {
+            if (error.SqlState() != QLatin1String("40P01") || attempt == kAttempts)
+                throw;
+        }
+    }
 }
