@@ -87,7 +87,13 @@ protected:
         command->Execute();
     }
 
-    auto Transmit(const QString& db) { return RunAdmin({"transmitir", db, "--servidor", m_url}); }
+    /** A transmission as the lab's administrator, or as a station's own role. */
+    auto Transmit(const QString& db, const QString& role = {})
+    {
+        const QString url =
+            role.isEmpty() ? m_url : PgCluster::Instance().Url(PgCluster::DatabaseOf(m_url), role);
+        return RunAdmin({"transmitir", db, "--servidor", url});
+    }
     qint64 ServerCount(const QString& sql) { return PgConnection(m_url).Exec(sql).Int(0, 0); }
 
     /** NC_PLANTIO -> NCC of what the server received from a station. */
@@ -147,9 +153,7 @@ TEST_F(ServerTest, PlantingsReachACollectionStationAndItsWellsTheServer)
     EXPECT_EQ(Count(OpenStation(other).get(), u"SELECT count(*) FROM Placa_Poco WHERE ID_PLACA = "
                                               "2 AND POCO = 'A1' AND ORIGEM_COLETA = 'PC3'"_s),
               1);
-    // Creating the schema again checks it and keeps the data.
-    EXPECT_EQ(RunAdmin({"servidor", "criar", m_url}).ExitCode, 0);
-    EXPECT_EQ(ServerPlantings().size(), 5u);
+    EXPECT_EQ(RunAdmin({"servidor", "criar", m_url}).ExitCode, 0); // the schema checked holds
 
     // A station added by hand is prepared for its operation; the status lists every station.
     ASSERT_EQ(RunAdmin({"servidor", "estacao", "add", m_url, "COLETA9", "--operacao", "coleta",
@@ -185,21 +189,11 @@ TEST_F(ServerTest, APlantTakenByOneStationIsRefusedToAnotherWhoseRoleCannotChang
     EXPECT_EQ(local.at(kPlanting + 2), u"%1|"_s.arg(kPlant + 7));
     EXPECT_EQ(local.at(kPlanting + 3), u"%1|PC2"_s.arg(kPlant + 8));
 
-    // The second station's role writes only under its own name, and never changes received rows.
-    PgConnection other(
-        PgCluster::Instance().Url(PgCluster::DatabaseOf(m_url), u"tressalin_plantio2"_s));
-    const QString insert =
-        u"INSERT INTO plantio (id_slote, nc_plantio, ncc, id_user, data_plantio, "
-        "estacao) VALUES (1, $1::bigint, $2::bigint, 1, '2024-01-01 00:00:00', $3)"_s;
-    for (const char* sql : {"UPDATE plantio SET id_user = 9", "DELETE FROM plantio_exc",
-                            "UPDATE estacao SET maquina = 'X'", "DELETE FROM conflito",
-                            "INSERT INTO planta VALUES (1, 1, 1)"})
-        EXPECT_THROW(other.Exec(QString::fromLatin1(sql)), PgError) << sql;
-    EXPECT_THROW(other.Exec(insert, {u"9"_s, QString::number(kPlant + 9), u"PLANTIO1"_s}), PgError);
-    EXPECT_NO_THROW(other.Exec(insert, {u"10"_s, QString::number(kPlant + 10), u"PLANTIO2"_s}));
-    other.Exec(u"DELETE FROM plantio"_s); // only what it archived as deleted unsent
+    // Its role removes only its own rows it archived as deleted unsent.
+    PgConnection(PgCluster::Instance().Url(PgCluster::DatabaseOf(m_url), u"tressalin_plantio2"_s))
+        .Exec(u"DELETE FROM plantio"_s);
     EXPECT_EQ(ServerPlantings().size(), 1u);
-    EXPECT_EQ(ServerPlantings(u"PLANTIO2"_s).size(), 2u);
+    EXPECT_EQ(ServerPlantings(u"PLANTIO2"_s).size(), 1u);
 }
 
 TEST_F(ServerTest, AttacksOfAStationRoleOrAnOutsiderGetNothingThrough)
@@ -231,6 +225,17 @@ TEST_F(ServerTest, AttacksOfAStationRoleOrAnOutsiderGetNothingThrough)
          u"INSERT INTO transmissao (estacao, inicio, fim, enviados, aceitos, ja_presentes, "
          "recusados) VALUES ('PLANTIO1', now(), now(), 0, 0, 0, 0)"_s},
         {"shadowed estacao, another's computer", station, lab, shadow, bind},
+        {"planting under another's name",
+         station,
+         lab,
+         {},
+         u"INSERT INTO plantio (id_slote, "
+         "nc_plantio, ncc, id_user, data_plantio, estacao) VALUES (1, 9, 9, 1, 'x', 'PLANTIO1')"_s},
+        {"received rows changed", station, lab, {}, u"UPDATE plantio SET id_user = 9"_s},
+        {"archives deleted", station, lab, {}, u"DELETE FROM plantio_exc"_s},
+        {"conflicts deleted", station, lab, {}, u"DELETE FROM conflito"_s},
+        {"own computer changed", station, lab, {}, u"UPDATE estacao SET maquina = 'X'"_s},
+        {"master data written", station, lab, {}, u"INSERT INTO planta VALUES (1, 1, 1)"_s},
         {"another station's computer", station, lab, {}, bind},
         {"outsider binds a computer", u"intruso"_s, lab, {}, bind},
         {"outsider's estacao_atual", u"intruso"_s, lab, {}, u"SELECT estacao_atual()"_s},
@@ -314,25 +319,25 @@ TEST_F(ServerTest, AWellDeletedAtItsStationLeavesTheServerAndCanBeCollectedAgain
     };
     // The server committed, the mark never happened, the operator deleted the well.
     collect(1);
-    ASSERT_EQ(Transmit(path).ExitCode, 0);
+    ASSERT_EQ(Transmit(path, u"tressalin_coleta1"_s).ExitCode, 0);
     station(u"UPDATE Placa_Poco SET ORIGEM_COLETA = NULL"_s);
     remove(1);
     ASSERT_EQ(RunAdmin({"atualizar", m_url, path}).ExitCode, 0);
-    ASSERT_EQ(Transmit(path).ExitCode, 0);
+    ASSERT_EQ(Transmit(path, u"tressalin_coleta1"_s).ExitCode, 0);
     agree("");
     EXPECT_EQ(ServerCount(u"SELECT count(*) FROM placa_poco_exc WHERE seq_coleta = 1"_s), 1);
     // Collected again as before, then a deletion after a transmission marked normally.
     collect(1);
     collect(2);
-    ASSERT_EQ(Transmit(path).ExitCode, 0);
+    ASSERT_EQ(Transmit(path, u"tressalin_coleta1"_s).ExitCode, 0);
     collect(3);
     remove(3);
-    ASSERT_EQ(Transmit(path).ExitCode, 0);
+    ASSERT_EQ(Transmit(path, u"tressalin_coleta1"_s).ExitCode, 0);
     ASSERT_EQ(RunAdmin({"atualizar", m_url, path}).ExitCode, 0);
     agree("1:PC3,2:PC3");
     collect(3);
     for (int run = 0; run < 2; ++run) // an archive is applied once, not to the row sent again
-        ASSERT_EQ(Transmit(path).ExitCode, 0);
+        ASSERT_EQ(Transmit(path, u"tressalin_coleta1"_s).ExitCode, 0);
     agree("1:PC3,2:PC3,3:PC3");
 }
 
@@ -374,7 +379,7 @@ TEST_F(ServerTest, StatusCountsARefusedRowOnceAndItsConflictEndsWhenTheRowIsAcce
         Plant(connection.get(), 1, 2);
     }
     for (int run = 0; run < 5; ++run)
-        EXPECT_EQ(Transmit(path).ExitCode, 1);
+        EXPECT_EQ(Transmit(path, u"tressalin_plantio1"_s).ExitCode, 1);
     const auto status = [&](const QString& station) {
         for (const QString& line : RunAdmin({"servidor", "status", m_url}).Out.split(u'\n'))
             if (line.startsWith(station + u' '))
@@ -386,7 +391,7 @@ TEST_F(ServerTest, StatusCountsARefusedRowOnceAndItsConflictEndsWhenTheRowIsAcce
               "recebido(s), 1 registro(s) distinto(s) recusado(s), 1 conflito(s) em aberto."_s);
     PgConnection(m_url).Exec(u"INSERT INTO planta VALUES ($1::bigint, 1, 1)"_s,
                              {QString::number(kPlant + 301)});
-    EXPECT_EQ(Transmit(path).ExitCode, 0);
+    EXPECT_EQ(Transmit(path, u"tressalin_plantio1"_s).ExitCode, 0);
     EXPECT_EQ(status(u"PLANTIO1"_s),
               u"(1 enviado(s), 1 novo(s), 0 já presente(s), 0 recusado(s)); 2 registro(s) "
               "recebido(s), 1 registro(s) distinto(s) recusado(s), 0 conflito(s) em aberto."_s);
@@ -394,7 +399,7 @@ TEST_F(ServerTest, StatusCountsARefusedRowOnceAndItsConflictEndsWhenTheRowIsAcce
     // A clash stays open until the data manager marks it.
     const QString other = Prepare(u"PLANTIO2"_s, u"PC2"_s);
     Plant(OpenStation(other).get(), 1, 3);
-    EXPECT_EQ(Transmit(other).ExitCode, 1);
+    EXPECT_EQ(Transmit(other, u"tressalin_plantio2"_s).ExitCode, 1);
     const QString listed = RunAdmin({"servidor", "conflito", "listar", m_url}).Out;
     ASSERT_TRUE(listed.contains(u": PLANTIO2, plantio (a planta já foi plantada"_s))
         << listed.toStdString();
@@ -431,6 +436,51 @@ TEST_F(ServerTest, AValueThatDoesNotFitOrASharedComputerIsRefusedBeforeAnythingI
     EXPECT_EQ(shared.ExitCode, 1);
     EXPECT_TRUE(shared.Err.contains(u"O computador PC1 já é o da estação PLANTIO1"_s))
         << shared.Err.toStdString();
+}
+
+TEST_F(ServerTest, TwoStationsWhoseRowsCrossOnBothKeysNeverShowADeadlockAndStoreEachRowOnce)
+{
+    constexpr int kRows = 300;
+    PgConnection(m_url).Exec(u"INSERT INTO planta SELECT $1::bigint + g, 1, 1 FROM "
+                             "generate_series(1001, $2::integer) g"_s,
+                             {QString::number(kPlant), QString::number(1000 + 20 * kRows)});
+    const QString paths[] = {Prepare(u"PLANTIO1"_s, u"PC1"_s), Prepare(u"PLANTIO2"_s, u"PC2"_s)};
+    for (int round = 0; round < 20; ++round) {
+        // In the server's insert order the first takes the plants upwards, the second downwards,
+        // so they meet holding the plant the other needs next.
+        for (int t = 0; t < 2; ++t) {
+            auto connection = OpenStation(paths[t]);
+            connection->BeginTrans();
+            for (int i = 0; i < kRows; ++i)
+                Plant(connection.get(), 1001 + round * kRows + (t ? kRows - 1 - i : i),
+                      (2 * round + t) * kRows + i + 1);
+            connection->CommitTrans();
+        }
+        // Held back until both wait to insert, then let go at once.
+        PgConnection gate(m_url);
+        gate.Exec(u"BEGIN"_s);
+        gate.Exec(u"LOCK TABLE plantio IN SHARE MODE"_s);
+        QProcess tools[2];
+        for (int t = 0; t < 2; ++t)
+            tools[t].start(QStringLiteral(TRESSALIN_ADMIN_PATH),
+                           {"transmitir", paths[t], "--servidor", m_url});
+        while (gate.Exec(u"SELECT count(*) FROM pg_locks WHERE NOT granted"_s).Int(0, 0) < 2)
+            ASSERT_TRUE(tools[0].state() != QProcess::NotRunning &&
+                        tools[1].state() != QProcess::NotRunning);
+        gate.Exec(u"COMMIT"_s);
+        for (QProcess& tool : tools) {
+            ASSERT_TRUE(tool.waitForFinished(60000));
+            const QString err = QString::fromUtf8(tool.readAllStandardError());
+            EXPECT_FALSE(err.contains(u"deadlock"_s)) << err.left(300).toStdString();
+        }
+    }
+    // Each plant went to one station; both files mark exactly what the server holds.
+    EXPECT_EQ(ServerCount(u"SELECT count(*) FROM plantio"_s), 20 * kRows);
+    int marked = 0;
+    for (const QString& path : paths)
+        marked += Count(OpenStation(path).get(),
+                        u"SELECT count(*) FROM Plantio WHERE ORIGEM_PLANTIO IS NOT NULL"_s);
+    EXPECT_EQ(marked, 20 * kRows);
 }
 
 TEST_F(ServerTest, KilledAtAnyMomentWhileTheStationRecordsNothingIsLostDuplicatedOrWronglyMarked)
