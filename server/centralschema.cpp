@@ -248,7 +248,8 @@ const QStringList kFunctionRightsSql = {
 // a station of one lab never reaches another lab's database on the same cluster.
 const QString kStationDatabaseRightsSql =
     QStringLiteral("SELECT format('GRANT CONNECT, TEMPORARY ON DATABASE %I TO %I',"
-                   " current_database(), papel) FROM estacao");
+                   " current_database(), papel) FROM estacao e"
+                   " WHERE EXISTS (SELECT 1 FROM pg_roles r WHERE r.rolname = e.papel)");
 
 // Identifiers cannot be bound; format() quotes them on the server.
 QString Formatted(PgConnection& connection, const QString& sql)
