@@ -211,6 +211,8 @@ TEST_F(ServerTest, AttacksOfAStationRoleOrAnOutsiderGetNothingThrough)
                                 u"INSERT INTO estacao VALUES ('PLANTIO1', current_user), "
                                 "('COLETA2', current_user)"_s};
     const QString bind = u"SELECT vincular_maquina('COLETA2', 'INTRUSO')"_s;
+    const QString forged = u"INSERT INTO plantio (id_slote, nc_plantio, ncc, id_user, data_plantio,"
+                           " estacao) VALUES (1, 9, 9, 1, 'x', 'PLANTIO1')"_s;
     const struct
     {
         const char* Name;
@@ -218,19 +220,12 @@ TEST_F(ServerTest, AttacksOfAStationRoleOrAnOutsiderGetNothingThrough)
         QStringList Setup;
         QString Sql; // empty: the connection itself is the attack
     } attacks[] = {
-        {"shadowed estacao, forged planting", station, lab, shadow,
-         u"INSERT INTO plantio (id_slote, nc_plantio, ncc, id_user, data_plantio, estacao) "
-         "VALUES (1, 9, %1, 1, 'x', 'PLANTIO1')"_s.arg(kPlant + 9)},
+        {"shadowed estacao, forged planting", station, lab, shadow, forged},
         {"shadowed estacao, forged transmission", station, lab, shadow,
          u"INSERT INTO transmissao (estacao, inicio, fim, enviados, aceitos, ja_presentes, "
          "recusados) VALUES ('PLANTIO1', now(), now(), 0, 0, 0, 0)"_s},
         {"shadowed estacao, another's computer", station, lab, shadow, bind},
-        {"planting under another's name",
-         station,
-         lab,
-         {},
-         u"INSERT INTO plantio (id_slote, "
-         "nc_plantio, ncc, id_user, data_plantio, estacao) VALUES (1, 9, 9, 1, 'x', 'PLANTIO1')"_s},
+        {"planting under another's name", station, lab, {}, forged},
         {"received rows changed", station, lab, {}, u"UPDATE plantio SET id_user = 9"_s},
         {"archives deleted", station, lab, {}, u"DELETE FROM plantio_exc"_s},
         {"conflicts deleted", station, lab, {}, u"DELETE FROM conflito"_s},
@@ -287,7 +282,7 @@ TEST_F(ServerTest, AttacksOfAStationRoleOrAnOutsiderGetNothingThrough)
               4); // the four demo stations, still unbound
 }
 
-TEST_F(ServerTest, AWellDeletedAtItsStationLeavesTheServerAndCanBeCollectedAgain)
+TEST_F(ServerTest, AWellOrPlantingDeletedAtItsStationLeavesTheServerAndCanBeRecordedAgain)
 {
     const QString path = Prepare(u"COLETA1"_s, u"PC3"_s);
     const auto station = [&](const QString& sql) { Execute(OpenStation(path).get(), sql); };
@@ -339,6 +334,21 @@ TEST_F(ServerTest, AWellDeletedAtItsStationLeavesTheServerAndCanBeCollectedAgain
     for (int run = 0; run < 2; ++run) // an archive is applied once, not to the row sent again
         ASSERT_EQ(Transmit(path, u"tressalin_coleta1"_s).ExitCode, 0);
     agree("1:PC3,2:PC3,3:PC3");
+
+    // A planting the server took unmarked, then deleted and planted again.
+    const QString plantio = Prepare(u"PLANTIO1"_s, u"PC1"_s);
+    Plant(OpenStation(plantio).get(), 1, 1);
+    ASSERT_EQ(Transmit(plantio).ExitCode, 0);
+    for (const char* sql :
+         {"UPDATE Plantio SET ORIGEM_PLANTIO = NULL",
+          "INSERT INTO Plantio_Exc SELECT *, 1, '2024-05-08' FROM Plantio", "DELETE FROM Plantio"})
+        Execute(OpenStation(plantio).get(), QString::fromLatin1(sql));
+    ASSERT_EQ(Transmit(plantio, u"tressalin_plantio1"_s).ExitCode, 0);
+    EXPECT_TRUE(ServerPlantings().empty());
+    Plant(OpenStation(plantio).get(), 1, 1);
+    ASSERT_EQ(Transmit(plantio, u"tressalin_plantio1"_s).ExitCode, 0);
+    ExpectConsistent(plantio);
+    EXPECT_EQ(ServerPlantings().size(), 1u);
 }
 
 TEST_F(ServerTest, CriarNamesWhatTheGuaranteesLackAndReparaPutsItBack)
