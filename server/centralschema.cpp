@@ -553,6 +553,30 @@ void CheckTable(PgConnection& connection, const CentralTable& table, QList<Schem
     }
 }
 
+// The schema's versions, in one place. 1: the first, without esquema_versao. 2: least
+// privilege (search_path, rights, the lab database's CONNECT), deletions applied on the
+// server, conflicts resolved by the stations; its migration is what --reparar puts back.
+constexpr int kSchemaVersion = 2;
+
+// 2 with esquema_versao, 1 with only the tables, 0 without a schema.
+const QString kVersionSql = QStringLiteral(
+    "SELECT CASE WHEN to_regclass(quote_ident(current_schema()) || '.esquema_versao') IS NOT NULL"
+    "  THEN 2 WHEN to_regclass(quote_ident(current_schema()) || '.estacao') IS NOT NULL THEN 1"
+    " ELSE 0 END");
+const QString kStoredVersionSql =
+    QStringLiteral("SELECT coalesce(max(versao), 1) FROM esquema_versao");
+const QString kCreateVersionSql =
+    QStringLiteral("CREATE TABLE IF NOT EXISTS esquema_versao (versao integer NOT NULL)");
+const QString kStoreVersionSql = QStringLiteral(
+    "WITH antes AS (DELETE FROM esquema_versao) INSERT INTO esquema_versao VALUES ($1::integer)");
+
+// 0: no schema yet.
+int SchemaVersion(PgConnection& connection)
+{
+    const int found = int(connection.Exec(kVersionSql).Int(0, 0));
+    return found < 2 ? found : int(connection.Exec(kStoredVersionSql).Int(0, 0));
+}
+
 } // namespace
 
 CentralSchemaReport CreateCentralSchema(PgConnection& connection, bool repair)
@@ -561,6 +585,7 @@ CentralSchemaReport CreateCentralSchema(PgConnection& connection, bool repair)
     PgTransaction transaction(connection);
     // Two first runs at once would both find nothing and both create.
     connection.Exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('tressalin_criar'))"));
+    const int version = SchemaVersion(connection);
     const bool groupExists =
         connection
             .Exec(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = $1"), {kStationGroupRole})
@@ -636,7 +661,9 @@ CentralSchemaReport CreateCentralSchema(PgConnection& connection, bool repair)
             return problems;
         };
         QList<SchemaProblem> problems = check();
-        if (repair && !problems.isEmpty()) {
+        // Each later version's migration is putting back what that version adds.
+        const bool migrate = version < kSchemaVersion;
+        if ((repair || migrate) && !problems.isEmpty()) {
             for (const SchemaProblem& problem : problems) {
                 for (const QString& sql : problem.Repair)
                     connection.Exec(sql);
@@ -646,6 +673,14 @@ CentralSchemaReport CreateCentralSchema(PgConnection& connection, bool repair)
         }
         for (const SchemaProblem& problem : problems)
             report.Problems << problem.Text;
+        if (problems.isEmpty() && migrate) {
+            connection.Exec(kCreateVersionSql);
+            connection.Exec(kStoreVersionSql, {QString::number(kSchemaVersion)});
+            if (version > 0)
+                report.Migrated = QStringLiteral("Esquema atualizado da versão %1 para a %2.")
+                                      .arg(version)
+                                      .arg(kSchemaVersion);
+        }
     }
     transaction.Commit();
     return report;

@@ -15,6 +15,7 @@ struct CentralSchemaReport
     QStringList Checked;
     QStringList Problems; // what is missing or different, "Tabela x: ..." or "Função y: ..."
     QStringList Repaired; // what a repair put back
+    QString Migrated;     // an older version's schema brought up to this one
 };
 
 /**

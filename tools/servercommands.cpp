@@ -69,6 +69,8 @@ int CreateSchema(const QCommandLineParser& parser, const QStringList& args)
         Out() << QStringLiteral("Tabela %1 já existia; conferida.\n").arg(table);
     for (const QString& repaired : report.Repaired)
         Out() << QStringLiteral("Reposto: %1\n").arg(repaired);
+    if (!report.Migrated.isEmpty())
+        Out() << report.Migrated << '\n';
     for (const QString& problem : report.Problems)
         Err() << problem << '\n';
     if (!report.Problems.isEmpty()) {

@@ -370,7 +370,7 @@ TEST_F(ServerTest, CriarNamesWhatTheGuaranteesLackAndReparaPutsItBack)
     };
     PgConnection admin(m_url);
     for (const auto& [damage, named] : damages) {
-        admin.Exec(QString::fromLatin1(damage).arg(PgCluster::DatabaseOf(m_url)));
+        admin.Exec(QString::fromLatin1(damage).replace(u"%1"_s, PgCluster::DatabaseOf(m_url)));
         const AdminRun checked = RunAdmin({"servidor", "criar", m_url});
         EXPECT_EQ(checked.ExitCode, 1) << damage;
         EXPECT_TRUE(checked.Err.contains(QString::fromUtf8(named))) << checked.Err.toStdString();
@@ -378,6 +378,13 @@ TEST_F(ServerTest, CriarNamesWhatTheGuaranteesLackAndReparaPutsItBack)
         EXPECT_EQ(RunAdmin({"servidor", "criar", m_url, "--reparar"}).ExitCode, 0) << damage;
         EXPECT_EQ(RunAdmin({"servidor", "criar", m_url}).ExitCode, 0) << damage;
     }
+    // The first version's schema, with its open PUBLIC, is upgraded by its migration.
+    admin.Exec(u"DROP TABLE esquema_versao"_s);
+    admin.Exec(
+        u"GRANT CONNECT, TEMPORARY ON DATABASE %1 TO PUBLIC"_s.arg(PgCluster::DatabaseOf(m_url)));
+    const AdminRun upgraded = RunAdmin({"servidor", "criar", m_url});
+    EXPECT_EQ(upgraded.ExitCode, 0);
+    EXPECT_TRUE(upgraded.Out.contains(u"Esquema atualizado da versão 1 para a 2."_s));
 }
 
 TEST_F(ServerTest, StatusCountsARefusedRowOnceAndItsConflictEndsWhenTheRowIsAccepted)
