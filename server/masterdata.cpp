@@ -16,13 +16,13 @@ struct MasterKey
 
 const MasterKey& KeyOf(const QString& table)
 {
-    static const QList<MasterKey> keys = {{"lote", {QStringLiteral("id_slote")}, ""},
-                                          {"planta", {QStringLiteral("ncc")}, ""},
-                                          {"usua", {QStringLiteral("id_user")}, ""},
-                                          {"placa", {QStringLiteral("id_placa")}, ""},
-                                          {"placa_poco",
-                                           {QStringLiteral("id_placa"), QStringLiteral("poco")},
-                                           " AND r.estacao IS NULL"}};
+    static const QList<MasterKey> keys = {
+        {"lote", {QStringLiteral("id_slote")}, ""},
+        {"planta", {QStringLiteral("ncc")}, ""},
+        {"usua", {QStringLiteral("id_user")}, ""},
+        {"placa", {QStringLiteral("id_placa")}, ""},
+        {"placa_poco", {QStringLiteral("id_placa"), QStringLiteral("poco")},
+         " AND r.estacao IS NULL"}};
     for (const MasterKey& key : keys) {
         if (table == QLatin1String(key.Table))
             return key;
@@ -115,14 +115,13 @@ MasterStoreResult StoreMasterRows(PgConnection& connection, const MasterRows& ro
     result.Inserted = int(rows.Rows.size()) - result.Unchanged;
     const QString columns = rows.Columns.join(QStringLiteral(", "));
     try {
-        connection.Exec(
-            QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM importando s"
-                           " WHERE NOT EXISTS (SELECT 1 FROM %1 r WHERE %4)"
-                           " ORDER BY s.seq")
-                .arg(rows.Table, columns, Joined(rows.Columns, QStringLiteral("s")), sameKey));
+        connection.Exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM importando s"
+                                       " WHERE NOT EXISTS (SELECT 1 FROM %1 r WHERE %4)"
+                                       " ORDER BY s.seq")
+                            .arg(rows.Table, columns, Joined(rows.Columns, QStringLiteral("s")),
+                                 sameKey));
     } catch (const PgError& error) {
-        throw XException(
-            QStringLiteral("O servidor recusou os registros: %1").arg(error.Message()));
+        throw XException(QStringLiteral("O servidor recusou os registros: %1").arg(error.Message()));
     }
     transaction.Commit();
     return result;

@@ -77,8 +77,7 @@ class PgTransaction
 {
 public:
     /** begin: the statement that opens it, e.g. "BEGIN ISOLATION LEVEL REPEATABLE READ". */
-    explicit PgTransaction(PgConnection& connection,
-                           const QString& begin = QStringLiteral("BEGIN"));
+    explicit PgTransaction(PgConnection& connection, const QString& begin = QStringLiteral("BEGIN"));
     ~PgTransaction();
     PgTransaction(const PgTransaction&) = delete;
     PgTransaction& operator=(const PgTransaction&) = delete;

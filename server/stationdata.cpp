@@ -40,8 +40,7 @@ const Extract kExtracts[] = {
 
 } // namespace
 
-std::vector<StationTableData> ReadStationData(PgConnection& connection,
-                                              const RegisteredStation& station)
+std::vector<StationTableData> ReadStationData(PgConnection& connection, const RegisteredStation& station)
 {
     const bool collection = station.Operacao == 1;
     PgTransaction transaction(connection,
@@ -51,11 +50,11 @@ std::vector<StationTableData> ReadStationData(PgConnection& connection,
         if (extract.Collection && !collection)
             continue;
         const QString sql = QString::fromLatin1(extract.Sql);
-        data.push_back(
-            {QString::fromLatin1(extract.Table),
-             QString::fromLatin1(extract.Columns).split(QLatin1Char(' ')),
-             connection.Exec(sql, sql.contains(QLatin1String("$1")) ? PgParams{station.Lote}
-                                                                    : PgParams{})});
+        data.push_back({QString::fromLatin1(extract.Table),
+                     QString::fromLatin1(extract.Columns).split(QLatin1Char(' ')),
+                     connection.Exec(sql, sql.contains(QLatin1String("$1"))
+                                              ? PgParams{station.Lote}
+                                              : PgParams{})});
     }
     transaction.Commit();
     return data;

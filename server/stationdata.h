@@ -4,9 +4,9 @@
 #include "stationregistry.h"
 
 #include <QList>
+#include <vector>
 #include <QString>
 #include <QStringList>
-#include <vector>
 
 /** The rows of one station table the server gives a station, in the station's column order. */
 struct StationTableData
@@ -23,5 +23,4 @@ struct StationTableData
  * them, its batch's plates and their wells as the server knows them (a well
  * another station collected carries that station's origin). Raises PgError.
  */
-std::vector<StationTableData> ReadStationData(PgConnection& connection,
-                                              const RegisteredStation& station);
+std::vector<StationTableData> ReadStationData(PgConnection& connection, const RegisteredStation& station);
