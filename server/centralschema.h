@@ -13,16 +13,20 @@ struct CentralSchemaReport
 {
     QStringList Created;
     QStringList Checked;
-    QStringList Problems; // a table that exists without an expected column
+    QStringList Problems; // what is missing or different, "Tabela x: ..." or "Função y: ..."
+    QStringList Repaired; // what a repair put back
+    QString Migrated;     // an older version's schema brought up to this one
 };
 
 /**
- * Creates what is missing of the central schema (tables, keys, the stations'
- * group role, rights and row policies) in one transaction, and checks the
- * tables that were already there. Never drops or alters an existing table.
- * Raises PgError.
+ * Creates the missing tables of the central schema (with their keys, rights
+ * and row policies, the stations' group role and the functions) in one
+ * transaction, then checks what the guarantees rest on: unique keys, row-level
+ * security and its policies, rights, the functions' definitions and rights,
+ * and the lab database's rights. With repair, puts back whatever is missing or
+ * different and checks again; it never drops a table or a row. Raises PgError.
  */
-CentralSchemaReport CreateCentralSchema(PgConnection& connection);
+CentralSchemaReport CreateCentralSchema(PgConnection& connection, bool repair = false);
 
 /** Raises XException when the server holds no central schema (criar not run). */
 void RequireCentralSchema(PgConnection& connection);

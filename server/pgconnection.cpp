@@ -12,6 +12,42 @@ QString ServerText(const char* text)
     return QString::fromUtf8(text).trimmed();
 }
 
+// Keepalives find a dead network in about a minute on both ends; settings in the URL win, as
+// libpq lets keywords given with the URL's expansion override those before it.
+const char* const kConnectKeywords[] = {"keepalives",
+                                        "keepalives_idle",
+                                        "keepalives_interval",
+                                        "keepalives_count",
+                                        "connect_timeout",
+                                        "dbname",
+                                        nullptr};
+
+// A station that holds key locks and then goes silent must not hold up the others: its
+// waiting peers give up after lock_timeout, and the server ends its idle transaction and
+// notices its dead connection.
+const QString kSessionLimitsSql =
+    QStringLiteral("SELECT set_config('lock_timeout', '30s', false),"
+                   " set_config('statement_timeout', '10min', false),"
+                   " set_config('idle_in_transaction_session_timeout', '2min', false),"
+                   " set_config('tcp_keepalives_idle', '30', false),"
+                   " set_config('tcp_keepalives_interval', '10', false),"
+                   " set_config('tcp_keepalives_count', '3', false)");
+
+QString TimeoutText(const QString& state)
+{
+    if (state == QLatin1String("55P03"))
+        return QStringLiteral("Os registros que esta operação precisa continuam presos por outra"
+                              " conexão ao servidor (talvez uma estação cuja rede caiu) além do"
+                              " tempo limite; nada foi gravado. Tente de novo em alguns minutos.");
+    if (state == QLatin1String("57014"))
+        return QStringLiteral("A operação no servidor passou do tempo limite e foi cancelada;"
+                              " nada foi gravado. Tente de novo mais tarde.");
+    if (state == QLatin1String("25P03"))
+        return QStringLiteral("O servidor encerrou a transação, parada por tempo demais; nada foi"
+                              " gravado. Tente de novo.");
+    return QString();
+}
+
 } // namespace
 
 PgError::PgError(const QString& message, QString sqlState)
@@ -55,10 +91,13 @@ qint64 PgResult::Int(int row, int column) const
 
 PgConnection::PgConnection(const QString& url)
 {
-    m_connection = PQconnectdb(url.toUtf8().constData());
+    const QByteArray dbname = url.toUtf8();
+    const char* const values[] = {"1", "30", "10", "3", "15", dbname.constData(), nullptr};
+    m_connection = PQconnectdbParams(kConnectKeywords, values, 1);
     if (!m_connection)
-        throw PgError(QStringLiteral("Não foi possível conectar ao servidor: memória insuficiente."),
-                      QString());
+        throw PgError(
+            QStringLiteral("Não foi possível conectar ao servidor: memória insuficiente."),
+            QString());
     if (PQstatus(m_connection) != CONNECTION_OK) {
         const QString reason = ServerText(PQerrorMessage(m_connection));
         PQfinish(m_connection);
@@ -72,6 +111,7 @@ PgConnection::PgConnection(const QString& url)
         m_connection = nullptr;
         throw PgError(QStringLiteral("O servidor não aceitou a codificação UTF-8."), QString());
     }
+    Exec(kSessionLimitsSql);
 }
 
 PgConnection::~PgConnection()
@@ -97,6 +137,9 @@ void PgConnection::Fail(pg_result* result)
     if (PQstatus(m_connection) != CONNECTION_OK)
         throw PgError(QStringLiteral("A conexão com o servidor foi perdida: %1").arg(message),
                       state);
+    const QString timeout = TimeoutText(state);
+    if (!timeout.isEmpty())
+        throw PgError(timeout, state);
     throw PgError(QStringLiteral("Erro no servidor: %1").arg(message), state);
 }
 
@@ -182,11 +225,20 @@ void AppendCopyRow(QByteArray& out, const QList<PgValue>& fields)
         }
         for (const char c : fields[i]->toUtf8()) {
             switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
             }
         }
     }

@@ -15,6 +15,7 @@ struct Reception
     QString MissingReason;
     QString Archive;
     QStringList ArchiveColumns;
+    QString Origin; // the station's mark, null in the archive of a row deleted unsent
 };
 
 const Reception kPlantio = {
@@ -29,7 +30,8 @@ const Reception kPlantio = {
     QStringLiteral("plantio_exc"),
     {QStringLiteral("id_slote"), QStringLiteral("nc_plantio"), QStringLiteral("ncc"),
      QStringLiteral("id_user"), QStringLiteral("data_plantio"), QStringLiteral("origem_plantio"),
-     QStringLiteral("user_plantio_exc"), QStringLiteral("data_plantio_exc")}};
+     QStringLiteral("user_plantio_exc"), QStringLiteral("data_plantio_exc")},
+    QStringLiteral("origem_plantio")};
 
 const Reception kPlacaPoco = {
     QStringLiteral("placa_poco"),
@@ -48,7 +50,8 @@ const Reception kPlacaPoco = {
      QStringLiteral("linha"), QStringLiteral("coluna"), QStringLiteral("seq_coleta"),
      QStringLiteral("amostra"), QStringLiteral("status_poco"), QStringLiteral("nc_plantio"),
      QStringLiteral("user_coleta"), QStringLiteral("data_coleta"), QStringLiteral("origem_coleta"),
-     QStringLiteral("user_coleta_exc"), QStringLiteral("data_coleta_exc")}};
+     QStringLiteral("user_coleta_exc"), QStringLiteral("data_coleta_exc")},
+    QStringLiteral("origem_coleta")};
 
 const Reception& ReceptionOf(ReceivedTable table)
 {
@@ -87,8 +90,19 @@ void Stage(PgConnection& connection, const QString& staging, const QString& sour
     connection.CopyIn(QStringLiteral("COPY %1 FROM STDIN").arg(staging), data);
 }
 
+// The computer names a station's rows on every other station, so two stations never share
+// one; a second station file on a computer is refused here, before any row is sent.
+const QString kMachineOwnerSql =
+    QStringLiteral("SELECT nome FROM estacao WHERE maquina = $1 AND nome <> $2");
+
 void BindMachine(PgConnection& connection, const ReceiveBatch& batch)
 {
+    const PgResult owner = connection.Exec(kMachineOwnerSql, {batch.Maquina, batch.Estacao});
+    if (owner.Rows() > 0)
+        throw XException(QStringLiteral("O computador %1 já é o da estação %2 no servidor; cada"
+                                        " estação precisa de um computador próprio (MAQUINA da"
+                                        " configuração do arquivo). Nada foi transmitido.")
+                             .arg(batch.Maquina, owner.Text(0, 0)));
     const PgResult bound =
         connection.Exec(QStringLiteral("SELECT vincular_maquina($1::varchar, $2::varchar)"),
                         {batch.Estacao, batch.Maquina});
@@ -99,6 +113,41 @@ void BindMachine(PgConnection& connection, const ReceiveBatch& batch)
                                         " transmitido.")
                              .arg(batch.Estacao, registered, batch.Maquina));
     }
+}
+
+// An archive the server already holds was applied when it came; only new ones remove rows,
+// or a row sent again after its deletion, with the same values, would go at every run.
+const QString kKnownArchivesSql =
+    QStringLiteral("DELETE FROM arquivando s USING %1 r WHERE r.estacao = $1::varchar AND %4"
+                   " AND (%2) IS NOT DISTINCT FROM (%3)");
+const QString kStoreArchivesSql = QStringLiteral(
+    "INSERT INTO %1 (%2, estacao) SELECT %2, $1::varchar FROM arquivando ON CONFLICT DO NOTHING");
+// The received row an archive of a row deleted before it was marked stands for; it stays in
+// the archive table.
+const QString kApplyArchivesSql = QStringLiteral(
+    "DELETE FROM %1 r USING arquivando s WHERE r.estacao = $1::varchar AND s.%2 IS NULL AND %3"
+    " AND (%4) IS NOT DISTINCT FROM (%5)");
+
+// A conflict is over once the server holds the row it refused, from that station as sent.
+const QString kResolveSql = QStringLiteral(
+    "UPDATE conflito c SET resolvido = true FROM recebendo s JOIN %1 r ON (%2)"
+    " WHERE c.estacao = $1::varchar AND c.tabela = '%1' AND NOT c.resolvido"
+    " AND r.estacao = $1::varchar AND (%3) IS NOT DISTINCT FROM (%4) AND c.valores_estacao = %5");
+
+void ApplyArchives(PgConnection& connection, const ReceiveBatch& batch, const Reception& reception)
+{
+    Stage(connection, QStringLiteral("arquivando"), reception.Archive, reception.ArchiveColumns,
+          batch.Archives);
+    const QString archived = reception.ArchiveColumns.join(QStringLiteral(", "));
+    connection.Exec(kKnownArchivesSql.arg(
+                        reception.Archive, Prefixed(reception.ArchiveColumns, QStringLiteral("r")),
+                        Prefixed(reception.ArchiveColumns, QStringLiteral("s")), reception.Key),
+                    {batch.Estacao});
+    connection.Exec(kStoreArchivesSql.arg(reception.Archive, archived), {batch.Estacao});
+    connection.Exec(kApplyArchivesSql.arg(reception.Table, reception.Origin, reception.Key,
+                                          Prefixed(reception.Columns, QStringLiteral("r")),
+                                          Prefixed(reception.Columns, QStringLiteral("s"))),
+                    {batch.Estacao});
 }
 
 } // namespace
@@ -113,7 +162,9 @@ QStringList ArchiveColumns(ReceivedTable table)
     return ReceptionOf(table).ArchiveColumns;
 }
 
-ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
+namespace {
+
+ReceiveResult ReceiveOnce(PgConnection& connection, const ReceiveBatch& batch)
 {
     const Reception& reception = ReceptionOf(batch.Table);
     const QString columns = reception.Columns.join(QStringLiteral(", "));
@@ -127,6 +178,10 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
     RequireCentralSchema(connection);
     PgTransaction transaction(connection);
     BindMachine(connection, batch);
+    // Deletions first: a row deleted at the station and planted or collected again must not
+    // be refused as a clash with the deleted one.
+    if (!batch.Archives.isEmpty())
+        ApplyArchives(connection, batch, reception);
     Stage(connection, QStringLiteral("recebendo"), reception.Table, reception.Columns, batch.Rows);
 
     // The sort of the insert below stays in memory for a large transmission.
@@ -157,9 +212,12 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
             "  CASE WHEN count(r.estacao) > 0 THEN $2::varchar ELSE $3::varchar END AS motivo"
             " FROM fora s LEFT JOIN %1 r ON (%5)"
             " GROUP BY s.seq, ve),"
+            // A refused row is recorded once by its values, and opened again when a data
+            // manager had marked it resolved.
             " registro AS (INSERT INTO conflito (estacao, tabela, valores_estacao,"
-            "  valores_servidor, motivo) SELECT $1::varchar, '%1', ve, vs, motivo FROM recusa"
-            "  ON CONFLICT DO NOTHING)"
+            "  valores_servidor, motivo) SELECT DISTINCT ON (ve) $1::varchar, '%1', ve, vs,"
+            "  motivo FROM recusa ON CONFLICT (estacao, tabela, valores_estacao)"
+            "  DO UPDATE SET resolvido = false WHERE conflito.resolvido)"
             " SELECT seq, ve, vs, motivo FROM recusa ORDER BY seq")
             .arg(reception.Table, differs, Described(reception.Columns, QStringLiteral("s")),
                  Described(reception.Columns, QStringLiteral("r")), reception.Clash, reception.Key),
@@ -175,18 +233,14 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
         if (!isRefused[index])
             result.Accepted << index;
     }
+    connection.Exec(kResolveSql.arg(reception.Table, reception.Key,
+                                    Prefixed(reception.Columns, QStringLiteral("r")),
+                                    Prefixed(reception.Columns, QStringLiteral("s")),
+                                    Described(reception.Columns, QStringLiteral("s"))),
+                    {batch.Estacao});
     result.Inserted = int(inserted.Int(0, 0));
     result.AlreadyPresent = int(result.Accepted.size()) - result.Inserted;
 
-    if (!batch.Archives.isEmpty()) {
-        Stage(connection, QStringLiteral("arquivando"), reception.Archive, reception.ArchiveColumns,
-              batch.Archives);
-        connection.Exec(
-            QStringLiteral("INSERT INTO %1 (%2, estacao) SELECT %2, $1::varchar FROM arquivando"
-                           " ON CONFLICT DO NOTHING")
-                .arg(reception.Archive, reception.ArchiveColumns.join(QStringLiteral(", "))),
-            {batch.Estacao});
-    }
     connection.Exec(
         QStringLiteral("INSERT INTO transmissao (estacao, inicio, fim, enviados, aceitos,"
                        " ja_presentes, recusados) VALUES ($1::varchar, now(), clock_timestamp(),"
@@ -195,4 +249,21 @@ ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
          QString::number(result.AlreadyPresent), QString::number(result.Refused.size())});
     transaction.Commit();
     return result;
+}
+
+} // namespace
+
+ReceiveResult ReceiveRows(PgConnection& connection, const ReceiveBatch& batch)
+{
+    // Two stations whose rows cross on both unique keys can deadlock whatever the order; the
+    // victim's transaction was rolled back whole, so it is simply run again.
+    constexpr int kAttempts = 5;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return ReceiveOnce(connection, batch);
+        } catch (const PgError& error) {
+            if (error.SqlState() != QLatin1String("40P01") || attempt == kAttempts)
+                throw;
+        }
+    }
 }

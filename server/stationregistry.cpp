@@ -38,6 +38,32 @@ std::optional<RegisteredStation> FindWhere(PgConnection& connection, const QStri
     return StationFromRow(result, 0);
 }
 
+// Why an existing role may not become a station's: a station's rights must come from the
+// stations' group only, or row-level security and the per-lab CONNECT no longer hold. Its
+// own CONNECT and TEMPORARY on this lab's database are the one thing it may already have.
+const QString kRoleRefusalsSql = QStringLiteral(
+    "SELECT concat_ws('; ',"
+    "  CASE WHEN r.rolsuper THEN 'é superusuário' END,"
+    "  CASE WHEN r.rolcreaterole THEN 'pode criar papéis' END,"
+    "  CASE WHEN r.rolcreatedb THEN 'pode criar bancos de dados' END,"
+    "  CASE WHEN r.rolbypassrls THEN 'não está sujeito à segurança por linha' END,"
+    "  CASE WHEN r.rolreplication THEN 'pode replicar o servidor' END,"
+    "  CASE WHEN EXISTS (SELECT 1 FROM pg_catalog.pg_shdepend d WHERE d.refobjid = r.oid"
+    "    AND d.deptype = 'o') THEN 'é dono de objetos' END,"
+    "  CASE WHEN EXISTS (SELECT 1 FROM pg_catalog.pg_shdepend d WHERE d.refobjid = r.oid"
+    "    AND d.deptype <> 'o' AND NOT (d.classid = 'pg_catalog.pg_database'::pg_catalog.regclass"
+    "     AND d.objid = (SELECT oid FROM pg_catalog.pg_database"
+    "      WHERE datname = current_database())))"
+    "    THEN 'tem direitos próprios (em objetos ou em outro banco de dados, talvez de outro"
+    " laboratório)' END,"
+    "  (SELECT 'é membro de ' || string_agg(g.rolname, ', ') FROM pg_catalog.pg_auth_members m"
+    "    JOIN pg_catalog.pg_roles g ON g.oid = m.roleid WHERE m.member = r.oid AND g.rolname <> "
+    "$2),"
+    "  (SELECT 'tem como membros ' || string_agg(u.rolname, ', ')"
+    "    FROM pg_catalog.pg_auth_members m JOIN pg_catalog.pg_roles u ON u.oid = m.member"
+    "    WHERE m.roleid = r.oid))"
+    " FROM pg_catalog.pg_roles r WHERE r.rolname = $1");
+
 } // namespace
 
 QString StationRoleName(const QString& nome)
@@ -66,19 +92,27 @@ RegisteredStation AddStation(PgConnection& connection, RegisteredStation station
     if (FindStation(connection, station.Nome))
         throw XException(QStringLiteral("A estação %1 já está cadastrada.").arg(station.Nome));
     if (!station.Maquina.isEmpty() &&
-        connection.Exec(QStringLiteral("SELECT 1 FROM estacao WHERE maquina = $1"), {station.Maquina})
+        connection
+                .Exec(QStringLiteral("SELECT 1 FROM estacao WHERE maquina = $1"), {station.Maquina})
                 .Rows() > 0)
-        throw XException(QStringLiteral("O computador %1 já é de outra estação.").arg(station.Maquina));
-    const bool roleExists =
-        connection.Exec(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = $1"), {station.Papel})
-            .Rows() > 0;
+        throw XException(
+            QStringLiteral("O computador %1 já é de outra estação.").arg(station.Maquina));
+    const PgResult existing = connection.Exec(kRoleRefusalsSql, {station.Papel, kStationGroupRole});
+    if (existing.Rows() > 0 && !existing.Text(0, 0).isEmpty())
+        throw XException(QStringLiteral("O papel %1 já existe no servidor e não pode ser o de uma"
+                                        " estação: %2. Use outro nome de estação ou retire do"
+                                        " papel o que ele tem a mais.")
+                             .arg(station.Papel, existing.Text(0, 0)));
     // Role names cannot be bound; format's %I quotes them on the server.
     const QString roleSql =
-        roleExists ? QStringLiteral("SELECT format('GRANT %I TO %I', $1::text, $2::text)")
-                   : QStringLiteral("SELECT format('CREATE ROLE %I LOGIN IN ROLE %I', $2::text,"
-                                    " $1::text)");
-    connection.Exec(
-        connection.Exec(roleSql, {kStationGroupRole, station.Papel}).Text(0, 0));
+        existing.Rows() > 0 ? QStringLiteral("SELECT format('GRANT %I TO %I', $1::text, $2::text)")
+                            : QStringLiteral("SELECT format('CREATE ROLE %I LOGIN NOSUPERUSER"
+                                             " NOCREATEDB NOCREATEROLE NOBYPASSRLS IN ROLE %I',"
+                                             " $2::text, $1::text)");
+    for (const QString& sql :
+         {roleSql, QStringLiteral("SELECT format('GRANT CONNECT, TEMPORARY ON DATABASE %I TO %I',"
+                                  " current_database(), $2::text, $1::text)")})
+        connection.Exec(connection.Exec(sql, {kStationGroupRole, station.Papel}).Text(0, 0));
     const PgResult inserted = connection.Exec(
         QStringLiteral("INSERT INTO estacao (nome, operacao, lote, maquina, papel, rela_inicial,"
                        " rela_final, cb_ncc, cb_nc_plantio)"
@@ -102,23 +136,60 @@ std::optional<RegisteredStation> FindStationById(PgConnection& connection, int i
     return FindWhere(connection, QStringLiteral("id = $1::integer"), QString::number(id));
 }
 
+// A refused row is one conflito row, however often it was sent again.
+const QString kStationStatusSql = QStringLiteral(
+    "SELECT e.nome, e.operacao, e.lote, coalesce(e.maquina, ''),"
+    " coalesce(to_char(t.fim, 'YYYY-MM-DD HH24:MI:SS'), ''),"
+    " (SELECT count(*) FROM plantio p WHERE p.estacao = e.nome)"
+    "   + (SELECT count(*) FROM placa_poco w WHERE w.estacao = e.nome),"
+    " (SELECT count(*) FROM conflito c WHERE c.estacao = e.nome),"
+    " (SELECT count(*) FROM conflito c WHERE c.estacao = e.nome AND NOT c.resolvido),"
+    " coalesce(t.enviados, 0), coalesce(t.aceitos, 0), coalesce(t.ja_presentes, 0),"
+    " coalesce(t.recusados, 0)"
+    " FROM estacao e LEFT JOIN LATERAL (SELECT * FROM transmissao t WHERE t.estacao = e.nome"
+    "  ORDER BY t.fim DESC, t.id DESC LIMIT 1) t ON true ORDER BY e.nome");
+
+const QString kOpenConflictsSql = QStringLiteral(
+    "SELECT id, estacao, tabela, valores_estacao, valores_servidor, motivo FROM conflito"
+    " WHERE NOT resolvido ORDER BY estacao, id");
+
+const QString kResolveConflictsSql = QStringLiteral(
+    "UPDATE conflito SET resolvido = true WHERE id = ANY ($1::bigint[]) AND NOT resolvido"
+    " RETURNING 1");
+
 QList<StationStatus> ReadStationStatus(PgConnection& connection)
 {
     RequireCentralSchema(connection);
-    const PgResult result = connection.Exec(QStringLiteral(
-        "SELECT e.nome, e.operacao, e.lote, coalesce(e.maquina, ''),"
-        " coalesce(to_char((SELECT max(fim) FROM transmissao t WHERE t.estacao = e.nome),"
-        "   'YYYY-MM-DD HH24:MI:SS'), ''),"
-        " (SELECT count(*) FROM plantio p WHERE p.estacao = e.nome)"
-        "   + (SELECT count(*) FROM placa_poco w WHERE w.estacao = e.nome),"
-        " coalesce((SELECT sum(recusados) FROM transmissao t WHERE t.estacao = e.nome), 0),"
-        " (SELECT count(*) FROM conflito c WHERE c.estacao = e.nome AND NOT c.resolvido)"
-        " FROM estacao e ORDER BY e.nome"));
+    const PgResult result = connection.Exec(kStationStatusSql);
     QList<StationStatus> list;
     for (int r = 0; r < result.Rows(); ++r) {
-        list.append({result.Text(r, 0), int(result.Int(r, 1)), result.Text(r, 2),
-                     result.Text(r, 3), result.Text(r, 4), result.Int(r, 5), result.Int(r, 6),
-                     result.Int(r, 7)});
+        list.append({result.Text(r, 0), int(result.Int(r, 1)), result.Text(r, 2), result.Text(r, 3),
+                     result.Text(r, 4), result.Int(r, 5), result.Int(r, 6), result.Int(r, 7),
+                     result.Int(r, 8), result.Int(r, 9), result.Int(r, 10), result.Int(r, 11)});
     }
     return list;
+}
+
+QList<OpenConflict> ReadOpenConflicts(PgConnection& connection)
+{
+    RequireCentralSchema(connection);
+    const PgResult result = connection.Exec(kOpenConflictsSql);
+    QList<OpenConflict> list;
+    for (int r = 0; r < result.Rows(); ++r)
+        list.append({result.Int(r, 0), result.Text(r, 1), result.Text(r, 2), result.Text(r, 3),
+                     result.Text(r, 4), result.Text(r, 5)});
+    return list;
+}
+
+int ResolveConflicts(PgConnection& connection, const QList<qint64>& ids)
+{
+    RequireCentralSchema(connection);
+    QStringList texts;
+    for (const qint64 id : ids)
+        texts << QString::number(id);
+    // The ids go as one bound array.
+    return connection
+        .Exec(kResolveConflictsSql,
+              {QLatin1Char('{') + texts.join(QLatin1Char(',')) + QLatin1Char('}')})
+        .Rows();
 }

@@ -45,8 +45,29 @@ struct StationStatus
     QString Maquina;
     QString UltimaTransmissao; // "yyyy-mm-dd hh:mm:ss", empty when never
     qint64 Recebidos = 0;
-    qint64 Recusados = 0;
-    qint64 ConflitosAbertos = 0;
+    qint64 Recusados = 0;        // distinct rows ever refused, each counted once
+    qint64 ConflitosAbertos = 0; // of those, still not accepted nor marked resolved
+    // The last transmission's own figures.
+    qint64 Enviados = 0;
+    qint64 Aceitos = 0;
+    qint64 JaPresentes = 0;
+    qint64 RecusadosUltima = 0;
 };
 
 QList<StationStatus> ReadStationStatus(PgConnection& connection);
+
+/** One open conflict, for the data manager. */
+struct OpenConflict
+{
+    qint64 Id = 0;
+    QString Estacao;
+    QString Tabela;
+    QString ValoresEstacao;
+    QString ValoresServidor;
+    QString Motivo;
+};
+
+QList<OpenConflict> ReadOpenConflicts(PgConnection& connection);
+
+/** Marks conflicts resolved by id; returns how many were open. */
+int ResolveConflicts(PgConnection& connection, const QList<qint64>& ids);

@@ -24,7 +24,9 @@ public:
 };
 
 const QString kHelp = QStringLiteral(
-    "  servidor criar URL      cria (ou confere) o esquema do servidor central\n"
+    "  servidor criar URL [--reparar]\n"
+    "                          cria (ou confere) o esquema do servidor central; com\n"
+    "                          --reparar, repõe o que falta sem apagar dados\n"
     "  servidor estacao add URL NOME --operacao plantio|coleta --lote NOME\n"
     "         [--maquina COMPUTADOR] [--ncc TIPO] [--nc-plantio TIPO]\n"
     "                          cadastra uma estação e cria o seu papel no servidor\n"
@@ -32,6 +34,10 @@ const QString kHelp = QStringLiteral(
     "                          importa sub-lotes, plantas, placas, poços ou usuários\n"
     "  servidor demo URL       preenche o servidor com um laboratório de demonstração\n"
     "  servidor status URL     mostra a situação de cada estação\n"
+    "  servidor conflito listar URL\n"
+    "                          lista os conflitos em aberto, com o número de cada um\n"
+    "  servidor conflito resolver URL NUMERO...\n"
+    "                          marca conflitos como resolvidos pelo responsável\n"
     "  preparar URL ESTACAO ARQUIVO\n"
     "                          cria o banco de dados da estação a partir do servidor\n"
     "  atualizar URL ARQUIVO   traz ao banco da estação o que o servidor recebeu depois\n"
@@ -52,18 +58,24 @@ BarcodeType BarcodeOption(const QCommandLineParser& parser, const QString& name)
     return type;
 }
 
-int CreateSchema(const QStringList& args)
+int CreateSchema(const QCommandLineParser& parser, const QStringList& args)
 {
     PgConnection server(args[0]);
-    const CentralSchemaReport report = CreateCentralSchema(server);
+    const CentralSchemaReport report =
+        CreateCentralSchema(server, parser.isSet(QStringLiteral("reparar")));
     for (const QString& table : report.Created)
         Out() << QStringLiteral("Tabela %1 criada.\n").arg(table);
     for (const QString& table : report.Checked)
         Out() << QStringLiteral("Tabela %1 já existia; conferida.\n").arg(table);
+    for (const QString& repaired : report.Repaired)
+        Out() << QStringLiteral("Reposto: %1\n").arg(repaired);
+    if (!report.Migrated.isEmpty())
+        Out() << report.Migrated << '\n';
     for (const QString& problem : report.Problems)
         Err() << problem << '\n';
     if (!report.Problems.isEmpty()) {
-        Err() << QStringLiteral("O esquema do servidor não confere; nada foi apagado.\n");
+        Err() << QStringLiteral("O esquema do servidor não confere; nada foi apagado. Com"
+                                " \"servidor criar URL --reparar\" o que falta é reposto.\n");
         return kExitFailure;
     }
     Out() << QStringLiteral("Esquema do servidor pronto.\n");
@@ -125,22 +137,62 @@ int StatusCommand(const QStringList& args)
     if (list.isEmpty())
         Out() << QStringLiteral("Nenhuma estação cadastrada.\n");
     for (const StationStatus& status : list) {
+        const QString last =
+            status.UltimaTransmissao.isEmpty()
+                ? QStringLiteral("nunca")
+                : QStringLiteral("%1 (%2 enviado(s), %3 novo(s), %4 já presente(s), %5"
+                                 " recusado(s))")
+                      .arg(status.UltimaTransmissao)
+                      .arg(status.Enviados)
+                      .arg(status.Aceitos)
+                      .arg(status.JaPresentes)
+                      .arg(status.RecusadosUltima);
         Out() << QStringLiteral("%1 (%2, lote %3, computador %4): última transmissão %5;"
-                                " %6 registro(s) recebido(s), %7 recusado(s), %8 conflito(s)"
-                                " em aberto.\n")
+                                " %6 registro(s) recebido(s), %7 registro(s) distinto(s)"
+                                " recusado(s), %8 conflito(s) em aberto.\n")
                      .arg(status.Nome,
                           status.Operacao == 1 ? QStringLiteral("coleta")
                                                : QStringLiteral("plantio"),
                           status.Lote,
                           status.Maquina.isEmpty() ? QStringLiteral("ainda não vinculado")
                                                    : status.Maquina,
-                          status.UltimaTransmissao.isEmpty() ? QStringLiteral("nunca")
-                                                             : status.UltimaTransmissao)
+                          last)
                      .arg(status.Recebidos)
                      .arg(status.Recusados)
                      .arg(status.ConflitosAbertos);
     }
     return 0;
+}
+
+int ListConflictsCommand(const QStringList& args)
+{
+    PgConnection server(args[0]);
+    const QList<OpenConflict> list = ReadOpenConflicts(server);
+    if (list.isEmpty())
+        Out() << QStringLiteral("Nenhum conflito em aberto.\n");
+    for (const OpenConflict& conflict : list)
+        Out() << QStringLiteral("%1: %2, %3 (%4): estação: %5; servidor: %6\n")
+                     .arg(conflict.Id)
+                     .arg(conflict.Estacao, conflict.Tabela, conflict.Motivo,
+                          conflict.ValoresEstacao,
+                          conflict.ValoresServidor.isEmpty() ? QStringLiteral("-")
+                                                             : conflict.ValoresServidor);
+    return 0;
+}
+
+int ResolveConflictsCommand(const QStringList& args)
+{
+    QList<qint64> ids;
+    for (const QString& arg : args.mid(1)) {
+        bool ok = false;
+        ids << arg.toLongLong(&ok);
+        if (!ok || ids.last() <= 0)
+            throw UsageError(QStringLiteral("Número de conflito inválido: \"%1\".").arg(arg));
+    }
+    PgConnection server(args[0]);
+    const int resolved = ResolveConflicts(server, ids);
+    Out() << QStringLiteral("%1 conflito(s) marcado(s) como resolvido(s).\n").arg(resolved);
+    return resolved == ids.size() ? 0 : kExitFailure;
 }
 
 void PrintCounts(const QList<TableCount>& counts, const QString& verb)
@@ -207,7 +259,9 @@ int Dispatch(QStringList arguments)
         if (arguments.isEmpty())
             throw UsageError(QStringLiteral("Informe o comando do servidor.\n\n") + kHelp);
         name += QLatin1Char(' ') + arguments.takeFirst();
-        if (name == QLatin1String("servidor estacao") && !arguments.isEmpty())
+        if ((name == QLatin1String("servidor estacao") ||
+             name == QLatin1String("servidor conflito")) &&
+            !arguments.isEmpty())
             name += QLatin1Char(' ') + arguments.takeFirst();
     }
     QCommandLineParser parser;
@@ -227,9 +281,14 @@ int Dispatch(QStringList arguments)
         positionals = 3;
     } else if (name == QLatin1String("atualizar")) {
         positionals = 2;
+    } else if (name == QLatin1String("servidor conflito resolver")) {
+        positionals = -2; // the URL and at least one number
+    } else if (name == QLatin1String("servidor criar")) {
+        parser.addOption(QCommandLineOption(QStringLiteral("reparar")));
     } else if (name == QLatin1String("transmitir")) {
         parser.addOption(ValueOption("servidor", "URL"));
-    } else if (name != QLatin1String("servidor criar") && name != QLatin1String("servidor demo") &&
+    } else if (name != QLatin1String("servidor demo") &&
+               name != QLatin1String("servidor conflito listar") &&
                name != QLatin1String("servidor status")) {
         throw UsageError(QStringLiteral("Comando desconhecido: %1\n\n%2").arg(name, kHelp));
     }
@@ -241,11 +300,11 @@ int Dispatch(QStringList arguments)
         return 0;
     }
     const QStringList args = parser.positionalArguments();
-    if (args.size() != positionals)
+    if (positionals < 0 ? args.size() < -positionals : args.size() != positionals)
         throw UsageError(
             QStringLiteral("Número de argumentos incorreto para %1.\n\n%2").arg(name, kHelp));
     if (name == QLatin1String("servidor criar"))
-        return CreateSchema(args);
+        return CreateSchema(parser, args);
     if (name == QLatin1String("servidor estacao add"))
         return AddStationCommand(parser, args);
     if (name == QLatin1String("servidor import"))
@@ -254,6 +313,10 @@ int Dispatch(QStringList arguments)
         return DemoCommand(args);
     if (name == QLatin1String("servidor status"))
         return StatusCommand(args);
+    if (name == QLatin1String("servidor conflito listar"))
+        return ListConflictsCommand(args);
+    if (name == QLatin1String("servidor conflito resolver"))
+        return ResolveConflictsCommand(args);
     if (name == QLatin1String("preparar"))
         return PrepareCommand(args);
     if (name == QLatin1String("atualizar"))

@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <cmath>
+#include <limits>
 #include <unistd.h>
 
 namespace {
@@ -40,11 +41,24 @@ PgValue ToServer(const QVariant& value, StationColumnType type)
         return std::nullopt;
     if (type == StationColumnType::Text)
         return value.toString();
-    if (type == StationColumnType::Long)
-        return QString::number(value.toLongLong());
+    if (type == StationColumnType::Long) {
+        // A hand-edited file may hold text or a fraction here: never sent as 0 or truncated.
+        bool whole = false;
+        const qint64 number = value.toString().trimmed().toLongLong(&whole);
+        if (!whole && value.typeId() == QMetaType::Double) {
+            const double real = value.toDouble();
+            whole = real == std::floor(real) && std::fabs(real) <= double(kMaxExactWhole);
+            if (whole)
+                return QString::number(qint64(real));
+        }
+        if (!whole)
+            throw XException(
+                QStringLiteral("o valor \"%1\" não é um número inteiro.").arg(value.toString()));
+        return QString::number(number);
+    }
     const double number = value.toDouble();
     if (number != std::floor(number) || std::fabs(number) > double(kMaxExactWhole))
-        throw XException(QStringLiteral("O valor %1 não é um código válido (número inteiro).")
+        throw XException(QStringLiteral("o valor %1 não é um código válido (número inteiro).")
                              .arg(number, 0, 'g', 17));
     return QString::number(qint64(number));
 }
@@ -135,9 +149,16 @@ int InsertMissing(TXConnection* connection, const StationTableData& data,
 }
 
 // A well another station collected fills the file's empty well, so the collection
-// screen sees another computer's plate; a well the station filled stays as it is.
-int FillCollectedWells(TXConnection* connection, const StationTableData& wells)
+// screen sees another computer's plate; a well the station filled stays as it is. The
+// station's own collections never come back: one it deleted after the server took it
+// unmarked would return as transmitted, and could no longer be deleted.
+int FillCollectedWells(TXConnection* connection, const StationTableData& wells,
+                       const QString& maquina)
 {
+    const QStringList archiveKey = {QStringLiteral("ID_PLACA"), QStringLiteral("POCO"),
+                                    QStringLiteral("NC_PLANTIO")};
+    const QSet<QString> deleted =
+        LocalKeys(connection, QStringLiteral("Placa_Poco_Exc"), archiveKey);
     auto command = NewCommand(connection);
     command->SetCommandText(QStringLiteral(
         "UPDATE Placa_Poco SET STATUS_POCO = :status, NC_PLANTIO = :nc, USER_COLETA = :usuario,"
@@ -148,7 +169,9 @@ int FillCollectedWells(TXConnection* connection, const StationTableData& wells)
     };
     int filled = 0;
     for (int r = 0; r < wells.Rows.Rows(); ++r) {
-        if (wells.Rows.IsNull(r, at("NC_PLANTIO")))
+        if (wells.Rows.IsNull(r, at("NC_PLANTIO")) ||
+            wells.Rows.Text(r, at("ORIGEM_COLETA")) == maquina ||
+            deleted.contains(KeyOfServerRow(wells, r, archiveKey)))
             continue;
         command->ParamByName(QStringLiteral("status"))
             .SetInteger(wells.Rows.Text(r, at("STATUS_POCO")).toInt());
@@ -189,6 +212,34 @@ RegisteredStation StationOfFile(PgConnection& server, TXConnection* connection,
                              .arg(station->Nome));
     }
     return *station;
+}
+
+// What each received column holds on the server, to refuse what would not fit before sending.
+const QString kServerColumnsSql = QStringLiteral(
+    "SELECT column_name::text, data_type::text, coalesce(character_maximum_length, 0)"
+    " FROM information_schema.columns WHERE table_schema = current_schema() AND table_name = $1");
+
+struct ServerColumn
+{
+    QString Type;
+    int Length = 0;
+};
+
+QString DoesNotFit(const QString& value, const ServerColumn& column)
+{
+    if (column.Type == QLatin1String("integer")) {
+        const qint64 number = value.toLongLong();
+        if (number < std::numeric_limits<qint32>::min() ||
+            number > std::numeric_limits<qint32>::max())
+            return QStringLiteral("o valor %1 não cabe na coluna do servidor (integer).")
+                .arg(value);
+    } else if (column.Length > 0 && value.size() > column.Length) {
+        return QStringLiteral("o valor \"%1\" tem mais de %2 caracteres, o limite da coluna do"
+                              " servidor.")
+            .arg(value)
+            .arg(column.Length);
+    }
+    return QString();
 }
 
 const QStringList kServerTables = {QStringLiteral("Lote"), QStringLiteral("Planta"),
@@ -338,7 +389,7 @@ QList<TableCount> UpdateStation(const QString& url, const QString& path)
             LocalKeys(connection.get(), table.Table, StationKey(table.Table));
         int changed = InsertMissing(connection.get(), table, &known);
         if (table.Table == QLatin1String("Placa_Poco"))
-            changed += FillCollectedWells(connection.get(), table);
+            changed += FillCollectedWells(connection.get(), table, config.Maquina.trimmed());
         counts.append({table.Table, changed});
     }
     transaction.Commit();
@@ -370,11 +421,16 @@ ServerTransmission TransmitToServer(const QString& path, const QString& url)
     const RegisteredStation station = StationOfFile(server, connection.get(), config);
     const QStringList columns = ReceivedColumns(kind);
     const QStringList archiveColumns = ArchiveColumns(kind);
-    const auto read = [&connection](const QString& sql, const QString& tableName,
-                                    const QStringList& names) {
+    const auto read = [&connection, &server](const QString& sql, const QString& tableName,
+                                             const QStringList& names) {
+        QHash<QString, ServerColumn> onServer;
+        const PgResult described = server.Exec(kServerColumnsSql, {tableName.toLower()});
+        for (int r = 0; r < described.Rows(); ++r)
+            onServer.insert(described.Text(r, 0), {described.Text(r, 1), int(described.Int(r, 2))});
         QList<StationColumnType> types;
         for (const QString& name : names)
             types << ColumnOf(tableName, name.toUpper()).Type;
+        const QStringList key = FindStationTable(tableName)->PrimaryKey;
         auto query = NewQuery(connection.get());
         query->SetSQL(sql);
         query->Open();
@@ -383,8 +439,31 @@ ServerTransmission TransmitToServer(const QString& path, const QString& url)
         for (; !query->Eof(); query->Next()) {
             QList<PgValue> values;
             values.reserve(names.size());
-            for (qsizetype c = 0; c < names.size(); ++c)
-                values << ToServer(query->Fields(int(c)).Value(), types[c]);
+            for (qsizetype c = 0; c < names.size(); ++c) {
+                QString problem;
+                try {
+                    values << ToServer(query->Fields(int(c)).Value(), types[c]);
+                    if (values.last())
+                        problem = DoesNotFit(*values.last(), onServer.value(names[c]));
+                } catch (const XException& error) {
+                    problem = error.Message();
+                }
+                if (problem.isEmpty())
+                    continue;
+                // The row is named by the station's key, as the operator finds it in the file.
+                QStringList where;
+                if (key.isEmpty())
+                    where << QString::number(rows.size() + 1);
+                for (qsizetype k = 0; k < names.size(); ++k) {
+                    if (key.contains(names[k].toUpper()))
+                        where << names[k].toUpper() + QLatin1Char('=') +
+                                     query->Fields(int(k)).Value().toString();
+                }
+                throw XException(QStringLiteral("Tabela %1, registro %2, coluna %3: %4 Nada foi"
+                                                " transmitido.")
+                                     .arg(tableName, where.join(QStringLiteral(", ")),
+                                          names[c].toUpper(), problem));
+            }
             rows << values;
         }
         return rows;
