@@ -212,7 +212,16 @@ TEST_F(ShellTest, RealPlayerWithAMissingFileOrNoAudioDeviceNeverThrows)
              {TAlertSound::Rejected, TAlertSound::Accepted, TAlertSound::Complete})
             EXPECT_NO_THROW(PlayAlertSound(outcome));
     }
-    EXPECT_EQ(real->findChildren<QSoundEffect*>().size(), 3);
+    const QList<QSoundEffect*> effects = real->findChildren<QSoundEffect*>();
+    EXPECT_EQ(effects.size(), 3);
+    // Qt's sample cache hangs the process's exit while a sample is still loading.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return std::none_of(effects.cbegin(), effects.cend(), [](const QSoundEffect* e) {
+                return e->status() == QSoundEffect::Loading;
+            });
+        },
+        5000));
 }
 
 } // namespace
