@@ -46,15 +46,6 @@ bool NumberExists(TXConnection* connection, const QString& sql, qint64 number)
     return !query->Eof();
 }
 
-// The number of a code that passes the check of that kind's barcode type.
-std::optional<qint64> NumberAs(const QString& code, const QString& typeName)
-{
-    QString message;
-    qint64 number = 0;
-    if (!ValidateBarcode(code, typeName, message) || !CodeNumber(code, number))
-        return std::nullopt;
-    return number;
-}
 
 bool IsNcPlantio(TXConnection* connection, const TAppConfig& config, const QString& code)
 {
@@ -88,6 +79,18 @@ bool IsPlaca(TXConnection* connection, const QString& code)
 }
 
 } // namespace
+
+std::optional<qint64> NumberAs(const QString& code, const QString& typeName, QString* message)
+{
+    QString failure;
+    qint64 number = 0;
+    if (!ValidateBarcode(code, typeName, failure) || !CodeNumber(code, number)) {
+        if (message)
+            *message = failure.isEmpty() ? kCodeNotNumeric : failure;
+        return std::nullopt;
+    }
+    return number;
+}
 
 const QString kNccReadTwiceText =
     QStringLiteral("Este código é o NCC que acabou de ser lido, leia o NC Plantio.");

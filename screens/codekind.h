@@ -12,6 +12,13 @@ enum class TCodeKind { Ncc, NcPlantio, Placa };
 /** "Este código é um NC Plantio, leia o NCC.": found where expected was asked for. */
 QString WrongKindText(TCodeKind found, TCodeKind expected);
 
+/**
+ * The number of a code that passes the check of its barcode type; none when it
+ * fails, with the refusal's text in message when one is asked for.
+ */
+std::optional<qint64> NumberAs(const QString& code, const QString& typeName,
+                               QString* message = nullptr);
+
 /** The refusal of an NCC scanned a second time, into the NC Plantio field. */
 extern const QString kNccReadTwiceText;
 

@@ -464,13 +464,13 @@ bool TFColeta_Cad::ScannedIsLastWell()
     QString typeName;
     QString message;
     Config().NcPlantioBarcodeType(typeName);
-    qint64 nc = 0;
-    if (!ValidateBarcode(text, typeName, message) || !CodeNumber(text, nc)) {
-        ShowAlert(message.isEmpty() ? kCodeNotNumeric : message);
+    const std::optional<qint64> nc = NumberAs(text, typeName, &message);
+    if (!nc) {
+        ShowAlert(message);
         return false;
     }
     const TPoco* last = m_placa->GetPoco(m_placa->LastCollectedIndex());
-    if (nc == last->NcPlantio)
+    if (*nc == last->NcPlantio)
         return true;
     // The next scan replaces the refused code.
     NCP_LIDO->selectAll();

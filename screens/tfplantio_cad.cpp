@@ -676,16 +676,16 @@ bool TFPlantio_Cad::SelectScannedRow()
             continue;
         QString typeName;
         QString message;
-        qint64 number = 0;
         if (scanned.Ncc)
             Config().NccBarcodeType(typeName);
         else
             Config().NcPlantioBarcodeType(typeName);
-        if (!ValidateBarcode(text, typeName, message) || !CodeNumber(text, number)) {
-            ShowAlert(message.isEmpty() ? kCodeNotNumeric : message);
+        const std::optional<qint64> number = NumberAs(text, typeName, &message);
+        if (!number) {
+            ShowAlert(message);
             return false;
         }
-        wanted.append({scanned.Column, number});
+        wanted.append({scanned.Column, *number});
     }
     // Empty fields: the row the operator selected in the grid.
     if (wanted.isEmpty())

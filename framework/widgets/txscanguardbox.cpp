@@ -1,5 +1,6 @@
 #include "txscanguardbox.h"
 
+#include "xmessagebox.h"
 #include "xscanpace.h"
 
 #include <QAbstractButton>
@@ -104,20 +105,7 @@ TXScanGuardBox::TXScanGuardBox(const TXMessageRequest& request, QWidget* parent)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setText(text);
     setTextFormat(Qt::PlainText);
-    switch (request.Kind) {
-    case TXMessageKind::Error:
-        setIcon(QMessageBox::Critical);
-        break;
-    case TXMessageKind::Information:
-        setIcon(QMessageBox::Information);
-        break;
-    case TXMessageKind::Confirmation:
-        setIcon(QMessageBox::Question);
-        break;
-    case TXMessageKind::Warning:
-        setIcon(QMessageBox::Warning);
-        break;
-    }
+    setIcon(MessageBoxIcon(request.Kind));
     if (m_yesNo) {
         setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         setEscapeButton(QMessageBox::No);

@@ -6,9 +6,7 @@
 #include <QMessageBox>
 #include <cstdio>
 
-namespace {
-
-QMessageBox::Icon IconOf(TXMessageKind kind)
+QMessageBox::Icon MessageBoxIcon(TXMessageKind kind)
 {
     switch (kind) {
     case TXMessageKind::Error:
@@ -22,6 +20,8 @@ QMessageBox::Icon IconOf(TXMessageKind kind)
     }
     return QMessageBox::Warning;
 }
+
+namespace {
 
 QMessageBox::StandardButton StandardButtonOf(TXMessageButton button)
 {
@@ -58,7 +58,7 @@ TXMessageButton TXMessageBoxPresenter::Present(const TXMessageRequest& request)
     }
     const auto buttons = request.YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
     // No parent: Qt centres a parentless dialog on the screen.
-    QMessageBox box(IconOf(request.Kind), caption, text, buttons);
+    QMessageBox box(MessageBoxIcon(request.Kind), caption, text, buttons);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     if (request.YesNo)

@@ -2,6 +2,8 @@
 
 #include "xmessages.h"
 
+#include <QMessageBox>
+
 /**
  * The client's presenter: a modal QMessageBox, centred on the screen, plain
  * text, CR LF shown as line breaks; a Yes/No box answers No to Escape. Without
@@ -15,3 +17,6 @@ public:
 
 /** The one message box presenter the application object makes the default. */
 TXMessageBoxPresenter& MessageBoxPresenter();
+
+/** The icon a box of that kind shows. */
+QMessageBox::Icon MessageBoxIcon(TXMessageKind kind);
