@@ -1,6 +1,7 @@
 #include "centralschema.h"
 
 #include "pgconnection.h"
+#include "receive.h"
 
 #include <QList>
 
@@ -191,10 +192,12 @@ const QList<CentralTable>& CentralTables()
          QStringLiteral("SELECT, INSERT"),
          {QStringLiteral("CREATE POLICY ler ON conflito FOR SELECT USING (true)"),
           QStringLiteral("CREATE POLICY registrar ON conflito FOR INSERT WITH CHECK"
-                         " (estacao = estacao_atual())"),
-          // A station resolves its own conflicts when the row is accepted, or opens one again.
-          QStringLiteral("CREATE POLICY resolver ON conflito FOR UPDATE USING"
-                         " (estacao = estacao_atual()) WITH CHECK (estacao = estacao_atual())")}},
+                         " (estacao = estacao_atual() AND NOT resolvido)"),
+          // A station opens its own conflict again when the row is refused again; only
+          // resolver_conflitos() closes one, once the server holds the row.
+          QStringLiteral("CREATE POLICY reabrir ON conflito FOR UPDATE USING"
+                         " (estacao = estacao_atual() AND resolvido) WITH CHECK"
+                         " (estacao = estacao_atual() AND NOT resolvido)")}},
     };
     return tables;
 }
@@ -218,28 +221,69 @@ const QString kEstacaoAtualSql = QStringLiteral(
 // A station learns its computer on its first transmission; only its own role (or the owner
 // of the schema, who is no station) may set it, and only once. SECURITY DEFINER, so it
 // follows PostgreSQL's rules for such functions: fixed search_path, qualified names.
-const QString kVincularMaquinaSql = QStringLiteral(
-    "CREATE OR REPLACE FUNCTION %1$I.vincular_maquina(p_estacao varchar, p_maquina varchar)"
-    " RETURNS varchar LANGUAGE plpgsql SECURITY DEFINER"
-    " SET search_path = pg_catalog, %1$I, pg_temp AS $f$"
-    " BEGIN"
+// Only the station's own role, or the owner of the schema (who is no station), acts for it.
+const QString kOnlyItsStationSql = QStringLiteral(
     "  IF NOT EXISTS (SELECT 1 FROM %1$I.estacao WHERE nome = p_estacao AND papel = session_user)"
     "     AND NOT pg_catalog.pg_has_role(session_user, (SELECT c.relowner FROM pg_catalog.pg_class "
     "c"
     "       WHERE c.oid = %2$L::pg_catalog.regclass), 'MEMBER') THEN"
-    "   RAISE EXCEPTION insufficient_privilege USING MESSAGE ="
-    "    'somente a própria estação vincula o seu computador';"
-    "  END IF;"
-    "  UPDATE %1$I.estacao SET maquina = p_maquina WHERE nome = p_estacao AND maquina IS NULL;"
-    "  RETURN (SELECT coalesce(maquina, '') FROM %1$I.estacao WHERE nome = p_estacao);"
-    " END $f$");
+    "   RAISE EXCEPTION insufficient_privilege USING MESSAGE =");
+
+const QString kVincularMaquinaSql =
+    QStringLiteral(
+        "CREATE OR REPLACE FUNCTION %1$I.vincular_maquina(p_estacao varchar, p_maquina varchar)"
+        " RETURNS varchar LANGUAGE plpgsql SECURITY DEFINER"
+        " SET search_path = pg_catalog, %1$I, pg_temp AS $f$"
+        " BEGIN") +
+    kOnlyItsStationSql +
+    QStringLiteral(
+        "    'somente a própria estação vincula o seu computador';"
+        "  END IF;"
+        "  UPDATE %1$I.estacao SET maquina = p_maquina WHERE nome = p_estacao AND maquina IS NULL;"
+        "  RETURN (SELECT coalesce(maquina, '') FROM %1$I.estacao WHERE nome = p_estacao);"
+        " END $f$");
+
+// Closes a station's open conflicts whose row the server now holds from it, with the values
+// it refused; a station may not close them itself, or it could hide them. The row is found by
+// the key at the head of the printed values, so only open conflicts are read.
+QString ResolverConflitosSql()
+{
+    QString sql =
+        QStringLiteral("CREATE OR REPLACE FUNCTION %1$I.resolver_conflitos(p_estacao varchar)"
+                       " RETURNS integer LANGUAGE plpgsql SECURITY DEFINER"
+                       " SET search_path = pg_catalog, %1$I, pg_temp"
+                       " AS $f$ DECLARE fechados integer; BEGIN") +
+        kOnlyItsStationSql +
+        QStringLiteral("    'somente a própria estação fecha os seus conflitos';"
+                       "  END IF;"
+                       "  UPDATE %1$I.conflito c SET resolvido = true"
+                       "  WHERE c.estacao = p_estacao AND NOT c.resolvido AND ("
+                       "   (c.tabela = 'plantio' AND EXISTS (SELECT 1 FROM %1$I.plantio r"
+                       "    WHERE r.nc_plantio = substring(c.valores_estacao,"
+                       "     '^id_slote=[0-9]*, nc_plantio=([0-9]+),')::bigint"
+                       "    AND r.estacao = c.estacao AND {plantio} = c.valores_estacao))"
+                       "   OR (c.tabela = 'placa_poco' AND EXISTS (SELECT 1 FROM %1$I.placa_poco r"
+                       "    WHERE r.id_placa = substring(c.valores_estacao,"
+                       "     '^id_placa=([0-9]+),')::integer"
+                       "    AND r.estacao = c.estacao AND {placa_poco} = c.valores_estacao)));"
+                       "  GET DIAGNOSTICS fechados = ROW_COUNT;"
+                       "  RETURN fechados;"
+                       " END $f$");
+    return sql
+        .replace(QStringLiteral("{plantio}"),
+                 DescribedRow(ReceivedTable::Plantio, QStringLiteral("r")))
+        .replace(QStringLiteral("{placa_poco}"),
+                 DescribedRow(ReceivedTable::PlacaPoco, QStringLiteral("r")));
+}
 
 // Functions run only by the stations and the owner; PUBLIC reaches nothing of the lab.
 const QStringList kFunctionRightsSql = {
     QStringLiteral("REVOKE ALL ON FUNCTION %1$I.estacao_atual(),"
-                   " %1$I.vincular_maquina(varchar, varchar) FROM PUBLIC"),
-    QStringLiteral("GRANT EXECUTE ON FUNCTION %1$I.estacao_atual(),"
-                   " %1$I.vincular_maquina(varchar, varchar) TO %3$I"),
+                   " %1$I.vincular_maquina(varchar, varchar), %1$I.resolver_conflitos(varchar)"
+                   " FROM PUBLIC"),
+    QStringLiteral(
+        "GRANT EXECUTE ON FUNCTION %1$I.estacao_atual(),"
+        " %1$I.vincular_maquina(varchar, varchar), %1$I.resolver_conflitos(varchar) TO %3$I"),
     QStringLiteral("REVOKE CREATE ON SCHEMA %1$I FROM PUBLIC"),
     QStringLiteral("GRANT USAGE ON SCHEMA %1$I TO %3$I"),
     QStringLiteral("REVOKE CONNECT, TEMPORARY ON DATABASE %4$I FROM PUBLIC")};
@@ -265,7 +309,8 @@ QString Formatted(PgConnection& connection, const QString& sql)
 void CreateFunctions(PgConnection& connection)
 {
     for (const QString& sql :
-         QStringList{kEstacaoAtualSql, kVincularMaquinaSql} + kFunctionRightsSql)
+         QStringList{kEstacaoAtualSql, kVincularMaquinaSql, ResolverConflitosSql()} +
+             kFunctionRightsSql)
         connection.Exec(Formatted(connection, sql));
     const PgResult grants = connection.Exec(kStationDatabaseRightsSql);
     for (int r = 0; r < grants.Rows(); ++r)
@@ -406,7 +451,8 @@ const QList<std::pair<QString, QString>>& CentralFunctions()
 {
     static const QList<std::pair<QString, QString>> functions = {
         {QStringLiteral("estacao_atual()"), kEstacaoAtualSql},
-        {QStringLiteral("vincular_maquina(varchar, varchar)"), kVincularMaquinaSql}};
+        {QStringLiteral("vincular_maquina(varchar, varchar)"), kVincularMaquinaSql},
+        {QStringLiteral("resolver_conflitos(varchar)"), ResolverConflitosSql()}};
     return functions;
 }
 
@@ -431,7 +477,8 @@ void CheckFunctions(PgConnection& connection, QList<SchemaProblem>& problems)
                                  ? QStringLiteral("Função %1: falta.").arg(name)
                                  : QStringLiteral("Função %1: a definição ou o search_path %2.")
                                        .arg(name, state),
-                             {create}});
+                             // A function made anew is PUBLIC's until its rights are set.
+                             QStringList{create} + rights});
         else if (Holds(connection, kFunctionRightSql, {QStringLiteral("public"), signature}) ||
                  !Holds(connection, kFunctionRightSql, {kStationGroupRole, signature}))
             problems.append({QStringLiteral("Função %1: deve ser executável pelas estações e não"
@@ -555,8 +602,9 @@ void CheckTable(PgConnection& connection, const CentralTable& table, QList<Schem
 
 // The schema's versions, in one place. 1: the first, without esquema_versao. 2: least
 // privilege (search_path, rights, the lab database's CONNECT), deletions applied on the
-// server, conflicts resolved by the stations; its migration is what --reparar puts back.
-constexpr int kSchemaVersion = 2;
+// server, conflicts resolved by the stations. 3: conflicts closed only by the server's
+// resolver_conflitos(). A version's migration is what --reparar puts back.
+constexpr int kSchemaVersion = 3;
 
 // 2 with esquema_versao, 1 with only the tables, 0 without a schema.
 const QString kVersionSql = QStringLiteral(

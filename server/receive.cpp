@@ -66,7 +66,6 @@ QString Prefixed(const QStringList& columns, const QString& alias)
     return out.join(QStringLiteral(", "));
 }
 
-// "nc_plantio=123, ncc=456": the values a data manager compares.
 QString Described(const QStringList& columns, const QString& alias)
 {
     QStringList parts;
@@ -128,11 +127,9 @@ const QString kApplyArchivesSql = QStringLiteral(
     "DELETE FROM %1 r USING arquivando s WHERE r.estacao = $1::varchar AND s.%2 IS NULL AND %3"
     " AND (%4) IS NOT DISTINCT FROM (%5)");
 
-// A conflict is over once the server holds the row it refused, from that station as sent.
-const QString kResolveSql = QStringLiteral(
-    "UPDATE conflito c SET resolvido = true FROM recebendo s JOIN %1 r ON (%2)"
-    " WHERE c.estacao = $1::varchar AND c.tabela = '%1' AND NOT c.resolvido"
-    " AND r.estacao = $1::varchar AND (%3) IS NOT DISTINCT FROM (%4) AND c.valores_estacao = %5");
+// The station cannot close a conflict itself: the server's function closes those whose row
+// it now holds from that station as sent.
+const QString kResolveSql = QStringLiteral("SELECT resolver_conflitos($1::varchar)");
 
 void ApplyArchives(PgConnection& connection, const ReceiveBatch& batch, const Reception& reception)
 {
@@ -160,6 +157,11 @@ QStringList ReceivedColumns(ReceivedTable table)
 QStringList ArchiveColumns(ReceivedTable table)
 {
     return ReceptionOf(table).ArchiveColumns;
+}
+
+QString DescribedRow(ReceivedTable table, const QString& alias)
+{
+    return Described(ReceptionOf(table).Columns, alias);
 }
 
 namespace {
@@ -233,11 +235,7 @@ ReceiveResult ReceiveOnce(PgConnection& connection, const ReceiveBatch& batch)
         if (!isRefused[index])
             result.Accepted << index;
     }
-    connection.Exec(kResolveSql.arg(reception.Table, reception.Key,
-                                    Prefixed(reception.Columns, QStringLiteral("r")),
-                                    Prefixed(reception.Columns, QStringLiteral("s")),
-                                    Described(reception.Columns, QStringLiteral("s"))),
-                    {batch.Estacao});
+    connection.Exec(kResolveSql, {batch.Estacao});
     result.Inserted = int(inserted.Int(0, 0));
     result.AlreadyPresent = int(result.Accepted.size()) - result.Inserted;
 

@@ -15,6 +15,12 @@ QStringList ReceivedColumns(ReceivedTable table);
 /** The columns of a deletion archive row (the station's *_Exc table), in order. */
 QStringList ArchiveColumns(ReceivedTable table);
 
+/**
+ * The SQL expression that prints a transmitted row's values, "id_slote=1, nc_plantio=123, ...",
+ * as conflito keeps them and a data manager compares them; alias names the row.
+ */
+QString DescribedRow(ReceivedTable table, const QString& alias);
+
 /** One transmission: the station, its computer (the origin written) and its rows. */
 struct ReceiveBatch
 {

@@ -229,6 +229,30 @@ TEST_F(ServerTest, AttacksOfAStationRoleOrAnOutsiderGetNothingThrough)
         {"received rows changed", station, lab, {}, u"UPDATE plantio SET id_user = 9"_s},
         {"archives deleted", station, lab, {}, u"DELETE FROM plantio_exc"_s},
         {"conflicts deleted", station, lab, {}, u"DELETE FROM conflito"_s},
+        // Fails (by dividing by zero) exactly when the station's open conflict stayed open.
+        {"own conflict closed",
+         station,
+         lab,
+         {u"INSERT INTO conflito (estacao, tabela, valores_estacao, valores_servidor, motivo) "
+          "VALUES ('PLANTIO2', 'plantio', 'x', '', 'x')"_s},
+         u"WITH u AS (UPDATE conflito SET resolvido = true RETURNING 1) "
+         "SELECT 1 / (SELECT count(*) FROM u)"_s},
+        {"closed conflict recorded",
+         station,
+         lab,
+         {},
+         u"INSERT INTO conflito (estacao, tabela, valores_estacao, valores_servidor, motivo, "
+         "resolvido) VALUES ('PLANTIO2', 'plantio', 'y', '', 'y', true)"_s},
+        {"another's conflicts closed",
+         station,
+         lab,
+         {},
+         u"SELECT resolver_conflitos('PLANTIO1')"_s},
+        {"outsider closes conflicts",
+         u"intruso"_s,
+         lab,
+         {},
+         u"SELECT resolver_conflitos('PLANTIO2')"_s},
         {"own computer changed", station, lab, {}, u"UPDATE estacao SET maquina = 'X'"_s},
         {"master data written", station, lab, {}, u"INSERT INTO planta VALUES (1, 1, 1)"_s},
         {"another station's computer", station, lab, {}, bind},
@@ -277,9 +301,11 @@ TEST_F(ServerTest, AttacksOfAStationRoleOrAnOutsiderGetNothingThrough)
         EXPECT_EQ(run.ExitCode, 1) << create;
         EXPECT_TRUE(run.Err.contains(QString::fromUtf8(reason))) << run.Err.toStdString();
     }
-    EXPECT_EQ(ServerCount(u"SELECT (SELECT count(*) FROM plantio) + (SELECT count(*) FROM "
-                          "transmissao) + (SELECT count(*) + 9 * count(maquina) FROM estacao)"_s),
-              4); // the four demo stations, still unbound
+    EXPECT_EQ(
+        ServerCount(u"SELECT (SELECT count(*) FROM plantio) + (SELECT count(*) FROM "
+                    "transmissao) + (SELECT count(*) + 9 * count(maquina) FROM estacao) + (SELECT "
+                    "count(*) FROM conflito WHERE resolvido)"_s),
+        4); // the four demo stations, still unbound
 }
 
 TEST_F(ServerTest, AWellOrPlantingDeletedAtItsStationLeavesTheServerAndCanBeRecordedAgain)
@@ -378,13 +404,20 @@ TEST_F(ServerTest, CriarNamesWhatTheGuaranteesLackAndReparaPutsItBack)
         EXPECT_EQ(RunAdmin({"servidor", "criar", m_url, "--reparar"}).ExitCode, 0) << damage;
         EXPECT_EQ(RunAdmin({"servidor", "criar", m_url}).ExitCode, 0) << damage;
     }
+    // The second version let a station close its own conflicts.
+    admin.Exec(u"UPDATE esquema_versao SET versao = 2"_s);
+    admin.Exec(u"DROP FUNCTION resolver_conflitos(varchar)"_s);
+    admin.Exec(u"CREATE POLICY resolver ON conflito FOR UPDATE USING (true)"_s);
+    const AdminRun second = RunAdmin({"servidor", "criar", m_url});
+    EXPECT_TRUE(second.Out.contains(u"Esquema atualizado da versão 2 para a 3."_s));
+    EXPECT_EQ(ServerCount(u"SELECT count(*) FROM pg_policies WHERE policyname = 'resolver'"_s), 0);
     // The first version's schema, with its open PUBLIC, is upgraded by its migration.
     admin.Exec(u"DROP TABLE esquema_versao"_s);
     admin.Exec(
         u"GRANT CONNECT, TEMPORARY ON DATABASE %1 TO PUBLIC"_s.arg(PgCluster::DatabaseOf(m_url)));
     const AdminRun upgraded = RunAdmin({"servidor", "criar", m_url});
     EXPECT_EQ(upgraded.ExitCode, 0);
-    EXPECT_TRUE(upgraded.Out.contains(u"Esquema atualizado da versão 1 para a 2."_s));
+    EXPECT_TRUE(upgraded.Out.contains(u"Esquema atualizado da versão 1 para a 3."_s));
 }
 
 TEST_F(ServerTest, StatusCountsARefusedRowOnceItsConflictEndsWhenAcceptedAndAComputerIsOneStations)
@@ -493,6 +526,44 @@ TEST_F(ServerTest, TwoStationsWhoseRowsCrossOnBothKeysNeverShowADeadlockAndStore
         marked += Count(OpenStation(path).get(),
                         u"SELECT count(*) FROM Plantio WHERE ORIGEM_PLANTIO IS NOT NULL"_s);
     EXPECT_EQ(marked, 20 * kRows);
+}
+
+TEST_F(ServerTest, ATransmissionCutAfterItsInsertHoldsNoOtherStationBack)
+{
+    const QString paths[] = {Prepare(u"PLANTIO1"_s, u"PC1"_s), Prepare(u"PLANTIO2"_s, u"PC2"_s)};
+    for (int t = 0; t < 2; ++t) // the same plants, so the second waits on the first's keys
+        for (int plant = 1; plant <= 50; ++plant)
+            Plant(OpenStation(paths[t]).get(), plant, t * 50 + plant);
+    // The first is held after its insert, on the log of transmissions.
+    PgConnection gate(m_url);
+    gate.Exec(u"BEGIN"_s);
+    gate.Exec(u"LOCK TABLE transmissao IN EXCLUSIVE MODE"_s);
+    const auto waiting = [&gate](const char* lock) {
+        return gate.Exec(u"SELECT pid FROM pg_locks WHERE NOT granted AND locktype = $1"_s,
+                         {QString::fromLatin1(lock)});
+    };
+    QProcess tools[2];
+    tools[0].start(QStringLiteral(TRESSALIN_ADMIN_PATH),
+                   {"transmitir", paths[0], "--servidor", m_url});
+    ASSERT_TRUE(tools[0].waitForStarted());
+    while (waiting("relation").Rows() == 0)
+        ASSERT_EQ(tools[0].state(), QProcess::Running);
+    const QString cut = waiting("relation").Text(0, 0);
+    tools[1].start(QStringLiteral(TRESSALIN_ADMIN_PATH),
+                   {"transmitir", paths[1], "--servidor", m_url});
+    ASSERT_TRUE(tools[1].waitForStarted());
+    while (waiting("transactionid").Rows() == 0)
+        ASSERT_EQ(tools[1].state(), QProcess::Running);
+    gate.Exec(u"SELECT pg_terminate_backend($1::integer)"_s, {cut});
+    gate.Exec(u"COMMIT"_s);
+    // The second is stored whole, long before its lock timeout; the first sent nothing.
+    for (QProcess& tool : tools)
+        ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tools[0].exitCode(), 1);
+    EXPECT_EQ(tools[1].exitCode(), 0) << tools[1].readAllStandardError().toStdString();
+    EXPECT_EQ(ServerPlantings(u"PLANTIO2"_s).size(), 50u);
+    EXPECT_TRUE(ServerPlantings().empty());
+    ExpectConsistent(paths[0]);
 }
 
 TEST_F(ServerTest, KilledAtAnyMomentWhileTheStationRecordsNothingIsLostDuplicatedOrWronglyMarked)
