@@ -1,6 +1,5 @@
 #include "tfcons_mapaplaca.h"
 
-#include "platemappdf.h"
 #include "tappconfig.h"
 #include "tdm.h"
 #include "tfmain.h"
@@ -307,8 +306,8 @@ void TFCons_MapaPlaca::Exportar(TPlateMapFormat format)
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         try {
-            ExportPlateMapsWithPdf(format, plates, fileName, options,
-                                   [&progress](int done, int) { progress.setValue(done); });
+            ExportPlateMaps(format, plates, fileName, options,
+                            [&progress](int done, int) { progress.setValue(done); });
         } catch (const XException& e) {
             failure = QStringLiteral("(") + e.ClassName() + QStringLiteral(")  ") + e.Message();
         }

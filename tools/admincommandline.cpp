@@ -4,6 +4,7 @@
 #include "csvimport.h"
 #include "data/txtransaction.h"
 #include "demodata.h"
+#include "labelcommand.h"
 #include "platemapcommand.h"
 #include "servercommands.h"
 #include "stationbuilder.h"
@@ -57,7 +58,9 @@ const QString kGeneralHelp = QStringLiteral(
     "                          entrega como CSV o que falta transmitir e o marca\n"
     "                          como transmitido\n"
     "  placa mapa ARQUIVO (--placa CODIGO ... | --coletadas) --formato FORMATO\n"
-    "         --saida ARQUIVO  exporta mapas de placas (xlsx, csv, brapi)\n"
+    "         --saida ARQUIVO  exporta mapas de placas (xlsx, csv, pdf, brapi)\n"
+    "  etiquetas ARQUIVO (--plantas | --plantios | --placas) --saida SAIDA.pdf|SAIDA.zpl\n"
+    "         [--folha MODELO] imprime etiquetas com código de barras (PDF ou ZPL)\n"
     "\n"
     "Servidor central (PostgreSQL):\n"
     "%1"
@@ -507,6 +510,10 @@ QList<Command> Commands(const QStringList* range)
     commands.append({QStringLiteral("placa mapa"), PlateMapHelp(), PlateMapOptions(), 1, 0,
                      [](const QCommandLineParser& parser, const QStringList& args) {
                          return RunPlateMap(parser, args, Out(), Err());
+                     }});
+    commands.append({QStringLiteral("etiquetas"), LabelsHelp(), LabelsOptions(), 1, 0,
+                     [](const QCommandLineParser& parser, const QStringList& args) {
+                         return RunLabels(parser, args, Out(), Err());
                      }});
     return commands;
 }

@@ -25,8 +25,8 @@ QString PlateMapHelp()
         "                         csv: uma linha por poço, em ordem de coleta;\n"
         "                         brapi: envio de placas BrAPI v2 (JSON), só placas\n"
         "                         8 x 12 com poço coletado;\n"
-        "                         pdf: gerado pela tela \"Mapa da Placa\" do cliente\n"
-        "                         (esta ferramenta não usa a parte gráfica)\n"
+        "                         pdf: uma página A4 por placa, com o código de barras da\n"
+        "                         placa (o mesmo arquivo da tela \"Mapa da Placa\")\n"
         "  --saida ARQUIVO        arquivo a criar\n"
         "  --cliente NOME         clientId do envio BrAPI (padrão: o computador da estação)\n"
         "  --tipo-amostra TIPO    sampleType do envio BrAPI: DNA, RNA ou Tissue (padrão)\n");
@@ -60,14 +60,6 @@ int RunPlateMap(const QCommandLineParser& parser, const QStringList& args, QText
     if (!usage.isEmpty()) {
         err << QStringLiteral("tressalin-admin: ") << usage << Qt::endl;
         return kUsage;
-    }
-    if (format == TPlateMapFormat::Pdf) {
-        // Printing needs Qt Gui, which the tool does not link: the client's screen prints.
-        err << QStringLiteral("tressalin-admin: erro: O mapa da placa em PDF é gerado pela tela "
-                              "\"Mapa da Placa\" do cliente (menu Consulta); esta ferramenta gera "
-                              "xlsx, csv e brapi.")
-            << Qt::endl;
-        return kFailure;
     }
     TPlateMapExportOptions options;
     if (parser.isSet(QStringLiteral("tipo-amostra"))) {

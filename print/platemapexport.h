@@ -72,9 +72,8 @@ QByteArray PlateMapBrapi(const std::vector<TPlateMap>& plates,
 void WriteNewFile(const QString& path, const std::function<void(const QString& temporary)>& write);
 
 /**
- * Exports the plates in one of the window-free formats (sheet, CSV, BrAPI)
- * into a new file, with WriteNewFile. Raises XException on refusal or failure;
- * PDF is refused here (it needs the client's drawing library).
+ * Exports the plates in a format (sheet, CSV, BrAPI, PDF) into a new file,
+ * with WriteNewFile. Raises XException on refusal or failure.
  */
 void ExportPlateMaps(TPlateMapFormat format, const std::vector<TPlateMap>& plates,
                      const QString& path, const TPlateMapExportOptions& options,

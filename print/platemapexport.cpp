@@ -1,5 +1,6 @@
 #include "platemapexport.h"
 
+#include "platemappdf.h"
 #include "txworkbook.h"
 #include "xexception.h"
 #include "xsafefile.h"
@@ -325,9 +326,9 @@ void ExportPlateMaps(TPlateMapFormat format, const std::vector<TPlateMap>& plate
         return;
     }
     case TPlateMapFormat::Pdf:
-        break;
+        WriteNewFile(path, [&](const QString& temporary) {
+            WritePlateMapPdf(temporary, plates, options, progress);
+        });
+        return;
     }
-    throw XException(QStringLiteral("O mapa da placa em PDF é gerado pela tela \"Mapa da Placa\" "
-                                    "do cliente (menu Consulta)."),
-                     kErrorClass);
 }
