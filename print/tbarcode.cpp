@@ -69,6 +69,10 @@ TBarcodeSymbol EncodeBarcode(TSymbology symbology, const QString& code, double b
                              .arg(code, SymbologyName(symbology))
                              .arg(eanLength));
     }
+    if (eanLength && EanCheckDigit(code.left(eanLength - 1)) != code.back().digitValue()) {
+        throw XException(QStringLiteral("O dígito verificador do código %1 (%2) não confere.")
+                             .arg(code, SymbologyName(symbology)));
+    }
     const std::unique_ptr<zint_symbol, SymbolDeleter> symbol(ZBarcode_Create());
     if (!symbol)
         throw XException(QStringLiteral("Sem memória para o código de barras."));
