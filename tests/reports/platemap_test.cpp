@@ -1,6 +1,5 @@
-#include "barcode.h"
 #include "data/txtransaction.h"
-#include "platemappdf.h"
+#include "pdfbarcodes.h"
 #include "registerreports.h"
 #include "shellfixture.h"
 #include "tfcons_mapaplaca.h"
@@ -155,8 +154,7 @@ TEST_F(PlateMapTest, PdfPrintsOnePagePerPlate)
 {
     const TPlateMapExportOptions options{
         .ClientId = {}, .SampleType = {}, .Printed = QDateTime(QDate(2024, 3, 4), QTime(10, 0))};
-    ExportPlateMapsWithPdf(TPlateMapFormat::Pdf, Plates({"PL-001", "PL/002"}), Out("m.pdf"),
-                           options);
+    ExportPlateMaps(TPlateMapFormat::Pdf, Plates({"PL-001", "PL/002"}), Out("m.pdf"), options);
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {Out("m.pdf"), QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(30000)) << "pdftotext (poppler-utils) is needed";
@@ -169,26 +167,7 @@ TEST_F(PlateMapTest, PdfPrintsOnePagePerPlate)
     for (int page = 0; page < 2; ++page)
         for (const QString& part : wanted[page])
             EXPECT_TRUE(pages[page].contains(part)) << page << ": " << part.toStdString();
-}
-
-// The symbology each code gets and the frame every reader looks for.
-TEST(PlateLabelBarcode, ChoosesTheSymbologyAndFramesTheSymbol)
-{
-    const TBarcode ean = EncodeBarcode(QStringLiteral("3000000000038"));
-    ASSERT_EQ(ean.Kind, TBarcodeKind::Ean13);
-    ASSERT_EQ(ean.Modules.size(), 95);
-    // Start, centre and end guards.
-    EXPECT_EQ(ean.Modules.left(3) + ean.Modules.mid(45, 5) + ean.Modules.right(3), "10101010101");
-    // A wrong check digit is just text; a blank is a Code 128 B character.
-    for (const QString& code : {QStringLiteral("3000000000039"), QStringLiteral("PL 2")}) {
-        const TBarcode text = EncodeBarcode(code);
-        ASSERT_EQ(text.Kind, TBarcodeKind::Code128) << code.toStdString();
-        EXPECT_EQ(text.Modules.size(), 11 * (code.size() + 3) + 2);
-        // Start B (11 modules), then stop (13).
-        EXPECT_EQ(text.Modules.left(11) + text.Modules.right(13), "110100100001100011101011");
-    }
-    EXPECT_EQ(EncodeBarcode(QString()).Kind, TBarcodeKind::None);
-    EXPECT_EQ(EncodeBarcode(QStringLiteral("PL\t1")).Kind, TBarcodeKind::None);
+    EXPECT_EQ(PdfBarcodes(Out("m.pdf")), QStringList({"CODE-128:PL-001", "CODE-128:PL/002"}));
 }
 
 TEST_F(PlateMapTest, ScreenShowsTheScannedPlateAndRefusesAnUnknownOne)
