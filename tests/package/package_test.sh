@@ -36,7 +36,7 @@ check_package() {
 }
 check_package "$client" tressalin libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 \
     libxlsxwriter4 libzip4
-check_package "$admin" tressalin-admin libqt6core6 # leaves $depends and $names set
+check_package "$admin" tressalin-admin libqt6core6 libzint2.11 libhpdf-2.3.0 # leaves $depends and $names set
 # The tool runs on servers without a desktop: nothing of Qt Gui, Widgets,
 # Multimedia or the window system may come with it.
 desktop_libs='^(libqt6(gui|widgets|multimedia|opengl|xcb)|libx11|libxcb|libxext|libxrender|libxkbcommon|libgl|libegl|libopengl|libwayland)'
@@ -93,4 +93,8 @@ alert="$(sqlite3 "$work/estacao.db" 'SELECT alert_sound FROM Configuracao')"
 [ "$alert" = "$admin_root/$sounds/rejeicao.wav" ] || fail "alert_sound of a new station: $alert"
 run "$tool" transmitir "$work/estacao.db" --origem CENTRAL >/dev/null ||
     fail "installed tressalin-admin transmitir"
+# Labels come from libzint and libharu alone, with no display.
+run "$tool" etiquetas "$work/estacao.db" --plantios --de 1 --ate 30 --folha a4-3x8 \
+    --saida "$work/etiquetas.pdf" >/dev/null 2>&1 || fail "installed tressalin-admin etiquetas"
+[ "$(head -c 5 "$work/etiquetas.pdf")" = "%PDF-" ] || fail "etiquetas.pdf is no PDF"
 echo "OK: $(basename "$client") $(basename "$admin")"
