@@ -3,6 +3,8 @@
 #include "tlabels.h"
 #include "xean.h"
 
+#include "benchsupport.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -37,9 +39,15 @@ void BM_TenThousandEan13LabelsToPdf(benchmark::State& state)
         ExportLabels(path, sheet, 203, job);
         bytes = QFile(path).size();
     }
+    state.counters["peak_rss_MB"] = PeakRssMegabytes();
     state.counters["file_MB"] = double(bytes) / (1024.0 * 1024.0);
     state.counters["pages"] = double((kLabels + sheet.PerPage() - 1) / sheet.PerPage());
 }
 BENCHMARK(BM_TenThousandEan13LabelsToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
+
+int main(int argc, char** argv)
+{
+    return RunBenchmarks(argc, argv);
+}
