@@ -41,6 +41,8 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
     EDBase = new QLineEdit(GBDados);
     EDBase->setObjectName(QStringLiteral("EDBase"));
     EDBase->setReadOnly(true);
+    // Read-only, and it looks so: the file is chosen with "...".
+    EDBase->setStyleSheet(QStringLiteral("QLineEdit { background: palette(window); }"));
     BLoadDBFile = new QToolButton(GBDados);
     BLoadDBFile->setObjectName(QStringLiteral("BLoadDBFile"));
     BLoadDBFile->setText(QStringLiteral("..."));
@@ -63,10 +65,10 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
 
     // The create event.
     RefreshState();
-    // A damaged connection file was reported when the connect failed.
-    if (DM->DatabasePath().isEmpty())
+    // A damaged connection file, or a missing database, was reported when the connect failed.
+    if (DM->TriedDatabasePath().isEmpty())
         DM->LoadConnectionFile(false);
-    EDBase->setText(DM->DatabasePath());
+    EDBase->setText(DM->TriedDatabasePath());
 }
 
 void TFConfigDB::RefreshState()

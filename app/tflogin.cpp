@@ -114,11 +114,19 @@ void TFLogin::BLoginClick()
     EPassword->setText(EPassword->text().trimmed());
     // Stored passwords are Windows-1252: any other character would be stored as "?".
     if (!IsWindows1252Text(EPassword->text())) {
+        SelectRefusedPassword();
         ShowAlert(kPasswordCharacterRefused);
         return;
     }
     if (CheckLogin())
         accept();
+}
+
+// Typed again over the selection, without a key to erase it first.
+void TFLogin::SelectRefusedPassword()
+{
+    EPassword->setFocus();
+    EPassword->selectAll();
 }
 
 bool TFLogin::CheckLogin()
@@ -135,6 +143,7 @@ bool TFLogin::CheckLogin()
         }
         const QString stored = query->FieldByName(QStringLiteral("senha")).AsString();
         if (UnscrambleText(stored, QString(kUserPasswordKey)) != EPassword->text()) {
+            SelectRefusedPassword();
             ShowAlert(QStringLiteral("Senha inválida."));
             return false;
         }

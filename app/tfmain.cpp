@@ -188,7 +188,9 @@ void TFMain::StartUp()
     connect(DM, &TDM::ConnectionLost, this, [this] {
         AppConfig->SetLoaded(false);
         AppConfig->ResetOperation();
+        CloseDataScreens();
     });
+    connect(DM, &TDM::Disconnecting, this, &TFMain::CloseDataScreens);
     if (DM->ConnectVerified(false)) {
         // An error here reaches the default error display and skips the status refresh.
         AppConfig->SetLoaded(true);
@@ -221,11 +223,24 @@ void TFMain::LConectionExecute()
         LConection->setText(QStringLiteral("Desconectar"));
         return;
     }
-    if (DM->ActiveDataSetCount() != 0 &&
-        !AskConfirmation(QStringLiteral("Há conexões ativas. Desconectar assim mesmo?")))
+    if (!DM->SetConnected(false))
         return;
-    DM->Conn->Close();
     LConection->setText(QStringLiteral("Conectar"));
+}
+
+void TFMain::CloseDataScreens()
+{
+    // A screen left open would show, and could act on, rows of a connection that is gone.
+    QStringList closed;
+    for (QMdiSubWindow* sub : MdiArea->subWindowList()) {
+        if (!sub->widget() || sub->widget()->objectName() == QLatin1String("FConfigDB"))
+            continue;
+        closed << sub->widget()->windowTitle();
+        sub->close();
+    }
+    if (!closed.isEmpty())
+        ShowInfoMessage(QStringLiteral("Desconectado do Banco de Dados; telas fechadas: %1.")
+                            .arg(closed.join(QStringLiteral(", "))));
 }
 
 void TFMain::closeEvent(QCloseEvent* event)

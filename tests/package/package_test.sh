@@ -76,7 +76,7 @@ fi
 run() { env -i PATH=/usr/bin:/bin HOME="$work/home" "$@"; }
 
 version="$(run "$client_root/usr/bin/tressalin" --version)" || fail "tressalin --version exit status"
-[ "$version" = "tressalin 01.006" ] || fail "tressalin --version printed: $version"
+[ "$version" = "tressalin 01.006 (1.6.0)" ] || fail "tressalin --version printed: $version"
 help="$(run "$client_root/usr/bin/tressalin" --help)" || fail "tressalin --help exit status"
 grep -q '^Uso: tressalin ' <<<"$help" || fail "tressalin --help printed: $help"
 
