@@ -6,6 +6,7 @@
 #include "tdm.h"
 #include "tfmain.h"
 #include "txapplication.h"
+#include "xcolours.h"
 #include "xfiledialogs.h"
 #include "xmessages.h"
 
@@ -17,13 +18,12 @@
 
 namespace {
 
-QToolButton* FlatButton(const QString& caption, const char* colour, QWidget* parent)
+QToolButton* FlatButton(const QString& caption, const QColor& colour, QWidget* parent)
 {
     auto* button = new QToolButton(parent);
     button->setText(caption);
     button->setAutoRaise(true);
-    button->setStyleSheet(
-        QStringLiteral("color: %1; font-weight: bold;").arg(QString::fromLatin1(colour)));
+    button->setStyleSheet(BoldTextStyle(colour));
     return button;
 }
 
@@ -50,10 +50,10 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
     row->addWidget(EDBase);
     row->addWidget(BLoadDBFile);
 
-    BConfirm = FlatButton(QStringLiteral("Conectar"), "green", this);
+    BConfirm = FlatButton(QStringLiteral("Conectar"), kTextGo, this);
     BConfirm->setObjectName(QStringLiteral("BConfirm"));
     BConfirm->setGeometry(252, 64, 80, 25);
-    BClose = FlatButton(QStringLiteral("Fechar"), "maroon", this);
+    BClose = FlatButton(QStringLiteral("Fechar"), kTextClose, this);
     BClose->setObjectName(QStringLiteral("BClose"));
     BClose->setGeometry(332, 64, 80, 25);
 

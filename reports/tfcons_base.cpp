@@ -8,6 +8,7 @@
 #include "txdbgrid.h"
 #include "txradiogroup.h"
 #include "txxls.h"
+#include "xcolours.h"
 #include "xfiledialogs.h"
 #include "xmessages.h"
 
@@ -23,11 +24,6 @@ constexpr int kMargin = 6;
 constexpr int kFilterHeight = 48;
 constexpr int kDeletedChoice = 2;
 constexpr int kToTransmitChoice = 1;
-
-QString ButtonStyle(const char* colour)
-{
-    return QStringLiteral("color: %1; font-weight: bold;").arg(QString::fromLatin1(colour));
-}
 
 } // namespace
 
@@ -173,7 +169,7 @@ void TFCons_Base::ShowRegistros()
 void TFCons_Base::SetAtualizarColor(bool current)
 {
     m_stale = !current;
-    BConfirm->setStyleSheet(ButtonStyle(current ? "green" : "red"));
+    BConfirm->setStyleSheet(BoldTextStyle(current ? kTextGo : kTextAlert));
 }
 
 void TFCons_Base::BExportarClick()

@@ -5,6 +5,7 @@
 #include "tfmain.h"
 #include "txcombobox.h"
 #include "txnumedit.h"
+#include "xcolours.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,7 +15,7 @@
 
 namespace {
 
-QToolButton* FlatButton(const QString& name, const QString& caption, const char* colour,
+QToolButton* FlatButton(const QString& name, const QString& caption, const QColor& colour,
                         QWidget* parent)
 {
     auto* button = new QToolButton(parent);
@@ -24,8 +25,7 @@ QToolButton* FlatButton(const QString& name, const QString& caption, const char*
     button->setFixedSize(80, 25);
     // A speed button never takes the focus from the field a scan is meant for.
     button->setFocusPolicy(Qt::NoFocus);
-    button->setStyleSheet(
-        QStringLiteral("color: %1; font-weight: bold;").arg(QString::fromLatin1(colour)));
+    button->setStyleSheet(BoldTextStyle(colour));
     return button;
 }
 
@@ -67,8 +67,8 @@ bool FieldHasValue(const QWidget* control)
 TFBCad::TFBCad(int clientWidth, int clientHeight, QWidget* parent) : QWidget(parent)
 {
     setFixedSize(clientWidth, clientHeight);
-    BConfirm = FlatButton(QStringLiteral("BConfirm"), QStringLiteral("Confirmar"), "green", this);
-    BClose = FlatButton(QStringLiteral("BClose"), QStringLiteral("Fechar"), "maroon", this);
+    BConfirm = FlatButton(QStringLiteral("BConfirm"), QStringLiteral("Confirmar"), kTextGo, this);
+    BClose = FlatButton(QStringLiteral("BClose"), QStringLiteral("Fechar"), kTextClose, this);
     connect(BClose, &QToolButton::clicked, this, &TFBCad::BCloseClick);
     PlaceButtons();
 }

@@ -15,6 +15,7 @@
 #include "txdbgrid.h"
 #include "txedit.h"
 #include "txradiogroup.h"
+#include "xcolours.h"
 #include "xexception.h"
 #include "xmessages.h"
 
@@ -178,7 +179,7 @@ void TFColeta_Cad::CreateControls()
     QFont countFont = PN_Poco_Falta->font();
     countFont.setPixelSize(21);
     PN_Poco_Falta->setFont(countFont);
-    PN_Poco_Falta->setStyleSheet(QStringLiteral("color: red;"));
+    PN_Poco_Falta->setStyleSheet(QStringLiteral("color: %1;").arg(kTextAlert.name()));
 
     QGrid = new TXQuery(Conn(), this);
     QGrid->setObjectName(QStringLiteral("QGrid"));
@@ -283,8 +284,7 @@ void TFColeta_Cad::closeEvent(QCloseEvent* event)
 
 void TFColeta_Cad::BSetOperClick()
 {
-    BSetOper->setStyleSheet(RGOper->isEnabled() ? QString()
-                                                : QStringLiteral("color: red; font-weight: bold;"));
+    BSetOper->setStyleSheet(RGOper->isEnabled() ? QString() : BoldTextStyle(kTextAlert));
     RGOper->setEnabled(!RGOper->isEnabled());
     BConfirm->setEnabled(!RGOper->isEnabled());
     if (RGOper->isEnabled()) {
@@ -323,7 +323,8 @@ void TFColeta_Cad::MoveFocus(QWidget* widget)
 void TFColeta_Cad::SetPlacaCaption(bool deleting)
 {
     LPLACA_Lido->setText(deleting ? QStringLiteral("Placa") : QStringLiteral("Placa Lido"));
-    LPLACA_Lido->setStyleSheet(deleting ? QStringLiteral("color: red;") : QString());
+    LPLACA_Lido->setStyleSheet(deleting ? QStringLiteral("color: %1;").arg(kTextAlert.name())
+                                        : QString());
 }
 
 // ---- keyboard
@@ -529,7 +530,8 @@ bool TFColeta_Cad::LoadPlaca(const QString& code)
 
 bool TFColeta_Cad::Valid_NCP(qint64 nc)
 {
-    if (const QString range = Config().NcPlantioRangeMessage(static_cast<double>(nc)); !range.isEmpty()) {
+    if (const QString range = Config().NcPlantioRangeMessage(static_cast<double>(nc));
+        !range.isEmpty()) {
         RefuseCode(range, NCP_LIDO->text(), int(TCodeKind::NcPlantio));
         return false;
     }

@@ -16,6 +16,7 @@
 #include "txdbgrid.h"
 #include "txedit.h"
 #include "txradiogroup.h"
+#include "xcolours.h"
 #include "xexception.h"
 #include "xmessages.h"
 
@@ -32,9 +33,9 @@ namespace {
 const QString kTransmitted =
     QStringLiteral("Informação já transmitido ao Servidor, não pode ser excluído.");
 
-const QString kNotInGrid =
-    QStringLiteral("Os códigos lidos não correspondem a nenhum plantio da lista que possa ser "
-                   "excluído.\r\nLeia o NCC e/ou o NC Plantio de um plantio do sub-lote escolhido.");
+const QString kNotInGrid = QStringLiteral(
+    "Os códigos lidos não correspondem a nenhum plantio da lista que possa ser "
+    "excluído.\r\nLeia o NCC e/ou o NC Plantio de um plantio do sub-lote escolhido.");
 
 QString LoteScanText(const QString& typed)
 {
@@ -145,7 +146,7 @@ void TFPlantio_Cad::CreateControls()
     counterFont.setBold(true);
     counterFont.setPointSize(12);
     PN_Lote_Falta->setFont(counterFont);
-    SetTextColour(PN_Lote_Falta, Qt::red);
+    SetTextColour(PN_Lote_Falta, kTextAlert);
     lote = new TXComboBox(GBLote);
     lote->setObjectName(QStringLiteral("lote"));
     lote->setGeometry(8, 20, 420, 21);
@@ -227,8 +228,7 @@ void TFPlantio_Cad::CreateControls()
     operShortcut->setContext(Qt::WidgetWithChildrenShortcut);
     connect(operShortcut, &QShortcut::activated, this,
             TXApplication::Guarded([this] { BSetOperClick(); }));
-    connect(lote, &QComboBox::activated, this,
-            TXApplication::Guarded([this] { loteChange(); }));
+    connect(lote, &QComboBox::activated, this, TXApplication::Guarded([this] { loteChange(); }));
 }
 
 void TFPlantio_Cad::showEvent(QShowEvent* event)
@@ -351,7 +351,7 @@ void TFPlantio_Cad::BSetOperClick()
     QFont font = BSetOper->font();
     font.setBold(choosing);
     BSetOper->setFont(font);
-    SetTextColour(BSetOper, choosing ? QColor(Qt::red) : palette().color(QPalette::WindowText));
+    SetTextColour(BSetOper, choosing ? kTextAlert : palette().color(QPalette::WindowText));
     RGOper->setEnabled(choosing);
     BConfirm->setEnabled(!choosing);
     if (choosing) {
@@ -382,7 +382,7 @@ void TFPlantio_Cad::SetLidoCaptions(bool filter)
 {
     LNCC_Lido->setText(filter ? QStringLiteral("NCC") : QStringLiteral("NCC Lido"));
     LNCP_Lido->setText(filter ? QStringLiteral("NC Plantio") : QStringLiteral("NC Plantio Lido"));
-    const QColor colour = filter ? QColor(Qt::red) : palette().color(QPalette::WindowText);
+    const QColor colour = filter ? kTextAlert : palette().color(QPalette::WindowText);
     SetTextColour(LNCC_Lido, colour);
     SetTextColour(LNCP_Lido, colour);
 }
@@ -669,8 +669,8 @@ bool TFPlantio_Cad::SelectScannedRow()
         bool Ncc;
     };
     QList<std::pair<const char*, qint64>> wanted;
-    for (const Scanned& scanned : {Scanned{NCC_LIDO, "ncc", true},
-                                   Scanned{NCP_LIDO, "nc_plantio", false}}) {
+    for (const Scanned& scanned :
+         {Scanned{NCC_LIDO, "ncc", true}, Scanned{NCP_LIDO, "nc_plantio", false}}) {
         const QString text = scanned.Edit->text().trimmed();
         if (text.isEmpty())
             continue;
