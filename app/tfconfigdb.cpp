@@ -8,6 +8,7 @@
 #include "txapplication.h"
 #include "xcolours.h"
 #include "xfiledialogs.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QFileInfo>
@@ -33,11 +34,11 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FConfigDB"));
     setWindowTitle(QStringLiteral("Configurar Conexão DB"));
-    setFixedSize(420, 97);
+    setFixedSize(Scaled(QSize(420, 97)));
 
     GBDados = new QGroupBox(QStringLiteral(" Banco de Dados "), this);
     GBDados->setObjectName(QStringLiteral("GBDados"));
-    GBDados->setGeometry(8, 4, 404, 52);
+    GBDados->setGeometry(DesignRect(8, 4, 404, 52));
     EDBase = new QLineEdit(GBDados);
     EDBase->setObjectName(QStringLiteral("EDBase"));
     EDBase->setReadOnly(true);
@@ -52,10 +53,10 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
 
     BConfirm = FlatButton(QStringLiteral("Conectar"), kTextGo, this);
     BConfirm->setObjectName(QStringLiteral("BConfirm"));
-    BConfirm->setGeometry(252, 64, 80, 25);
+    BConfirm->setGeometry(DesignRect(252, 64, 80, 25));
     BClose = FlatButton(QStringLiteral("Fechar"), kTextClose, this);
     BClose->setObjectName(QStringLiteral("BClose"));
-    BClose->setGeometry(332, 64, 80, 25);
+    BClose->setGeometry(DesignRect(332, 64, 80, 25));
 
     connect(BLoadDBFile, &QToolButton::clicked, this,
             TXApplication::Guarded([this] { BLoadDBFileClick(); }));

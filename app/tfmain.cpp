@@ -8,6 +8,7 @@
 #include "tfconfigdb.h"
 #include "txapplication.h"
 #include "txsoundplayer.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QAction>
@@ -97,7 +98,7 @@ void TFMain::CreateStatusBar()
     for (int i = 0; i < 3; ++i) {
         Panels[i] = new QLabel(initial[i], StatusBar);
         Panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
-        Panels[i]->setFixedWidth(kPanelWidths[i]);
+        Panels[i]->setFixedWidth(Scaled(kPanelWidths[i]));
         Panels[i]->setFrameShape(QFrame::Panel);
         Panels[i]->setFrameShadow(QFrame::Sunken);
         StatusBar->addWidget(Panels[i]);

@@ -10,6 +10,7 @@
 #include "txxls.h"
 #include "xcolours.h"
 #include "xfiledialogs.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QApplication>
@@ -74,7 +75,7 @@ TFCons_Base::TFCons_Base(TReportDefinition definition, QWidget* parent)
     BExportar->setObjectName(QStringLiteral("BExportar"));
     BExportar->setText(QStringLiteral("Exportar XLS"));
     BExportar->setAutoRaise(true);
-    BExportar->setFixedSize(90, BConfirm->height());
+    BExportar->setFixedSize(Scaled(90), BConfirm->height());
     connect(BExportar, &QToolButton::clicked, this,
             TXApplication::Guarded([this] { BExportarClick(); }));
 
@@ -89,11 +90,12 @@ TFCons_Base::TFCons_Base(TReportDefinition definition, QWidget* parent)
 
 void TFCons_Base::PlaceControls()
 {
-    RGFiltro->setGeometry(kMargin, kMargin, width() - 2 * kMargin, kFilterHeight);
-    const int gridTop = RGFiltro->geometry().bottom() + kMargin;
-    GCons->setGeometry(kMargin, gridTop, width() - 2 * kMargin, BConfirm->y() - kMargin - gridTop);
+    const int margin = Scaled(kMargin);
+    RGFiltro->setGeometry(margin, margin, width() - 2 * margin, Scaled(kFilterHeight));
+    const int gridTop = RGFiltro->geometry().bottom() + margin;
+    GCons->setGeometry(margin, gridTop, width() - 2 * margin, BConfirm->y() - margin - gridTop);
     BExportar->move(BConfirm->x() - BExportar->width(), BConfirm->y());
-    LRegistro->setGeometry(kMargin + 2, BConfirm->y(), 300, BConfirm->height());
+    LRegistro->setGeometry(margin + Scaled(2), BConfirm->y(), Scaled(300), BConfirm->height());
 }
 
 void TFCons_Base::resizeEvent(QResizeEvent* event)

@@ -10,6 +10,7 @@
 #include "txnumedit.h"
 #include "xexception.h"
 #include "xfiledialogs.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QComboBox>
@@ -26,14 +27,14 @@ namespace {
 QLabel* Caption(const QString& text, QWidget* parent, int x, int y)
 {
     auto* label = new QLabel(text, parent);
-    label->move(x, y);
+    label->move(Scaled(x), Scaled(y));
     return label;
 }
 
 template <class T> T* Named(T* widget, const char* name, int x, int y, int w, int h)
 {
     widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
+    widget->setGeometry(DesignRect(x, y, w, h));
     return widget;
 }
 

@@ -6,6 +6,7 @@
 #include "txcombobox.h"
 #include "txnumedit.h"
 #include "xcolours.h"
+#include "xfontscale.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,7 +23,7 @@ QToolButton* FlatButton(const QString& name, const QString& caption, const QColo
     button->setObjectName(name);
     button->setText(caption);
     button->setAutoRaise(true);
-    button->setFixedSize(80, 25);
+    button->setFixedSize(Scaled(QSize(80, 25)));
     // A speed button never takes the focus from the field a scan is meant for.
     button->setFocusPolicy(Qt::NoFocus);
     button->setStyleSheet(BoldTextStyle(colour));
@@ -66,7 +67,7 @@ bool FieldHasValue(const QWidget* control)
 
 TFBCad::TFBCad(int clientWidth, int clientHeight, QWidget* parent) : QWidget(parent)
 {
-    setFixedSize(clientWidth, clientHeight);
+    setFixedSize(Scaled(QSize(clientWidth, clientHeight)));
     BConfirm = FlatButton(QStringLiteral("BConfirm"), QStringLiteral("Confirmar"), kTextGo, this);
     BClose = FlatButton(QStringLiteral("BClose"), QStringLiteral("Fechar"), kTextClose, this);
     connect(BClose, &QToolButton::clicked, this, &TFBCad::BCloseClick);
@@ -95,7 +96,7 @@ bool TFBCad::focusNextPrevChild(bool next)
 
 void TFBCad::PlaceButtons()
 {
-    const int margin = 6;
+    const int margin = Scaled(6);
     BClose->move(width() - margin - BClose->width(), height() - margin - BClose->height());
     BConfirm->move(BClose->x() - BConfirm->width(), BClose->y());
 }

@@ -3,6 +3,7 @@
 #include "tfmain.h"
 #include "txscanguardbox.h"
 #include "xcolours.h"
+#include "xfontscale.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -61,7 +62,7 @@ TScanFeedback::TScanFeedback(QWidget* screen, const QRect& status)
     Clear();
     m_banner->setObjectName(QStringLiteral("LFocusBanner"));
     m_banner->setText(kFocusBannerText);
-    m_banner->setGeometry(0, 0, screen->width(), 56);
+    m_banner->setGeometry(0, 0, screen->width(), Scaled(56));
     Colour(m_banner, kBannerAlert);
     m_banner->hide();
     // Where the keys go changes with the active window, and inside the main
