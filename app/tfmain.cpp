@@ -282,6 +282,11 @@ QMdiSubWindow* AddChildForm(QWidget* form)
         flags |= Qt::WindowMaximizeButtonHint;
     QMdiSubWindow* sub = main->MdiArea->addSubWindow(form, flags);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // A screen that may be resized opens within the room the main window has.
+    if (form->property(kMaximizableProperty).toBool()) {
+        sub->adjustSize();
+        sub->resize(sub->size().boundedTo(main->MdiArea->viewport()->size()));
+    }
     sub->setWindowIcon(QIcon());
     return sub;
 }

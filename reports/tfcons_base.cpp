@@ -47,6 +47,8 @@ TFCons_Base::TFCons_Base(TReportDefinition definition, QWidget* parent)
     // The reports may be maximised, so the screen grows with its window.
     setProperty(kMaximizableProperty, true);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // It opens at its design size, made smaller where the desktop has less room.
+    setMinimumSize(Scaled(QSize(480, 320)));
 
     RGFiltro = new TXRadioGroup(m_definition.FilterCaption, m_definition.FilterItems,
                                 m_definition.FilterColumns, this);

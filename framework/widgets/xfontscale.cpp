@@ -7,9 +7,9 @@
 
 namespace {
 
-// The design font: 13 pixels high, and this alphabet 299 pixels wide (8 points at 96 dpi).
+// The design font (8 points at 96 dpi): 13 pixels high, and this alphabet about 325 wide.
 const QString kSample = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-constexpr double kDesignSampleWidth = 299.0;
+constexpr double kDesignSampleWidth = 325.0;
 constexpr double kDesignHeight = 13.0;
 
 } // namespace
