@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPalette>
 #include <QToolButton>
 
 namespace {
@@ -42,8 +43,12 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
     EDBase = new QLineEdit(GBDados);
     EDBase->setObjectName(QStringLiteral("EDBase"));
     EDBase->setReadOnly(true);
-    // Read-only, and it looks so: the file is chosen with "...".
-    EDBase->setStyleSheet(QStringLiteral("QLineEdit { background: palette(window); }"));
+    // Read-only, and it looks so: the file is chosen with "...". The path can still be
+    // selected and copied with the mouse.
+    QPalette readOnly = EDBase->palette();
+    readOnly.setColor(QPalette::Base, readOnly.color(QPalette::Window));
+    EDBase->setPalette(readOnly);
+    EDBase->setFocusPolicy(Qt::ClickFocus);
     BLoadDBFile = new QToolButton(GBDados);
     BLoadDBFile->setObjectName(QStringLiteral("BLoadDBFile"));
     BLoadDBFile->setText(QStringLiteral("..."));

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 
 TFMain* FMain = nullptr;
 
@@ -280,13 +281,17 @@ QMdiSubWindow* AddChildForm(QWidget* form)
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (form->property(kMaximizableProperty).toBool())
         flags |= Qt::WindowMaximizeButtonHint;
+    const QSize designed = form->size();
     QMdiSubWindow* sub = main->MdiArea->addSubWindow(form, flags);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    // A screen that may be resized opens within the room the main window has.
+    // A screen that may be resized opens at its size, within the room the main window has
+    // (the sub-window alone would take the screen's minimum).
     if (form->property(kMaximizableProperty).toBool()) {
-        sub->adjustSize();
-        sub->resize(sub->size().boundedTo(main->MdiArea->viewport()->size()));
+        const QStyle* style = main->MdiArea->style();
+        const int frame = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+        const QSize border(2 * frame, 2 * frame + style->pixelMetric(QStyle::PM_TitleBarHeight));
+        sub->resize((designed + border).boundedTo(main->MdiArea->viewport()->size()));
     }
+    sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(QIcon());
     return sub;
 }

@@ -105,8 +105,9 @@ void TFAppConfig::CreateControls()
     maquina = Named(new QLineEdit(gbp), "maquina", 10, 26, 150, 20);
     Caption(QStringLiteral("Operação"), gbp, 168, 10);
     info_db = Named(new QLineEdit(gbp), "info_db", 168, 26, 80, 20);
-    Caption(QStringLiteral("Lote"), gbp, 10, 48);
-    descricao_lote = Named(new QLineEdit(gbp), "descricao_lote", 10, 62, 238, 20);
+    // Two pixels higher than drawn, so the field stays inside its box.
+    Caption(QStringLiteral("Lote"), gbp, 10, 46);
+    descricao_lote = Named(new QLineEdit(gbp), "descricao_lote", 10, 60, 238, 20);
     gbp->setEnabled(false);
 
     for (QWidget* field : {static_cast<QWidget*>(cb_ncc), static_cast<QWidget*>(cb_nc_plantio),

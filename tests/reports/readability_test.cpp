@@ -114,8 +114,12 @@ QStringList Cuts(QWidget* form, const QString& screen)
         bool inside = false;
         for (QWidget* up = widget->parentWidget(); up && up != form; up = up->parentWidget())
             inside = inside || qobject_cast<QAbstractItemView*>(up) || qobject_cast<QComboBox*>(up);
-        if (!inside && widget->isVisibleTo(form))
-            FindCuts(widget, screen, cuts);
+        if (inside || !widget->isVisibleTo(form))
+            continue;
+        FindCuts(widget, screen, cuts);
+        const QWidget* parent = widget->parentWidget();
+        if (widget != form && !parent->layout() && !parent->rect().contains(widget->geometry()))
+            cuts << u"%1/%2: outside %3"_s.arg(screen, widget->objectName(), parent->objectName());
     }
     return cuts;
 }
