@@ -34,74 +34,78 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString Plain(QString text)
-{
-    return text.remove(u'&');
-}
+using Need = std::pair<QString, int>; // a text and the width it needs
 
-/** "Screen/Widget: text" for each text that does not fit its widget. */
-void FindCuts(QWidget* widget, const QString& screen, QStringList& cuts)
+/** The texts a widget must hold whole: the font's advance plus the style's room around it. */
+QList<Need> Needs(QWidget* widget)
 {
     const QFontMetrics fm = widget->fontMetrics();
-    const QRect room = widget->contentsRect();
-    const auto check = [&](const QString& text, int width, int height = 0) {
-        if (width > room.width() || height > widget->height())
-            cuts << u"%1/%2: \"%3\" (%4 > %5)"_s.arg(screen, widget->objectName(), text)
-                        .arg(width)
-                        .arg(room.width());
+    const auto need = [&fm](const QString& text, int room) {
+        return Need{text, fm.horizontalAdvance(QString(text).remove(u'&')) + room};
     };
-    const QStyle* style = widget->style();
+    QList<Need> needs;
     if (auto* label = qobject_cast<QLabel*>(widget); label && !label->wordWrap()) {
-        const QStringList lines = label->text().split(u'\n');
-        int widest = 0;
-        for (const QString& line : lines)
-            widest = std::max(widest, fm.horizontalAdvance(line.trimmed()));
-        if (!label->text().trimmed().isEmpty() && label->textFormat() != Qt::RichText)
-            check(label->text(), widest, int(lines.size()) * fm.height());
+        for (const QString& line : label->text().split(u'\n'))
+            if (!line.trimmed().isEmpty())
+                needs << need(line.trimmed(), 0);
     } else if (qobject_cast<QRadioButton*>(widget) || qobject_cast<QCheckBox*>(widget)) {
-        const auto* button = static_cast<QAbstractButton*>(widget);
-        check(button->text(),
-              style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                  style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) +
-                  fm.horizontalAdvance(Plain(button->text())),
-              fm.height());
+        const QStyle* style = widget->style();
+        needs << need(static_cast<QAbstractButton*>(widget)->text(),
+                      style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                          style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing));
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         if (!button->text().isEmpty())
-            check(button->text(), fm.horizontalAdvance(Plain(button->text())) + 6, fm.height() + 2);
+            needs << need(button->text(), 6);
     } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
-        check(box->title(), fm.horizontalAdvance(box->title()) + 12);
+        needs << need(box->title(), 12);
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        // The longest value: what it shows, or a code at the field's whole length.
-        QString longest = edit->text();
-        if (edit->maxLength() <= 20 && edit->maxLength() > longest.size())
-            longest = QString(edit->maxLength(), u'0');
-        check(longest, fm.horizontalAdvance(longest) + 6, fm.height() + 2);
+        // What it shows, or a code at the field's whole length.
+        const bool code = edit->maxLength() <= 20 && edit->maxLength() > edit->text().size();
+        needs << need(code ? QString(edit->maxLength(), u'0') : edit->text(), 6);
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         for (int i = 0; i < combo->count(); ++i)
-            check(combo->itemText(i), fm.horizontalAdvance(combo->itemText(i)) + 24);
+            needs << need(combo->itemText(i), 24);
     }
-    if (auto* table = qobject_cast<QTableView*>(widget); table && table->model()) {
-        const QAbstractItemModel* model = table->model();
-        const QFontMetrics header = table->horizontalHeader()->fontMetrics();
-        for (int c = 0; c < model->columnCount(); ++c) {
-            if (table->isColumnHidden(c) || table->horizontalHeader()->isHidden())
-                continue;
-            const QString caption = model->headerData(c, Qt::Horizontal).toString();
-            int widest = header.horizontalAdvance(caption) + 8;
-            QString text = caption;
-            for (int r = 0; r < std::min(model->rowCount(), 50); ++r) {
-                const QString cell = model->index(r, c).data().toString();
-                if (fm.horizontalAdvance(cell) + 6 > widest)
-                    widest = fm.horizontalAdvance(cell) + 6, text = cell;
-            }
-            if (widest > table->columnWidth(c))
-                cuts << u"%1/%2 column %3: \"%4\" (%5 > %6)"_s.arg(screen, widget->objectName())
-                            .arg(c)
-                            .arg(text)
-                            .arg(widest)
-                            .arg(table->columnWidth(c));
+    return needs;
+}
+
+/** Each shown column holds its caption and the cells of its first rows. */
+void FindCutColumns(const QTableView* table, const QString& where, QStringList& cuts)
+{
+    const QAbstractItemModel* model = table->model();
+    const QFontMetrics cells = table->fontMetrics(),
+                       header = table->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < model->columnCount() && !table->horizontalHeader()->isHidden(); ++c) {
+        Need widest{model->headerData(c, Qt::Horizontal).toString(), 0};
+        widest.second = header.horizontalAdvance(widest.first) + 8;
+        for (int r = 0; r < std::min(model->rowCount(), 50); ++r) {
+            const QString cell = model->index(r, c).data().toString();
+            widest = std::max(widest, Need{cell, cells.horizontalAdvance(cell) + 6},
+                              [](const Need& a, const Need& b) { return a.second < b.second; });
         }
+        if (!table->isColumnHidden(c) && widest.second > table->columnWidth(c))
+            cuts << u"%1 column %2: \"%3\" (%4 > %5)"_s.arg(where)
+                        .arg(c)
+                        .arg(widest.first)
+                        .arg(widest.second)
+                        .arg(table->columnWidth(c));
     }
+}
+
+/** "Screen/Widget: text (needed > room)" for each text that does not fit its widget. */
+void FindCuts(QWidget* widget, const QString& screen, QStringList& cuts)
+{
+    const QString where = screen + u'/' + widget->objectName();
+    const QList<Need> needs = Needs(widget);
+    const int lines = qobject_cast<QLabel*>(widget) ? int(needs.size()) : 1;
+    for (const auto& [text, width] : needs)
+        if (width > widget->contentsRect().width() ||
+            lines * widget->fontMetrics().height() > widget->height())
+            cuts << u"%1: \"%2\" (%3 > %4)"_s.arg(where, text)
+                        .arg(width)
+                        .arg(widget->contentsRect().width());
+    if (auto* table = qobject_cast<QTableView*>(widget); table && table->model())
+        FindCutColumns(table, where, cuts);
 }
 
 QStringList Cuts(QWidget* form, const QString& screen)
