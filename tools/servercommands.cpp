@@ -2,6 +2,8 @@
 
 #include "admincommandline.h"
 #include "centralschema.h"
+#include "labreport.h"
+#include "labreportoutput.h"
 #include "pgconnection.h"
 #include "serversync.h"
 #include "stationbuilder.h"
@@ -10,6 +12,9 @@
 #include "xexception.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 
 namespace {
@@ -34,6 +39,11 @@ const QString kHelp = QStringLiteral(
     "                          importa sub-lotes, plantas, placas, poços ou usuários\n"
     "  servidor demo URL       preenche o servidor com um laboratório de demonstração\n"
     "  servidor status URL     mostra a situação de cada estação\n"
+    "  servidor relatorio URL [--saida ARQUIVO.xlsx|ARQUIVO.html] [--agora \"AAAA-MM-DD "
+    "HH:MM:SS\"]\n"
+    "                          progresso dos lotes, trabalho por estação, operador e dia,\n"
+    "                          placas prontas para envio e estações sem transmitir; em\n"
+    "                          texto, numa planilha ou numa página que abre sem rede\n"
     "  servidor conflito listar URL\n"
     "                          lista os conflitos em aberto, com o número de cada um\n"
     "  servidor conflito resolver URL NUMERO...\n"
@@ -164,6 +174,36 @@ int StatusCommand(const QStringList& args)
     return 0;
 }
 
+int ReportCommand(const QCommandLineParser& parser, const QStringList& args)
+{
+    const QString output = parser.value(QStringLiteral("saida"));
+    const QString suffix = QFileInfo(output).suffix().toLower();
+    const bool html = suffix == QLatin1String("html") || suffix == QLatin1String("htm");
+    if (parser.isSet(QStringLiteral("saida")) && suffix != QLatin1String("xlsx") && !html)
+        throw UsageError(QStringLiteral("O arquivo de --saida deve terminar em .xlsx ou .html."));
+    const QString now = parser.value(QStringLiteral("agora")).trimmed();
+    static const QRegularExpression moment(
+        QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"));
+    if (parser.isSet(QStringLiteral("agora")) &&
+        (!moment.match(now).hasMatch() ||
+         !QDateTime::fromString(now, QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid()))
+        throw UsageError(QStringLiteral("Data inválida em --agora: \"%1\". Use AAAA-MM-DD"
+                                        " HH:MM:SS.")
+                             .arg(now));
+    PgConnection server(args[0]);
+    const LabReport report = ReadLabReport(server, now);
+    if (output.isEmpty()) {
+        Out() << LabReportText(report);
+        return 0;
+    }
+    if (html)
+        WriteLabReportHtml(report, output);
+    else
+        WriteLabReportXlsx(report, output);
+    Out() << QStringLiteral("Relatório gravado em %1.\n").arg(output);
+    return 0;
+}
+
 int ListConflictsCommand(const QStringList& args)
 {
     PgConnection server(args[0]);
@@ -283,6 +323,9 @@ int Dispatch(QStringList arguments)
         positionals = 2;
     } else if (name == QLatin1String("servidor conflito resolver")) {
         positionals = -2; // the URL and at least one number
+    } else if (name == QLatin1String("servidor relatorio")) {
+        parser.addOption(ValueOption("saida", "ARQUIVO"));
+        parser.addOption(ValueOption("agora", "DATA"));
     } else if (name == QLatin1String("servidor criar")) {
         parser.addOption(QCommandLineOption(QStringLiteral("reparar")));
     } else if (name == QLatin1String("transmitir")) {
@@ -313,6 +356,8 @@ int Dispatch(QStringList arguments)
         return DemoCommand(args);
     if (name == QLatin1String("servidor status"))
         return StatusCommand(args);
+    if (name == QLatin1String("servidor relatorio"))
+        return ReportCommand(parser, args);
     if (name == QLatin1String("servidor conflito listar"))
         return ListConflictsCommand(args);
     if (name == QLatin1String("servidor conflito resolver"))

@@ -1,0 +1,118 @@
+#include "labreport.h"
+
+#include "centralschema.h"
+#include "pgconnection.h"
+
+#include <QHash>
+
+namespace {
+
+const QString kNowSql = QStringLiteral(
+    "SELECT to_char(coalesce($1::timestamp, localtimestamp(0)), 'YYYY-MM-DD HH24:MI:SS')");
+
+const QString kBatchSql = QStringLiteral(
+    "SELECT l.lote, l.id_slote, l.nome, l.qte_tratamento, coalesce(p.n, 0) FROM lote l"
+    " LEFT JOIN (SELECT id_slote, count(*) AS n FROM plantio GROUP BY id_slote) p"
+    "  USING (id_slote) ORDER BY l.lote, l.id_slote");
+
+// Station times are texts "yyyy-mm-dd hh:mm:ss": their first 10 characters are the day,
+// their first 13 the clock hour, so no malformed time can fail the report.
+const QString kWorkSql = QStringLiteral(
+    "WITH r AS ("
+    "  SELECT estacao, id_user AS usuario, data_plantio AS data, 1 AS plantio, 0 AS poco"
+    "  FROM plantio"
+    "  UNION ALL"
+    "  SELECT estacao, user_coleta, coalesce(data_coleta, ''), 0, 1 FROM placa_poco"
+    "  WHERE estacao IS NOT NULL)"
+    " SELECT r.estacao, coalesce(u.codigo, r.usuario::text, ''), left(r.data, 10),"
+    "  sum(r.plantio), sum(r.poco), min(r.data), max(r.data), count(DISTINCT left(r.data, 13))"
+    " FROM r LEFT JOIN usua u ON u.id_user = r.usuario"
+    " GROUP BY r.estacao, r.usuario, u.codigo, left(r.data, 10)"
+    " ORDER BY 3, 1, 2");
+
+// Empty wells and the filled ones received for them are rows of their own: count wells once.
+const QString kPlateSql = QStringLiteral(
+    "SELECT p.codigo, p.lote, count(DISTINCT w.poco),"
+    " count(DISTINCT w.poco) FILTER (WHERE w.amostra = 'C'),"
+    " count(DISTINCT w.poco) FILTER (WHERE w.amostra = 'T'),"
+    " count(DISTINCT w.poco) FILTER (WHERE w.amostra = 'T' AND w.estacao IS NOT NULL),"
+    " count(DISTINCT w.poco) FILTER (WHERE w.estacao IS NOT NULL),"
+    " coalesce(string_agg(DISTINCT w.estacao, ', ' ORDER BY w.estacao), '')"
+    " FROM placa p LEFT JOIN placa_poco w ON w.id_placa = p.id_placa"
+    " GROUP BY p.id_placa, p.codigo, p.lote ORDER BY p.codigo");
+
+const QString kStationSql = QStringLiteral(
+    "SELECT e.nome, e.operacao, e.lote, coalesce(to_char(t.fim, 'YYYY-MM-DD HH24:MI:SS'), ''),"
+    " coalesce(extract(epoch FROM ($1::timestamp - t.fim::timestamp)) / 3600, -1),"
+    " (SELECT count(*) FROM plantio p WHERE p.estacao = e.nome)"
+    "   + (SELECT count(*) FROM placa_poco w WHERE w.estacao = e.nome),"
+    " (SELECT count(*) FROM conflito c WHERE c.estacao = e.nome),"
+    " (SELECT count(*) FROM conflito c WHERE c.estacao = e.nome AND NOT c.resolvido)"
+    " FROM estacao e LEFT JOIN LATERAL (SELECT max(fim) AS fim FROM transmissao t"
+    "  WHERE t.estacao = e.nome) t ON true ORDER BY e.nome");
+
+const QString kConflictSql =
+    QStringLiteral("SELECT id, estacao, tabela, motivo, valores_estacao,"
+                   " to_char(registrado, 'YYYY-MM-DD HH24:MI:SS') FROM conflito WHERE NOT resolvido"
+                   " ORDER BY estacao, id");
+
+} // namespace
+
+LabReport ReadLabReport(PgConnection& connection, const QString& now)
+{
+    RequireCentralSchema(connection);
+    // One snapshot: the sections agree with each other though stations keep transmitting.
+    PgTransaction transaction(connection,
+                              QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+    LabReport report;
+    report.Agora = connection.Exec(kNowSql, {now.isEmpty() ? PgValue() : PgValue(now)}).Text(0, 0);
+
+    const PgResult batches = connection.Exec(kBatchSql);
+    QHash<QString, bool> done; // batch -> nothing left to plant or to collect
+    for (int r = 0; r < batches.Rows(); ++r) {
+        const BatchProgress batch{batches.Text(r, 0), int(batches.Int(r, 1)), batches.Text(r, 2),
+                                  batches.Int(r, 3), batches.Int(r, 4)};
+        done[batch.Lote] = done.value(batch.Lote, true) && batch.Faltam() == 0;
+        report.SubLotes.append(batch);
+    }
+
+    const PgResult work = connection.Exec(kWorkSql);
+    for (int r = 0; r < work.Rows(); ++r)
+        report.Trabalho.append({work.Text(r, 0), work.Text(r, 1), work.Text(r, 2), work.Int(r, 3),
+                                work.Int(r, 4), work.Text(r, 5), work.Text(r, 6), work.Int(r, 7)});
+
+    const PgResult plates = connection.Exec(kPlateSql);
+    for (int r = 0; r < plates.Rows(); ++r) {
+        const PlateProgress plate{plates.Text(r, 0), plates.Text(r, 1), plates.Int(r, 2),
+                                  plates.Int(r, 3),  plates.Int(r, 4),  plates.Int(r, 5),
+                                  plates.Int(r, 6),  plates.Text(r, 7)};
+        done[plate.Lote] = done.value(plate.Lote, true) && (plate.Amostras == 0 || plate.Pronta());
+        report.Placas.append(plate);
+    }
+    for (auto it = done.cbegin(); it != done.cend(); ++it)
+        if (it.value())
+            report.LotesConcluidos << it.key();
+    report.LotesConcluidos.sort();
+
+    const PgResult stations = connection.Exec(kStationSql, {report.Agora});
+    for (int r = 0; r < stations.Rows(); ++r) {
+        StationActivity station{stations.Text(r, 0),
+                                int(stations.Int(r, 1)),
+                                stations.Text(r, 2),
+                                stations.Text(r, 3),
+                                stations.Text(r, 4).toDouble(),
+                                stations.Int(r, 5),
+                                stations.Int(r, 6),
+                                stations.Int(r, 7)};
+        const bool silent = station.HorasDesde < 0 || station.HorasDesde > 24;
+        station.Silenciosa = silent && !done.value(station.Lote, false);
+        report.Estacoes.append(station);
+    }
+
+    const PgResult conflicts = connection.Exec(kConflictSql);
+    for (int r = 0; r < conflicts.Rows(); ++r)
+        report.Conflitos.append({conflicts.Int(r, 0), conflicts.Text(r, 1), conflicts.Text(r, 2),
+                                 conflicts.Text(r, 3), conflicts.Text(r, 4), conflicts.Text(r, 5)});
+    transaction.Commit();
+    return report;
+}
