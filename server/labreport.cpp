@@ -54,7 +54,7 @@ const QString kStationSql = QStringLiteral(
 const QString kConflictSql =
     QStringLiteral("SELECT id, estacao, tabela, motivo, valores_estacao,"
                    " to_char(registrado, 'YYYY-MM-DD HH24:MI:SS') FROM conflito WHERE NOT resolvido"
-                   " ORDER BY estacao, id");
+                   " ORDER BY id");
 
 } // namespace
 
