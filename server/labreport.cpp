@@ -34,21 +34,23 @@ const QString kWorkSql = QStringLiteral(
     " GROUP BY h.estacao, h.usuario, u.codigo, left(h.hora, 10)"
     " ORDER BY 3, 1, 2");
 
-// Empty wells and the filled ones received for them are rows of their own: each well is
-// counted once, after grouping its rows.
-const QString kPlateSql = QStringLiteral(
-    "WITH w AS (SELECT id_placa, poco, bool_or(amostra = 'C') AS controle,"
-    "  bool_or(amostra = 'T') AS amostra, bool_or(estacao IS NOT NULL) AS recebido"
-    "  FROM placa_poco GROUP BY id_placa, poco),"
-    " e AS (SELECT id_placa, string_agg(estacao, ', ' ORDER BY estacao) AS nomes"
-    "  FROM (SELECT DISTINCT id_placa, estacao FROM placa_poco WHERE estacao IS NOT NULL) d"
-    "  GROUP BY id_placa)"
-    " SELECT p.codigo, p.lote, count(w.poco), count(*) FILTER (WHERE w.controle),"
-    " count(*) FILTER (WHERE w.amostra), count(*) FILTER (WHERE w.amostra AND w.recebido),"
-    " count(*) FILTER (WHERE w.recebido), coalesce(min(e.nomes), '')"
-    " FROM placa p LEFT JOIN w ON w.id_placa = p.id_placa"
-    " LEFT JOIN e ON e.id_placa = p.id_placa"
-    " GROUP BY p.id_placa, p.codigo, p.lote ORDER BY p.codigo");
+// A plate's wells are its empty rows (the layout, one per well); the rows received filled
+// beside them, one per well too, are its collected wells. Counted per plate and station in
+// one pass, then summed per plate.
+const QString kPlateSql =
+    QStringLiteral("WITH g AS (SELECT id_placa, estacao, count(*) AS pocos,"
+                   "  count(*) FILTER (WHERE amostra = 'C') AS controles,"
+                   "  count(*) FILTER (WHERE amostra = 'T') AS amostras"
+                   "  FROM placa_poco GROUP BY id_placa, estacao)"
+                   " SELECT p.codigo, p.lote,"
+                   " coalesce(sum(g.pocos) FILTER (WHERE g.estacao IS NULL), 0),"
+                   " coalesce(sum(g.controles) FILTER (WHERE g.estacao IS NULL), 0),"
+                   " coalesce(sum(g.amostras) FILTER (WHERE g.estacao IS NULL), 0),"
+                   " coalesce(sum(g.amostras) FILTER (WHERE g.estacao IS NOT NULL), 0),"
+                   " coalesce(sum(g.pocos) FILTER (WHERE g.estacao IS NOT NULL), 0),"
+                   " coalesce(string_agg(g.estacao, ', ' ORDER BY g.estacao), '')"
+                   " FROM placa p LEFT JOIN g ON g.id_placa = p.id_placa"
+                   " GROUP BY p.id_placa, p.codigo, p.lote ORDER BY p.codigo");
 
 // What each station sent is summed from the work rows, not counted again here.
 const QString kStationSql = QStringLiteral(

@@ -7,13 +7,15 @@
 
 namespace {
 
-const QString kReadySql = QStringLiteral(
-    "SELECT p.codigo FROM placa p JOIN placa_poco w ON w.id_placa = p.id_placa"
-    " GROUP BY p.id_placa, p.codigo"
-    " HAVING count(DISTINCT w.poco) FILTER (WHERE w.amostra = 'T') > 0"
-    "  AND count(DISTINCT w.poco) FILTER (WHERE w.amostra = 'T')"
-    "   = count(DISTINCT w.poco) FILTER (WHERE w.amostra = 'T' AND w.estacao IS NOT NULL)"
-    " ORDER BY p.codigo");
+// As the lab report counts: the layout's sample wells (empty rows) against the sample wells
+// received filled.
+const QString kReadySql =
+    QStringLiteral("SELECT p.codigo FROM placa p JOIN placa_poco w ON w.id_placa = p.id_placa"
+                   " WHERE w.amostra = 'T' GROUP BY p.id_placa, p.codigo"
+                   " HAVING count(*) FILTER (WHERE w.estacao IS NULL) > 0"
+                   "  AND count(*) FILTER (WHERE w.estacao IS NULL)"
+                   "   = count(*) FILTER (WHERE w.estacao IS NOT NULL)"
+                   " ORDER BY p.codigo");
 
 // Each well once: the filled row received for it, else the plate's empty one.
 const QString kWellsSql = QStringLiteral(
