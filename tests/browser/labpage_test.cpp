@@ -1,5 +1,6 @@
 #include "admintool.h"
 #include "labfixture.h"
+#include "pgcluster.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,11 +77,13 @@ Rendered RenderProbed(const QString& page, QTemporaryDir& dir)
 
 QString Unescaped(QString text)
 {
-    return text.replace(u"&lt;"_s, u"<"_s)
-        .replace(u"&gt;"_s, u">"_s)
-        .replace(u"&quot;"_s, u"\""_s)
-        .replace(u"&#39;"_s, u"'"_s)
-        .replace(u"&amp;"_s, u"&"_s);
+    for (const auto& [entity, character] : {std::pair{u"&lt;"_s, u"<"_s},
+                                            {u"&gt;"_s, u">"_s},
+                                            {u"&quot;"_s, u"\""_s},
+                                            {u"&#39;"_s, u"'"_s},
+                                            {u"&amp;"_s, u"&"_s}})
+        text.replace(entity, character);
+    return text;
 }
 
 /** The rows of the DOM's table with that id, cells as text joined by "|". */
@@ -103,7 +106,7 @@ QStringList TableRows(const QString& dom, const QString& id)
 class LabPageTest : public ::testing::Test
 {
 protected:
-    QString WritePage(const LabNames& names)
+    QString WritePage(const QStringList& names)
     {
         const QString url = PgCluster::Instance().NewDatabase();
         EXPECT_EQ(RunAdmin({"servidor", "criar", url}).ExitCode, 0);
@@ -140,7 +143,7 @@ protected:
 
 TEST_F(LabPageTest, TheBrowserShowsTheFiguresDrawsTheChartsAndTakesTheScreenshot)
 {
-    const QString page = WritePage({});
+    const QString page = WritePage({"P1", "P2", "C1", "L1", "MILHO"});
     const Rendered rendered = RenderProbed(page, m_dir);
     ExpectChartsDrawn(rendered);
     EXPECT_EQ(TableRows(rendered.Dom, u"placas"_s).mid(1),
@@ -160,11 +163,10 @@ TEST_F(LabPageTest, TheBrowserShowsTheFiguresDrawsTheChartsAndTakesTheScreenshot
 
 TEST_F(LabPageTest, NamesWithMarkupShowAsTextAndRunNothing)
 {
-    LabNames names;
-    names.P1 = u"<script>document.title='x'</script>"_s;
-    names.C1 = u"<img src=x onerror=document.title=1>&\"'"_s;
-    names.L1 = u"<script>x()</script>"_s;
-    names.Milho = u"<i>\"A\"&'B'</i>"_s;
+    // P1, P2, C1, the batch L1 and its first sub-batch.
+    const QStringList names{u"<script>document.title='x'</script>"_s, u"P2"_s,
+                            u"<img src=x onerror=document.title=1>&\"'"_s,
+                            u"<script>x()</script>"_s, u"<i>\"A\"&'B'</i>"_s};
     const Rendered rendered = RenderProbed(WritePage(names), m_dir);
     ExpectChartsDrawn(rendered);
     EXPECT_TRUE(rendered.Dom.contains(u"<title>Tressalin: relatório do laboratório</title>"_s));
@@ -173,12 +175,12 @@ TEST_F(LabPageTest, NamesWithMarkupShowAsTextAndRunNothing)
     // The inlined library, the charts' data and code, and the two probes.
     EXPECT_EQ(rendered.Dom.count(u"<script"_s), 5);
     EXPECT_EQ(TableRows(rendered.Dom, u"progresso"_s).value(1),
-              names.L1 + u"|1|"_s + names.Milho + u"|10|4|6|40,0 %"_s);
+              names[3] + u"|1|"_s + names[4] + u"|10|4|6|40,0 %"_s);
     EXPECT_EQ(
         TableRows(rendered.Dom, u"estacoes"_s).mid(1, 2),
-        (QStringList{names.C1 + u"|coleta|"_s + names.L1 +
+        (QStringList{names[2] + u"|coleta|"_s + names[3] +
                          u"|2024-05-08 10:00:00|26,0|4|1|1|sem transmitir há mais de um dia"_s,
-                     names.P1 + u"|plantio|"_s + names.L1 + u"|2024-05-09 06:00:00|6,0|6|2|1|"_s}));
+                     names[0] + u"|plantio|"_s + names[3] + u"|2024-05-09 06:00:00|6,0|6|2|1|"_s}));
 }
 
 } // namespace

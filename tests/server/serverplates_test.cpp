@@ -96,16 +96,13 @@ TEST_F(ServerPlatesTest, SeventyReadyPlatesGoOutInOneFileOfEachFormat)
     for (const QString& code : ready)
         all << u"--placa"_s << code;
     QStringList expected{u"Sample ID,Plate ID,Well,Subject Barcode,Plate Barcode,Comments"_s};
-    QList<int> order{kPlates + 1};
-    for (int plate = 1; plate <= kPlates; ++plate)
-        order << plate;
-    for (const int plate : order)
-        for (int seq = 1; seq <= 96; ++seq) {
-            const QString p = PlateCode(plate);
+    for (int i = 0; i <= kPlates; ++i) // NR first, as asked
+        for (int seq = 1, plate = i ? i : kPlates + 1; seq <= 96; ++seq) {
             const bool blank = seq > 94 || (plate > kPlates && seq == kMissing);
-            expected << (blank ? u"BLANK,%1,%2,,%1,%3"_s.arg(p, WellOf(seq),
+            expected << (blank ? u"BLANK,%1,%2,,%1,%3"_s.arg(PlateCode(plate), WellOf(seq),
                                                              seq > 94 ? u"controle"_s : u"vazio"_s)
-                               : u"%1,%2,%3,%1,%2,"_s.arg(Code(plate, seq), p, WellOf(seq)));
+                               : u"%1,%2,%3,%1,%2,"_s.arg(Code(plate, seq), PlateCode(plate),
+                                                          WellOf(seq)));
         }
     EXPECT_EQ(QString::fromUtf8(FileBytes(Export(u"amostras"_s, all))).split(u"\r\n"_s),
               expected + QStringList{QString()});
