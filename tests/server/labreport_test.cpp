@@ -132,14 +132,4 @@ TEST_F(LabReportTest, TextAndSheetHoldTheKnownLabsFigures)
     }
 }
 
-TEST_F(LabReportTest, ABadOutputOrClockIsRefusedBeforeTheServerIsAsked)
-{
-    for (const QStringList& extra :
-         {QStringList{"--saida", "r.pdf"}, QStringList{"--agora", "2024-13-01 00:00:00"},
-          QStringList{"--agora", "ontem"}}) {
-        const AdminRun run = RunAdmin(QStringList{"servidor", "relatorio", m_url} + extra);
-        EXPECT_EQ(run.ExitCode, 2) << extra.join(u' ').toStdString();
-    }
-}
-
 } // namespace
