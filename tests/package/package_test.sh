@@ -36,7 +36,7 @@ check_package() {
 }
 check_package "$client" tressalin libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 \
     libxlsxwriter4 libzip4
-check_package "$admin" tressalin-admin libqt6core6 # leaves $depends and $names set
+check_package "$admin" tressalin-admin libqt6core6 libjs-chart.js # leaves $depends and $names set
 # The tool runs on servers without a desktop: nothing of Qt Gui, Widgets,
 # Multimedia or the window system may come with it.
 desktop_libs='^(libqt6(gui|widgets|multimedia|opengl|xcb)|libx11|libxcb|libxext|libxrender|libxkbcommon|libgl|libegl|libopengl|libwayland)'
@@ -54,8 +54,11 @@ for f in usr/bin/tressalin usr/share/applications/tressalin.desktop \
     [ -f "$client_root/$f" ] || fail "$f not in tressalin"
 done
 [ ! -e "$client_root/usr/bin/tressalin-admin" ] || fail "tressalin carries tressalin-admin"
-# The tool and its transmission timer, installed disabled (no unit is linked to enable it).
+# The tool and its transmission and page timers, installed disabled (no unit is linked to
+# enable them).
 [ "$(cd "$admin_root" && find . -type f -o -type l | sort)" = "./usr/bin/tressalin-admin
+./usr/lib/systemd/system/tressalin-relatorio.service
+./usr/lib/systemd/system/tressalin-relatorio.timer
 ./usr/lib/systemd/system/tressalin-transmitir.service
 ./usr/lib/systemd/system/tressalin-transmitir.timer" ] ||
     fail "tressalin-admin installs: $(cd "$admin_root" && find . -type f -o -type l)"
