@@ -21,7 +21,8 @@ const QString kClientHelp =
 
 QString ClientVersionText()
 {
-    return QStringLiteral("tressalin ") + kProgramVersion;
+    return QStringLiteral("tressalin %1 (%2)")
+        .arg(kProgramVersion, QStringLiteral(TRESSALIN_PACKAGE_VERSION));
 }
 
 std::optional<int> AnswerClientCommandLine(const QStringList& arguments, QTextStream& out)

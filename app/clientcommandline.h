@@ -6,7 +6,7 @@
 
 class QTextStream;
 
-/** What --version prints: the program's name and version, "tressalin 01.006". */
+/** What --version prints: the program's version and the package's, "tressalin 01.006 (1.6.0)". */
 QString ClientVersionText();
 
 /**

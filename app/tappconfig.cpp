@@ -2,12 +2,12 @@
 
 #include "appschema.h"
 #include "codevalidation.h"
-#include "tfmain.h"
-#include "xformat.h"
 #include "data/txconnection.h"
 #include "data/txquery.h"
+#include "tfmain.h"
 #include "txmediaplayer.h"
 #include "xexception.h"
+#include "xformat.h"
 
 #include <QFile>
 
@@ -110,12 +110,14 @@ QString TAppConfig::NcPlantioRangeMessage(double value) const
     const QString pattern = QStringLiteral("###,###,###,##0");
     QString limits;
     if (lo == 0)
-        limits = QStringLiteral(" ser menor que [") + FormatFloat(pattern, hi) + QStringLiteral("].");
+        limits =
+            QStringLiteral(" ser menor que [") + FormatFloat(pattern, hi) + QStringLiteral("].");
     else if (hi == 0)
-        limits = QStringLiteral(" ser maior que [") + FormatFloat(pattern, lo) + QStringLiteral("].");
+        limits =
+            QStringLiteral(" ser maior que [") + FormatFloat(pattern, lo) + QStringLiteral("].");
     else
-        limits = QStringLiteral(" estar entre [") + FormatFloat(pattern, lo) + QStringLiteral("] e [") +
-                 FormatFloat(pattern, hi) + QStringLiteral("].");
+        limits = QStringLiteral(" estar entre [") + FormatFloat(pattern, lo) +
+                 QStringLiteral("] e [") + FormatFloat(pattern, hi) + QStringLiteral("].");
     return QStringLiteral(" NC [") + FormatFloat(pattern, value) +
            QStringLiteral("] fora da faixa válida. \r\n O Valor do NC Plantio deve ") + limits;
 }

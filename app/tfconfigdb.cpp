@@ -6,24 +6,26 @@
 #include "tdm.h"
 #include "tfmain.h"
 #include "txapplication.h"
+#include "xcolours.h"
 #include "xfiledialogs.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPalette>
 #include <QToolButton>
 
 namespace {
 
-QToolButton* FlatButton(const QString& caption, const char* colour, QWidget* parent)
+QToolButton* FlatButton(const QString& caption, const QColor& colour, QWidget* parent)
 {
     auto* button = new QToolButton(parent);
     button->setText(caption);
     button->setAutoRaise(true);
-    button->setStyleSheet(
-        QStringLiteral("color: %1; font-weight: bold;").arg(QString::fromLatin1(colour)));
+    button->setStyleSheet(BoldTextStyle(colour));
     return button;
 }
 
@@ -33,14 +35,20 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FConfigDB"));
     setWindowTitle(QStringLiteral("Configurar Conexão DB"));
-    setFixedSize(420, 97);
+    setFixedSize(Scaled(QSize(420, 97)));
 
     GBDados = new QGroupBox(QStringLiteral(" Banco de Dados "), this);
     GBDados->setObjectName(QStringLiteral("GBDados"));
-    GBDados->setGeometry(8, 4, 404, 52);
+    GBDados->setGeometry(DesignRect(8, 4, 404, 52));
     EDBase = new QLineEdit(GBDados);
     EDBase->setObjectName(QStringLiteral("EDBase"));
     EDBase->setReadOnly(true);
+    // Read-only, and it looks so: the file is chosen with "...". The path can still be
+    // selected and copied with the mouse.
+    QPalette readOnly = EDBase->palette();
+    readOnly.setColor(QPalette::Base, readOnly.color(QPalette::Window));
+    EDBase->setPalette(readOnly);
+    EDBase->setFocusPolicy(Qt::ClickFocus);
     BLoadDBFile = new QToolButton(GBDados);
     BLoadDBFile->setObjectName(QStringLiteral("BLoadDBFile"));
     BLoadDBFile->setText(QStringLiteral("..."));
@@ -48,12 +56,12 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
     row->addWidget(EDBase);
     row->addWidget(BLoadDBFile);
 
-    BConfirm = FlatButton(QStringLiteral("Conectar"), "green", this);
+    BConfirm = FlatButton(QStringLiteral("Conectar"), kTextGo, this);
     BConfirm->setObjectName(QStringLiteral("BConfirm"));
-    BConfirm->setGeometry(252, 64, 80, 25);
-    BClose = FlatButton(QStringLiteral("Fechar"), "maroon", this);
+    BConfirm->setGeometry(DesignRect(252, 64, 80, 25));
+    BClose = FlatButton(QStringLiteral("Fechar"), kTextClose, this);
     BClose->setObjectName(QStringLiteral("BClose"));
-    BClose->setGeometry(332, 64, 80, 25);
+    BClose->setGeometry(DesignRect(332, 64, 80, 25));
 
     connect(BLoadDBFile, &QToolButton::clicked, this,
             TXApplication::Guarded([this] { BLoadDBFileClick(); }));
@@ -63,10 +71,10 @@ TFConfigDB::TFConfigDB(QWidget* parent) : QWidget(parent)
 
     // The create event.
     RefreshState();
-    // A damaged connection file was reported when the connect failed.
-    if (DM->DatabasePath().isEmpty())
+    // A damaged connection file, or a missing database, was reported when the connect failed.
+    if (DM->TriedDatabasePath().isEmpty())
         DM->LoadConnectionFile(false);
-    EDBase->setText(DM->DatabasePath());
+    EDBase->setText(DM->TriedDatabasePath());
 }
 
 void TFConfigDB::RefreshState()

@@ -7,6 +7,7 @@
 #include "txapplication.h"
 #include "xcodepage.h"
 #include "xexception.h"
+#include "xfontscale.h"
 #include "xscramble.h"
 
 #include <QFont>
@@ -55,27 +56,27 @@ TFLogin::TFLogin(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("FLogin"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(222, 97);
+    setFixedSize(Scaled(QSize(222, 97)));
 
     PLogin = new QFrame(this);
     PLogin->setObjectName(QStringLiteral("PLogin"));
     PLogin->setFrameShape(QFrame::StyledPanel);
-    PLogin->setGeometry(0, 0, 222, 97);
+    PLogin->setGeometry(DesignRect(0, 0, 222, 97));
 
     LUser = BoldLabel(QStringLiteral("Usuário"), PLogin);
     LUser->setObjectName(QStringLiteral("LUser"));
-    LUser->setGeometry(8, 6, 130, 16);
+    LUser->setGeometry(DesignRect(8, 6, 130, 16));
     EUser = new QLineEdit(PLogin);
     EUser->setObjectName(QStringLiteral("EUser"));
-    EUser->setGeometry(8, 22, 130, 22);
+    EUser->setGeometry(DesignRect(8, 22, 130, 22));
     ForceUpperCase(EUser);
 
     LPassword = BoldLabel(QStringLiteral("Senha"), PLogin);
     LPassword->setObjectName(QStringLiteral("LPassword"));
-    LPassword->setGeometry(8, 48, 130, 16);
+    LPassword->setGeometry(DesignRect(8, 48, 130, 16));
     EPassword = new QLineEdit(PLogin);
     EPassword->setObjectName(QStringLiteral("EPassword"));
-    EPassword->setGeometry(8, 64, 130, 22);
+    EPassword->setGeometry(DesignRect(8, 64, 130, 22));
     EPassword->setEchoMode(QLineEdit::Password);
     EPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 35;"));
     ForceUpperCase(EPassword);
@@ -83,7 +84,7 @@ TFLogin::TFLogin(QWidget* parent) : QDialog(parent)
     BLogin = new QToolButton(PLogin);
     BLogin->setObjectName(QStringLiteral("BLogin"));
     BLogin->setText(QStringLiteral("Login"));
-    BLogin->setGeometry(146, 22, 68, 64);
+    BLogin->setGeometry(DesignRect(146, 22, 68, 64));
     BLogin->setFocusPolicy(Qt::NoFocus);
 
     setTabOrder(EUser, EPassword);
@@ -114,11 +115,19 @@ void TFLogin::BLoginClick()
     EPassword->setText(EPassword->text().trimmed());
     // Stored passwords are Windows-1252: any other character would be stored as "?".
     if (!IsWindows1252Text(EPassword->text())) {
+        SelectRefusedPassword();
         ShowAlert(kPasswordCharacterRefused);
         return;
     }
     if (CheckLogin())
         accept();
+}
+
+// Typed again over the selection, without a key to erase it first.
+void TFLogin::SelectRefusedPassword()
+{
+    EPassword->setFocus();
+    EPassword->selectAll();
 }
 
 bool TFLogin::CheckLogin()
@@ -135,6 +144,7 @@ bool TFLogin::CheckLogin()
         }
         const QString stored = query->FieldByName(QStringLiteral("senha")).AsString();
         if (UnscrambleText(stored, QString(kUserPasswordKey)) != EPassword->text()) {
+            SelectRefusedPassword();
             ShowAlert(QStringLiteral("Senha inválida."));
             return false;
         }

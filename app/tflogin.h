@@ -33,6 +33,7 @@ public:
      * answers true with no user set, so the dialog closes without a login.
      */
     bool CheckLogin();
+    void SelectRefusedPassword();
 
 protected:
     void showEvent(QShowEvent* event) override;

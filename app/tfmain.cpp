@@ -8,6 +8,7 @@
 #include "tfconfigdb.h"
 #include "txapplication.h"
 #include "txsoundplayer.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 
 TFMain* FMain = nullptr;
 
@@ -97,7 +99,7 @@ void TFMain::CreateStatusBar()
     for (int i = 0; i < 3; ++i) {
         Panels[i] = new QLabel(initial[i], StatusBar);
         Panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
-        Panels[i]->setFixedWidth(kPanelWidths[i]);
+        Panels[i]->setFixedWidth(Scaled(kPanelWidths[i]));
         Panels[i]->setFrameShape(QFrame::Panel);
         Panels[i]->setFrameShadow(QFrame::Sunken);
         StatusBar->addWidget(Panels[i]);
@@ -188,7 +190,9 @@ void TFMain::StartUp()
     connect(DM, &TDM::ConnectionLost, this, [this] {
         AppConfig->SetLoaded(false);
         AppConfig->ResetOperation();
+        CloseDataScreens();
     });
+    connect(DM, &TDM::Disconnecting, this, &TFMain::CloseDataScreens);
     if (DM->ConnectVerified(false)) {
         // An error here reaches the default error display and skips the status refresh.
         AppConfig->SetLoaded(true);
@@ -221,11 +225,24 @@ void TFMain::LConectionExecute()
         LConection->setText(QStringLiteral("Desconectar"));
         return;
     }
-    if (DM->ActiveDataSetCount() != 0 &&
-        !AskConfirmation(QStringLiteral("Há conexões ativas. Desconectar assim mesmo?")))
+    if (!DM->SetConnected(false))
         return;
-    DM->Conn->Close();
     LConection->setText(QStringLiteral("Conectar"));
+}
+
+void TFMain::CloseDataScreens()
+{
+    // A screen left open would show, and could act on, rows of a connection that is gone.
+    QStringList closed;
+    for (QMdiSubWindow* sub : MdiArea->subWindowList()) {
+        if (!sub->widget() || sub->widget()->objectName() == QLatin1String("FConfigDB"))
+            continue;
+        closed << sub->widget()->windowTitle();
+        sub->close();
+    }
+    if (!closed.isEmpty())
+        ShowInfoMessage(QStringLiteral("Desconectado do Banco de Dados; telas fechadas: %1.")
+                            .arg(closed.join(QStringLiteral(", "))));
 }
 
 void TFMain::closeEvent(QCloseEvent* event)
@@ -264,7 +281,16 @@ QMdiSubWindow* AddChildForm(QWidget* form)
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (form->property(kMaximizableProperty).toBool())
         flags |= Qt::WindowMaximizeButtonHint;
+    const QSize designed = form->size();
     QMdiSubWindow* sub = main->MdiArea->addSubWindow(form, flags);
+    // A screen that may be resized opens at its size, within the room the main window has
+    // (the sub-window alone would take the screen's minimum).
+    if (form->property(kMaximizableProperty).toBool()) {
+        const QStyle* style = main->MdiArea->style();
+        const int frame = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+        const QSize border(2 * frame, 2 * frame + style->pixelMetric(QStyle::PM_TitleBarHeight));
+        sub->resize((designed + border).boundedTo(main->MdiArea->viewport()->size()));
+    }
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(QIcon());
     return sub;

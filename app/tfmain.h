@@ -78,6 +78,8 @@ private:
     void OpenConnectionScreen();
     void RunWorkAction(TWorkAction action);
     void LConectionExecute();
+    /** Closes every screen but the connection screen, and says which. */
+    void CloseDataScreens();
 
     std::unique_ptr<TAppConfig> m_appConfig;
     std::map<std::pair<TWorkAction, int>, std::function<void()>> m_workScreens;

@@ -66,12 +66,12 @@ QString WriteAccessProblem(const QString& databasePath)
     if (::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK) != 0)
         reason = QStringLiteral("o arquivo é somente leitura");
     else if (::access(QFile::encodeName(info.absolutePath()).constData(), W_OK | X_OK) != 0)
-        reason = QStringLiteral("a pasta ") + info.absolutePath() +
-                 QStringLiteral(" é somente leitura");
+        reason =
+            QStringLiteral("a pasta ") + info.absolutePath() + QStringLiteral(" é somente leitura");
     if (reason.isEmpty())
         return {};
-    return QStringLiteral("O arquivo ") + databasePath +
-           QStringLiteral(" não pode ser gravado: ") + reason +
+    return QStringLiteral("O arquivo ") + databasePath + QStringLiteral(" não pode ser gravado: ") +
+           reason +
            QStringLiteral(".\r\nPeça permissão de gravação ao administrador do computador.");
 }
 
@@ -98,14 +98,24 @@ void TDM::SetDatabase(const QString& path)
 void TDM::ResetConnectionString()
 {
     SetDatabase(QString());
+    m_triedPath.clear();
 }
 
 void TDM::UseDatabaseFile(const QString& path)
 {
-    if (!path.trimmed().isEmpty() && QFile::exists(path))
+    if (!path.trimmed().isEmpty() && QFile::exists(path)) {
         SetDatabase(path);
-    else
-        ShowErrorMessage(QStringLiteral("Nome do Banco de Dados inválido."));
+        return;
+    }
+    m_triedPath = path.trimmed();
+    ShowErrorMessage(QStringLiteral("Nome do Banco de Dados inválido.") +
+                     (m_triedPath.isEmpty() ? QString() : QStringLiteral("\r\n") + m_triedPath));
+}
+
+QString TDM::TriedDatabasePath() const
+{
+    const QString path = DatabasePath();
+    return path.isEmpty() ? m_triedPath : path;
 }
 
 QString TDM::ExtractDataSource(const QString& connectionString)
@@ -173,13 +183,14 @@ bool TDM::SetConnected(bool value)
         if (ActiveDataSetCount() != 0 &&
             !AskConfirmation(QStringLiteral("Há conexões ativas. Desconectar assim mesmo?")))
             return false;
+        emit Disconnecting();
         Conn->Close();
         return true;
     }
     if (DatabasePath().isEmpty() && !LoadConnectionFile())
         return false;
     if (!DataSourceExists()) {
-        ShowErrorMessage(QStringLiteral("Banco de Dados ") + DatabasePath() +
+        ShowErrorMessage(QStringLiteral("Banco de Dados ") + TriedDatabasePath() +
                          QStringLiteral(" não Encontrado."));
         return false;
     }

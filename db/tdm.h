@@ -77,12 +77,18 @@ public:
         False, without a message, when it could not be written. */
     bool SaveConnectionFile();
 
+    /** DatabasePath(), or else the path last asked for that did not exist (to show it). */
+    QString TriedDatabasePath() const;
+
 signals:
     /** Conn was closed because its file no longer opens. */
     void ConnectionLost();
+    /** Conn is about to close at the user's request; the screens on it close first. */
+    void Disconnecting();
 
 private:
     QString m_programPath;
+    QString m_triedPath;
 };
 
 /**

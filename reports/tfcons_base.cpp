@@ -8,7 +8,9 @@
 #include "txdbgrid.h"
 #include "txradiogroup.h"
 #include "txxls.h"
+#include "xcolours.h"
 #include "xfiledialogs.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QApplication>
@@ -23,11 +25,6 @@ constexpr int kMargin = 6;
 constexpr int kFilterHeight = 48;
 constexpr int kDeletedChoice = 2;
 constexpr int kToTransmitChoice = 1;
-
-QString ButtonStyle(const char* colour)
-{
-    return QStringLiteral("color: %1; font-weight: bold;").arg(QString::fromLatin1(colour));
-}
 
 } // namespace
 
@@ -50,6 +47,8 @@ TFCons_Base::TFCons_Base(TReportDefinition definition, QWidget* parent)
     // The reports may be maximised, so the screen grows with its window.
     setProperty(kMaximizableProperty, true);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // It opens at its design size, made smaller where the desktop has less room.
+    setMinimumSize(Scaled(QSize(480, 320)));
 
     RGFiltro = new TXRadioGroup(m_definition.FilterCaption, m_definition.FilterItems,
                                 m_definition.FilterColumns, this);
@@ -78,7 +77,7 @@ TFCons_Base::TFCons_Base(TReportDefinition definition, QWidget* parent)
     BExportar->setObjectName(QStringLiteral("BExportar"));
     BExportar->setText(QStringLiteral("Exportar XLS"));
     BExportar->setAutoRaise(true);
-    BExportar->setFixedSize(90, BConfirm->height());
+    BExportar->setFixedSize(Scaled(90), BConfirm->height());
     connect(BExportar, &QToolButton::clicked, this,
             TXApplication::Guarded([this] { BExportarClick(); }));
 
@@ -93,11 +92,12 @@ TFCons_Base::TFCons_Base(TReportDefinition definition, QWidget* parent)
 
 void TFCons_Base::PlaceControls()
 {
-    RGFiltro->setGeometry(kMargin, kMargin, width() - 2 * kMargin, kFilterHeight);
-    const int gridTop = RGFiltro->geometry().bottom() + kMargin;
-    GCons->setGeometry(kMargin, gridTop, width() - 2 * kMargin, BConfirm->y() - kMargin - gridTop);
+    const int margin = Scaled(kMargin);
+    RGFiltro->setGeometry(margin, margin, width() - 2 * margin, Scaled(kFilterHeight));
+    const int gridTop = RGFiltro->geometry().bottom() + margin;
+    GCons->setGeometry(margin, gridTop, width() - 2 * margin, BConfirm->y() - margin - gridTop);
     BExportar->move(BConfirm->x() - BExportar->width(), BConfirm->y());
-    LRegistro->setGeometry(kMargin + 2, BConfirm->y(), 300, BConfirm->height());
+    LRegistro->setGeometry(margin + Scaled(2), BConfirm->y(), Scaled(300), BConfirm->height());
 }
 
 void TFCons_Base::resizeEvent(QResizeEvent* event)
@@ -173,7 +173,7 @@ void TFCons_Base::ShowRegistros()
 void TFCons_Base::SetAtualizarColor(bool current)
 {
     m_stale = !current;
-    BConfirm->setStyleSheet(ButtonStyle(current ? "green" : "red"));
+    BConfirm->setStyleSheet(BoldTextStyle(current ? kTextGo : kTextAlert));
 }
 
 void TFCons_Base::BExportarClick()

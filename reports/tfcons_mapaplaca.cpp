@@ -10,6 +10,7 @@
 #include "txradiogroup.h"
 #include "xexception.h"
 #include "xfiledialogs.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QApplication>
@@ -59,7 +60,7 @@ QToolButton* ExportButton(const char* name, const QString& caption, QWidget* par
     button->setObjectName(QString::fromLatin1(name));
     button->setText(caption);
     button->setAutoRaise(true);
-    button->setFixedSize(80, 25);
+    button->setFixedSize(Scaled(QSize(80, 25)));
     return button;
 }
 
@@ -85,60 +86,60 @@ void TFCons_MapaPlaca::CreateControls()
 {
     auto* group = new QGroupBox(QStringLiteral(" Placa "), this);
     group->setObjectName(QStringLiteral("GBPlaca"));
-    group->setGeometry(8, 4, 250, 52);
+    group->setGeometry(Scaled(8), Scaled(4), Scaled(250), Scaled(52));
     auto* edit = new TXEdit(group);
     edit->setObjectName(QStringLiteral("PLACA_LIDO"));
     edit->SetCharCase(TXCharCase::Upper);
     edit->SetMaxLength(20);
-    edit->setGeometry(10, 20, 230, 22);
+    edit->setGeometry(Scaled(10), Scaled(20), Scaled(230), Scaled(22));
     PLACA_LIDO = edit;
     connect(PLACA_LIDO, &QLineEdit::returnPressed, this,
             TXApplication::Guarded([this] { ShowPlaca(PLACA_LIDO->text()); }));
 
     LContagem = new QLabel(this);
     LContagem->setObjectName(QStringLiteral("LContagem"));
-    LContagem->setGeometry(270, 12, 720, 18);
+    LContagem->setGeometry(Scaled(270), Scaled(12), Scaled(720), Scaled(18));
     LInfo = new QLabel(this);
     LInfo->setObjectName(QStringLiteral("LInfo"));
-    LInfo->setGeometry(270, 34, 720, 18);
+    LInfo->setGeometry(Scaled(270), Scaled(34), Scaled(720), Scaled(18));
 
     SG = new QTableWidget(this);
     SG->setObjectName(QStringLiteral("SG"));
     SG->setItemDelegate(new TPlacaGridDelegate(m_placa.get(), SG));
     SG->horizontalHeader()->hide();
     SG->verticalHeader()->hide();
-    SG->horizontalHeader()->setDefaultSectionSize(kCellWidth);
-    SG->verticalHeader()->setDefaultSectionSize(kCellHeight);
+    SG->horizontalHeader()->setDefaultSectionSize(Scaled(kCellWidth));
+    SG->verticalHeader()->setDefaultSectionSize(Scaled(kCellHeight));
     SG->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SG->setSelectionMode(QAbstractItemView::NoSelection);
     SG->setFocusPolicy(Qt::NoFocus);
     // A 13-digit sample code fits a well.
     QFont small = SG->font();
-    while (small.pointSizeF() > 5 &&
-           QFontMetrics(small).horizontalAdvance(QStringLiteral("0000000000000")) > kCellWidth - 4)
+    while (small.pointSizeF() > 5 && QFontMetrics(small).horizontalAdvance(
+                                         QStringLiteral("0000000000000")) > Scaled(kCellWidth) - 4)
         small.setPointSizeF(small.pointSizeF() - 0.5);
     SG->setFont(small);
-    SG->setGeometry(8, 62, width() - 16, 300);
+    SG->setGeometry(Scaled(8), Scaled(62), width() - Scaled(16), Scaled(300));
 
     RGExportar = new TXRadioGroup(
         QStringLiteral(" Exportar "),
         {QStringLiteral("Placa exibida"), QStringLiteral("Todas as placas coletadas")}, 2, this);
     RGExportar->setObjectName(QStringLiteral("RGExportar"));
     RGExportar->SetItemIndex(kExportShown);
-    RGExportar->setGeometry(8, height() - 90, 400, 48);
+    RGExportar->setGeometry(Scaled(8), height() - Scaled(90), Scaled(400), Scaled(48));
 
     auto* cliente = new QLabel(QStringLiteral("Cliente BrAPI"), this);
-    cliente->setGeometry(420, height() - 84, 90, 18);
+    cliente->setGeometry(Scaled(420), height() - Scaled(84), Scaled(90), Scaled(18));
     CLIENTE = new QLineEdit(this);
     CLIENTE->setObjectName(QStringLiteral("CLIENTE"));
-    CLIENTE->setGeometry(420, height() - 64, 150, 22);
+    CLIENTE->setGeometry(Scaled(420), height() - Scaled(64), Scaled(150), Scaled(22));
     auto* tipo = new QLabel(QStringLiteral("Tipo de amostra"), this);
-    tipo->setGeometry(580, height() - 84, 110, 18);
+    tipo->setGeometry(Scaled(580), height() - Scaled(84), Scaled(110), Scaled(18));
     TIPO_AMOSTRA = new QComboBox(this);
     TIPO_AMOSTRA->setObjectName(QStringLiteral("TIPO_AMOSTRA"));
     TIPO_AMOSTRA->addItems(kBrapiSampleTypes);
     TIPO_AMOSTRA->setCurrentText(QStringLiteral("Tissue"));
-    TIPO_AMOSTRA->setGeometry(580, height() - 64, 100, 22);
+    TIPO_AMOSTRA->setGeometry(Scaled(580), height() - Scaled(64), Scaled(100), Scaled(22));
 
     const std::pair<QToolButton**, TPlateMapFormat> buttons[] = {
         {&BPlanilha, TPlateMapFormat::Xlsx},
@@ -151,7 +152,7 @@ void TFCons_MapaPlaca::CreateControls()
                                 QStringLiteral("P&DF"), QStringLiteral("&BrAPI")};
     for (int i = 0; i < 4; ++i) {
         QToolButton* button = ExportButton(names[i], captions[i], this);
-        button->move(8 + i * 84, BConfirm->y());
+        button->move(Scaled(8) + i * Scaled(84), BConfirm->y());
         *buttons[i].first = button;
         const TPlateMapFormat format = buttons[i].second;
         connect(button, &QToolButton::clicked, this,

@@ -46,7 +46,6 @@ bool NumberExists(TXConnection* connection, const QString& sql, qint64 number)
     return !query->Eof();
 }
 
-
 bool IsNcPlantio(TXConnection* connection, const TAppConfig& config, const QString& code)
 {
     QString typeName;

@@ -10,6 +10,7 @@
 #include "txnumedit.h"
 #include "xexception.h"
 #include "xfiledialogs.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QComboBox>
@@ -26,14 +27,14 @@ namespace {
 QLabel* Caption(const QString& text, QWidget* parent, int x, int y)
 {
     auto* label = new QLabel(text, parent);
-    label->move(x, y);
+    label->move(Scaled(x), Scaled(y));
     return label;
 }
 
 template <class T> T* Named(T* widget, const char* name, int x, int y, int w, int h)
 {
     widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
+    widget->setGeometry(DesignRect(x, y, w, h));
     return widget;
 }
 
@@ -104,8 +105,9 @@ void TFAppConfig::CreateControls()
     maquina = Named(new QLineEdit(gbp), "maquina", 10, 26, 150, 20);
     Caption(QStringLiteral("Operação"), gbp, 168, 10);
     info_db = Named(new QLineEdit(gbp), "info_db", 168, 26, 80, 20);
-    Caption(QStringLiteral("Lote"), gbp, 10, 48);
-    descricao_lote = Named(new QLineEdit(gbp), "descricao_lote", 10, 62, 238, 20);
+    // Two pixels higher than drawn, so the field stays inside its box.
+    Caption(QStringLiteral("Lote"), gbp, 10, 46);
+    descricao_lote = Named(new QLineEdit(gbp), "descricao_lote", 10, 60, 238, 20);
     gbp->setEnabled(false);
 
     for (QWidget* field : {static_cast<QWidget*>(cb_ncc), static_cast<QWidget*>(cb_nc_plantio),

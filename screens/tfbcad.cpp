@@ -5,6 +5,8 @@
 #include "tfmain.h"
 #include "txcombobox.h"
 #include "txnumedit.h"
+#include "xcolours.h"
+#include "xfontscale.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,18 +16,17 @@
 
 namespace {
 
-QToolButton* FlatButton(const QString& name, const QString& caption, const char* colour,
+QToolButton* FlatButton(const QString& name, const QString& caption, const QColor& colour,
                         QWidget* parent)
 {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setText(caption);
     button->setAutoRaise(true);
-    button->setFixedSize(80, 25);
+    button->setFixedSize(Scaled(QSize(80, 25)));
     // A speed button never takes the focus from the field a scan is meant for.
     button->setFocusPolicy(Qt::NoFocus);
-    button->setStyleSheet(
-        QStringLiteral("color: %1; font-weight: bold;").arg(QString::fromLatin1(colour)));
+    button->setStyleSheet(BoldTextStyle(colour));
     return button;
 }
 
@@ -66,9 +67,9 @@ bool FieldHasValue(const QWidget* control)
 
 TFBCad::TFBCad(int clientWidth, int clientHeight, QWidget* parent) : QWidget(parent)
 {
-    setFixedSize(clientWidth, clientHeight);
-    BConfirm = FlatButton(QStringLiteral("BConfirm"), QStringLiteral("Confirmar"), "green", this);
-    BClose = FlatButton(QStringLiteral("BClose"), QStringLiteral("Fechar"), "maroon", this);
+    setFixedSize(Scaled(QSize(clientWidth, clientHeight)));
+    BConfirm = FlatButton(QStringLiteral("BConfirm"), QStringLiteral("Confirmar"), kTextGo, this);
+    BClose = FlatButton(QStringLiteral("BClose"), QStringLiteral("Fechar"), kTextClose, this);
     connect(BClose, &QToolButton::clicked, this, &TFBCad::BCloseClick);
     PlaceButtons();
 }
@@ -95,7 +96,7 @@ bool TFBCad::focusNextPrevChild(bool next)
 
 void TFBCad::PlaceButtons()
 {
-    const int margin = 6;
+    const int margin = Scaled(6);
     BClose->move(width() - margin - BClose->width(), height() - margin - BClose->height());
     BConfirm->move(BClose->x() - BConfirm->width(), BClose->y());
 }

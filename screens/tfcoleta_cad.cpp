@@ -15,7 +15,9 @@
 #include "txdbgrid.h"
 #include "txedit.h"
 #include "txradiogroup.h"
+#include "xcolours.h"
 #include "xexception.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QApplication>
@@ -132,53 +134,53 @@ TFColeta_Cad::~TFColeta_Cad() = default;
 void TFColeta_Cad::CreateControls()
 {
     GBUsuario = NewGroup("GBUsuario", QStringLiteral(" Usuário "), this);
-    GBUsuario->setGeometry(8, 4, 330, 52);
+    GBUsuario->setGeometry(DesignRect(8, 4, 330, 52));
     GBUsuario->setEnabled(false);
     Label3 = NewLabel("Label3", QStringLiteral("Nome"), GBUsuario);
-    Label3->setGeometry(10, 24, 40, 16);
+    Label3->setGeometry(DesignRect(10, 24, 40, 16));
     USUA = NewEdit("USUA", 30, GBUsuario);
-    USUA->setGeometry(52, 20, 266, 22);
+    USUA->setGeometry(DesignRect(52, 20, 266, 22));
 
     RGOper = new TXRadioGroup(QStringLiteral(" Operação "),
                               {QStringLiteral("Inclusão"), QStringLiteral("Exclusão - Placa"),
                                QStringLiteral("Exclusão - Poço")},
                               3, this);
     RGOper->setObjectName(QStringLiteral("RGOper"));
-    RGOper->setGeometry(346, 4, 432, 52);
+    RGOper->setGeometry(DesignRect(346, 4, 432, 52));
     RGOper->SetItemIndex(0);
 
     BSetOper = new QToolButton(this);
     BSetOper->setObjectName(QStringLiteral("BSetOper"));
     BSetOper->setText(QStringLiteral("Operação"));
     BSetOper->setAutoRaise(true);
-    BSetOper->setGeometry(786, 20, 90, 28);
+    BSetOper->setGeometry(DesignRect(786, 20, 90, 28));
     BSetOper->setFocusPolicy(Qt::NoFocus);
 
     GBEnvelope = NewGroup("GBEnvelope", QStringLiteral(" Placa x Poço Coleta "), this);
-    GBEnvelope->setGeometry(8, 62, 330, 112);
+    GBEnvelope->setGeometry(DesignRect(8, 62, 330, 112));
     LPLACA_Lido = NewLabel("LPLACA_Lido", QStringLiteral("Placa Lido"), GBEnvelope);
-    LPLACA_Lido->setGeometry(10, 20, 200, 16);
+    LPLACA_Lido->setGeometry(DesignRect(10, 20, 200, 16));
     PLACA_LIDO = NewEdit("PLACA_LIDO", 20, GBEnvelope);
-    PLACA_LIDO->setGeometry(10, 36, 220, 22);
+    PLACA_LIDO->setGeometry(DesignRect(10, 36, 220, 22));
     LNCP_Lido = NewLabel("LNCP_Lido", QStringLiteral("NC Plantio Lido"), GBEnvelope);
-    LNCP_Lido->setGeometry(10, 62, 200, 16);
+    LNCP_Lido->setGeometry(DesignRect(10, 62, 200, 16));
     NCP_LIDO = NewEdit("NCP_LIDO", 13, GBEnvelope);
-    NCP_LIDO->setGeometry(10, 78, 220, 22);
+    NCP_LIDO->setGeometry(DesignRect(10, 78, 220, 22));
     setTabOrder(PLACA_LIDO, NCP_LIDO);
     PLACA_LIDO->installEventFilter(this);
     NCP_LIDO->installEventFilter(this);
 
     GBPoco = NewGroup("GBPoco", QStringLiteral(" Poços faltando Coletar "), this);
-    GBPoco->setGeometry(8, 180, 330, 62);
+    GBPoco->setGeometry(DesignRect(8, 180, 330, 62));
     PN_Poco_Falta = NewLabel("PN_Poco_Falta", QStringLiteral("0"), GBPoco);
-    PN_Poco_Falta->setGeometry(10, 20, 310, 34);
+    PN_Poco_Falta->setGeometry(DesignRect(10, 20, 310, 34));
     PN_Poco_Falta->setAlignment(Qt::AlignCenter);
     PN_Poco_Falta->setFrameShape(QFrame::Panel);
     PN_Poco_Falta->setFrameShadow(QFrame::Raised);
     QFont countFont = PN_Poco_Falta->font();
     countFont.setPixelSize(21);
     PN_Poco_Falta->setFont(countFont);
-    PN_Poco_Falta->setStyleSheet(QStringLiteral("color: red;"));
+    PN_Poco_Falta->setStyleSheet(QStringLiteral("color: %1;").arg(kTextAlert.name()));
 
     QGrid = new TXQuery(Conn(), this);
     QGrid->setObjectName(QStringLiteral("QGrid"));
@@ -187,7 +189,7 @@ void TFColeta_Cad::CreateControls()
 
     GCad = new TXDBGrid(this);
     GCad->setObjectName(QStringLiteral("GCad"));
-    GCad->setGeometry(8, 316, 360, 164);
+    GCad->setGeometry(DesignRect(8, 316, 360, 164));
     GCad->setFocusPolicy(Qt::NoFocus);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     GCad->SetColumns({{QStringLiteral("data_coleta"), QStringLiteral("Data Coleta"), 130},
@@ -196,22 +198,22 @@ void TFColeta_Cad::CreateControls()
                       {QStringLiteral("NC_PLANTIO"), QStringLiteral("NC_Plantio"), 100}});
     GCad->SetQuery(QGrid);
 
-    m_feedback = new TScanFeedback(this, QRect(8, 248, 360, 64));
+    m_feedback = new TScanFeedback(this, DesignRect(8, 248, 360, 64));
     for (QLineEdit* edit : {PLACA_LIDO, NCP_LIDO})
         static_cast<TXEdit*>(edit)->SetSelectAllOnFocus(true);
 
     LReg = NewLabel("LReg", QStringLiteral("Registros: 0"), this);
-    LReg->setGeometry(8, 486, 240, 16);
+    LReg->setGeometry(DesignRect(8, 486, 240, 16));
 
     SG = new QTableWidget(this);
     SG->setObjectName(QStringLiteral("SG"));
-    SG->setGeometry(376, 62, 500, 390);
+    SG->setGeometry(DesignRect(376, 62, 500, 390));
     SG->horizontalHeader()->hide();
     SG->verticalHeader()->hide();
     SG->horizontalHeader()->setMinimumSectionSize(1);
     SG->verticalHeader()->setMinimumSectionSize(1);
-    SG->horizontalHeader()->setDefaultSectionSize(35);
-    SG->verticalHeader()->setDefaultSectionSize(35);
+    SG->horizontalHeader()->setDefaultSectionSize(Scaled(35));
+    SG->verticalHeader()->setDefaultSectionSize(Scaled(35));
     SG->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     SG->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     SG->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -283,8 +285,7 @@ void TFColeta_Cad::closeEvent(QCloseEvent* event)
 
 void TFColeta_Cad::BSetOperClick()
 {
-    BSetOper->setStyleSheet(RGOper->isEnabled() ? QString()
-                                                : QStringLiteral("color: red; font-weight: bold;"));
+    BSetOper->setStyleSheet(RGOper->isEnabled() ? QString() : BoldTextStyle(kTextAlert));
     RGOper->setEnabled(!RGOper->isEnabled());
     BConfirm->setEnabled(!RGOper->isEnabled());
     if (RGOper->isEnabled()) {
@@ -323,7 +324,8 @@ void TFColeta_Cad::MoveFocus(QWidget* widget)
 void TFColeta_Cad::SetPlacaCaption(bool deleting)
 {
     LPLACA_Lido->setText(deleting ? QStringLiteral("Placa") : QStringLiteral("Placa Lido"));
-    LPLACA_Lido->setStyleSheet(deleting ? QStringLiteral("color: red;") : QString());
+    LPLACA_Lido->setStyleSheet(deleting ? QStringLiteral("color: %1;").arg(kTextAlert.name())
+                                        : QString());
 }
 
 // ---- keyboard
@@ -529,7 +531,8 @@ bool TFColeta_Cad::LoadPlaca(const QString& code)
 
 bool TFColeta_Cad::Valid_NCP(qint64 nc)
 {
-    if (const QString range = Config().NcPlantioRangeMessage(static_cast<double>(nc)); !range.isEmpty()) {
+    if (const QString range = Config().NcPlantioRangeMessage(static_cast<double>(nc));
+        !range.isEmpty()) {
         RefuseCode(range, NCP_LIDO->text(), int(TCodeKind::NcPlantio));
         return false;
     }

@@ -16,7 +16,9 @@
 #include "txdbgrid.h"
 #include "txedit.h"
 #include "txradiogroup.h"
+#include "xcolours.h"
 #include "xexception.h"
+#include "xfontscale.h"
 #include "xmessages.h"
 
 #include <QApplication>
@@ -32,9 +34,9 @@ namespace {
 const QString kTransmitted =
     QStringLiteral("Informação já transmitido ao Servidor, não pode ser excluído.");
 
-const QString kNotInGrid =
-    QStringLiteral("Os códigos lidos não correspondem a nenhum plantio da lista que possa ser "
-                   "excluído.\r\nLeia o NCC e/ou o NC Plantio de um plantio do sub-lote escolhido.");
+const QString kNotInGrid = QStringLiteral(
+    "Os códigos lidos não correspondem a nenhum plantio da lista que possa ser "
+    "excluído.\r\nLeia o NCC e/ou o NC Plantio de um plantio do sub-lote escolhido.");
 
 QString LoteScanText(const QString& typed)
 {
@@ -122,49 +124,49 @@ TFPlantio_Cad::~TFPlantio_Cad() = default;
 void TFPlantio_Cad::CreateControls()
 {
     GBUsuario = GroupBox("GBUsuario", QStringLiteral(" Usuário "), this);
-    GBUsuario->setGeometry(8, 4, 280, 48);
+    GBUsuario->setGeometry(DesignRect(8, 4, 280, 48));
     GBUsuario->setEnabled(false);
     USUA = CodeEdit("USUA", 30, GBUsuario);
-    USUA->setGeometry(8, 20, 264, 21);
+    USUA->setGeometry(DesignRect(8, 20, 264, 21));
 
     RGOper = new TXRadioGroup(
         QStringLiteral(" Operação "),
         {QStringLiteral("Inclusão"), QStringLiteral("Exclusão"), QStringLiteral("Filtro")}, 3,
         this);
     RGOper->setObjectName(QStringLiteral("RGOper"));
-    RGOper->setGeometry(296, 4, 288, 48);
+    RGOper->setGeometry(DesignRect(296, 4, 288, 48));
     RGOper->SetItemIndex(0);
 
     GBLote = GroupBox("GBLote", QStringLiteral(" Sub Lote "), this);
-    GBLote->setGeometry(8, 56, 576, 52);
+    GBLote->setGeometry(DesignRect(8, 56, 576, 52));
     PN_Lote_Falta = Label("PN_Lote_Falta", QStringLiteral("0"), GBLote);
-    PN_Lote_Falta->setGeometry(440, 20, 128, 21);
+    PN_Lote_Falta->setGeometry(DesignRect(440, 20, 128, 21));
     PN_Lote_Falta->setAlignment(Qt::AlignCenter);
     PN_Lote_Falta->setFrameShape(QFrame::Panel);
     QFont counterFont = PN_Lote_Falta->font();
     counterFont.setBold(true);
     counterFont.setPointSize(12);
     PN_Lote_Falta->setFont(counterFont);
-    SetTextColour(PN_Lote_Falta, Qt::red);
+    SetTextColour(PN_Lote_Falta, kTextAlert);
     lote = new TXComboBox(GBLote);
     lote->setObjectName(QStringLiteral("lote"));
-    lote->setGeometry(8, 20, 420, 21);
+    lote->setGeometry(DesignRect(8, 20, 420, 21));
 
     GBEnvelope = GroupBox("GBEnvelope", QStringLiteral(" Plantio "), this);
-    GBEnvelope->setGeometry(8, 112, 576, 64);
+    GBEnvelope->setGeometry(DesignRect(8, 112, 576, 64));
     LNCC_Lido = Label("LNCC_Lido", QStringLiteral("NCC Lido"), GBEnvelope);
-    LNCC_Lido->setGeometry(8, 16, 150, 14);
+    LNCC_Lido->setGeometry(DesignRect(8, 16, 150, 14));
     NCC_LIDO = CodeEdit("NCC_LIDO", 13, GBEnvelope);
-    NCC_LIDO->setGeometry(8, 32, 150, 21);
+    NCC_LIDO->setGeometry(DesignRect(8, 32, 150, 21));
     Label11 = Label("Label11", QStringLiteral("NC - Rep"), GBEnvelope);
-    Label11->setGeometry(170, 16, 150, 14);
+    Label11->setGeometry(DesignRect(170, 16, 150, 14));
     nc_rep = CodeEdit("nc_rep", 13, GBEnvelope);
-    nc_rep->setGeometry(170, 32, 150, 21);
+    nc_rep->setGeometry(DesignRect(170, 32, 150, 21));
     nc_rep->setEnabled(false);
     LNCP_Lido = Label("LNCP_Lido", QStringLiteral("NC Plantio Lido"), GBEnvelope);
-    LNCP_Lido->setGeometry(332, 16, 150, 14);
+    LNCP_Lido->setGeometry(DesignRect(332, 16, 150, 14));
     NCP_LIDO = CodeEdit("NCP_LIDO", 13, GBEnvelope);
-    NCP_LIDO->setGeometry(332, 32, 150, 21);
+    NCP_LIDO->setGeometry(DesignRect(332, 32, 150, 21));
 
     QGrid = new TXQuery(DM ? DM->Conn : nullptr, this);
     QGrid->setObjectName(QStringLiteral("QGrid"));
@@ -173,7 +175,7 @@ void TFPlantio_Cad::CreateControls()
 
     GCad = new TXDBGrid(this);
     GCad->setObjectName(QStringLiteral("GCad"));
-    GCad->setGeometry(8, 250, 576, 184);
+    GCad->setGeometry(DesignRect(8, 250, 576, 184));
     GCad->setFocusPolicy(Qt::ClickFocus);
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
@@ -184,7 +186,7 @@ void TFPlantio_Cad::CreateControls()
                       {QStringLiteral("NC_PLANTIO"), QStringLiteral("NC_Plantio"), 130, left}});
     GCad->SetQuery(QGrid);
 
-    m_feedback = new TScanFeedback(this, QRect(8, 182, 576, 64));
+    m_feedback = new TScanFeedback(this, DesignRect(8, 182, 576, 64));
     for (TXEdit* edit : {NCC_LIDO, NCP_LIDO})
         edit->SetSelectAllOnFocus(true);
     lote->installEventFilter(this);
@@ -193,9 +195,9 @@ void TFPlantio_Cad::CreateControls()
     BSetOper->setObjectName(QStringLiteral("BSetOper"));
     BSetOper->setText(QStringLiteral("Operação"));
     BSetOper->setAutoRaise(true);
-    BSetOper->setGeometry(8, height() - 31, 80, 25);
+    BSetOper->setGeometry(Scaled(8), height() - Scaled(31), Scaled(80), Scaled(25));
     LReg = Label("LReg", QStringLiteral("Registros: 0"), this);
-    LReg->setGeometry(96, height() - 26, 200, 16);
+    LReg->setGeometry(Scaled(96), height() - Scaled(26), Scaled(200), Scaled(16));
 
     // Speed buttons never take the focus from the scanned fields.
     for (QToolButton* button : {BSetOper, BConfirm, BClose})
@@ -227,8 +229,7 @@ void TFPlantio_Cad::CreateControls()
     operShortcut->setContext(Qt::WidgetWithChildrenShortcut);
     connect(operShortcut, &QShortcut::activated, this,
             TXApplication::Guarded([this] { BSetOperClick(); }));
-    connect(lote, &QComboBox::activated, this,
-            TXApplication::Guarded([this] { loteChange(); }));
+    connect(lote, &QComboBox::activated, this, TXApplication::Guarded([this] { loteChange(); }));
 }
 
 void TFPlantio_Cad::showEvent(QShowEvent* event)
@@ -351,7 +352,7 @@ void TFPlantio_Cad::BSetOperClick()
     QFont font = BSetOper->font();
     font.setBold(choosing);
     BSetOper->setFont(font);
-    SetTextColour(BSetOper, choosing ? QColor(Qt::red) : palette().color(QPalette::WindowText));
+    SetTextColour(BSetOper, choosing ? kTextAlert : palette().color(QPalette::WindowText));
     RGOper->setEnabled(choosing);
     BConfirm->setEnabled(!choosing);
     if (choosing) {
@@ -382,7 +383,7 @@ void TFPlantio_Cad::SetLidoCaptions(bool filter)
 {
     LNCC_Lido->setText(filter ? QStringLiteral("NCC") : QStringLiteral("NCC Lido"));
     LNCP_Lido->setText(filter ? QStringLiteral("NC Plantio") : QStringLiteral("NC Plantio Lido"));
-    const QColor colour = filter ? QColor(Qt::red) : palette().color(QPalette::WindowText);
+    const QColor colour = filter ? kTextAlert : palette().color(QPalette::WindowText);
     SetTextColour(LNCC_Lido, colour);
     SetTextColour(LNCP_Lido, colour);
 }
@@ -669,8 +670,8 @@ bool TFPlantio_Cad::SelectScannedRow()
         bool Ncc;
     };
     QList<std::pair<const char*, qint64>> wanted;
-    for (const Scanned& scanned : {Scanned{NCC_LIDO, "ncc", true},
-                                   Scanned{NCP_LIDO, "nc_plantio", false}}) {
+    for (const Scanned& scanned :
+         {Scanned{NCC_LIDO, "ncc", true}, Scanned{NCP_LIDO, "nc_plantio", false}}) {
         const QString text = scanned.Edit->text().trimmed();
         if (text.isEmpty())
             continue;

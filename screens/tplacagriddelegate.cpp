@@ -1,6 +1,7 @@
 #include "tplacagriddelegate.h"
 
 #include "tplaca.h"
+#include "xcolours.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -8,10 +9,10 @@
 QColor PocoColor(const TPoco& poco)
 {
     if (poco.Amostra == QLatin1String("C"))
-        return QColor(255, 0, 0);
+        return kWellControl;
     if (poco.Coletado != 0)
-        return QColor(0, 128, 0);
-    return QColor(Qt::white);
+        return kWellCollected;
+    return kWellFree;
 }
 
 TPlacaGridDelegate::TPlacaGridDelegate(const TPlaca* placa, QObject* parent)

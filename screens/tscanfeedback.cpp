@@ -2,6 +2,8 @@
 
 #include "tfmain.h"
 #include "txscanguardbox.h"
+#include "xcolours.h"
+#include "xfontscale.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -41,7 +43,8 @@ void Colour(QLabel* label, const QColor& background)
 
 QString RefusalStatusText(const QString& message)
 {
-    const QStringList lines = QString(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+    const QStringList lines = QString(message)
+                                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                                   .split(QLatin1Char('\n'));
     for (const QString& line : lines) {
         if (!line.trimmed().isEmpty())
@@ -59,8 +62,8 @@ TScanFeedback::TScanFeedback(QWidget* screen, const QRect& status)
     Clear();
     m_banner->setObjectName(QStringLiteral("LFocusBanner"));
     m_banner->setText(kFocusBannerText);
-    m_banner->setGeometry(0, 0, screen->width(), 56);
-    Colour(m_banner, QColor(0xb0, 0x00, 0x00));
+    m_banner->setGeometry(0, 0, screen->width(), Scaled(56));
+    Colour(m_banner, kBannerAlert);
     m_banner->hide();
     // Where the keys go changes with the active window, and inside the main
     // window with the active screen.
@@ -80,7 +83,7 @@ TScanFeedback::TScanFeedback(QWidget* screen, const QRect& status)
 void TScanFeedback::Show(const QString& text, bool accepted)
 {
     m_status->setText(text);
-    Colour(m_status, accepted ? QColor(0x00, 0x70, 0x20) : QColor(0xb0, 0x00, 0x00));
+    Colour(m_status, accepted ? kBannerGo : kBannerAlert);
 }
 
 void TScanFeedback::ShowAccepted(const QString& text)

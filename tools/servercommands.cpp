@@ -2,7 +2,11 @@
 
 #include "admincommandline.h"
 #include "centralschema.h"
+#include "labreport.h"
+#include "labreportoutput.h"
 #include "pgconnection.h"
+#include "platemapexport.h"
+#include "serverplates.h"
 #include "serversync.h"
 #include "stationbuilder.h"
 #include "stationregistry.h"
@@ -10,6 +14,10 @@
 #include "xexception.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 
 namespace {
@@ -34,6 +42,18 @@ const QString kHelp = QStringLiteral(
     "                          importa sub-lotes, plantas, placas, poços ou usuários\n"
     "  servidor demo URL       preenche o servidor com um laboratório de demonstração\n"
     "  servidor status URL     mostra a situação de cada estação\n"
+    "  servidor relatorio URL [--saida ARQUIVO.xlsx|ARQUIVO.html] [--agora \"AAAA-MM-DD "
+    "HH:MM:SS\"]\n"
+    "                          progresso dos lotes, trabalho por estação, operador e dia,\n"
+    "                          placas prontas para envio e estações sem transmitir; em\n"
+    "                          texto, numa planilha ou numa página que abre sem rede\n"
+    "  servidor placas URL (--prontas | --placa CODIGO ...) --formato FORMATO --saida ARQUIVO\n"
+    "         [--cliente NOME] [--tipo-amostra DNA|RNA|Tissue]\n"
+    "         [--organismo NOME --tecido NOME [--especie NOME]]\n"
+    "                          os mapas das placas recebidas, todas num arquivo novo:\n"
+    "                          xlsx, csv, brapi, amostras (Sample ID, Plate ID, Well, ...)\n"
+    "                          ou dart (PlateID, Row, Column, Organism, ...); o PDF sai\n"
+    "                          da tela \"Mapa da Placa\" do cliente\n"
     "  servidor conflito listar URL\n"
     "                          lista os conflitos em aberto, com o número de cada um\n"
     "  servidor conflito resolver URL NUMERO...\n"
@@ -164,6 +184,96 @@ int StatusCommand(const QStringList& args)
     return 0;
 }
 
+int ReportCommand(const QCommandLineParser& parser, const QStringList& args)
+{
+    const QString output = parser.value(QStringLiteral("saida"));
+    const QString suffix = QFileInfo(output).suffix().toLower();
+    const bool html = suffix == QLatin1String("html") || suffix == QLatin1String("htm");
+    if (parser.isSet(QStringLiteral("saida")) && suffix != QLatin1String("xlsx") && !html)
+        throw UsageError(QStringLiteral("O arquivo de --saida deve terminar em .xlsx ou .html."));
+    const QString now = parser.value(QStringLiteral("agora")).trimmed();
+    static const QRegularExpression moment(
+        QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"));
+    if (parser.isSet(QStringLiteral("agora")) &&
+        (!moment.match(now).hasMatch() ||
+         !QDateTime::fromString(now, QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid()))
+        throw UsageError(QStringLiteral("Data inválida em --agora: \"%1\". Use AAAA-MM-DD"
+                                        " HH:MM:SS.")
+                             .arg(now));
+    PgConnection server(args[0]);
+    const LabReport report = ReadLabReport(server, now);
+    if (output.isEmpty()) {
+        Out() << LabReportText(report);
+        return 0;
+    }
+    if (html)
+        WriteLabReportHtml(report, output);
+    else
+        WriteLabReportXlsx(report, output);
+    Out() << QStringLiteral("Relatório gravado em %1.\n").arg(output);
+    return 0;
+}
+
+int PlatesCommand(const QCommandLineParser& parser, const QStringList& args)
+{
+    const QStringList codes = parser.values(QStringLiteral("placa"));
+    const bool ready = parser.isSet(QStringLiteral("prontas"));
+    if (codes.isEmpty() == !ready)
+        throw UsageError(
+            QStringLiteral("Informe --placa CODIGO (uma ou mais vezes) ou --prontas."));
+    const QString format = parser.value(QStringLiteral("formato")).trimmed().toLower();
+    TPlateMapFormat mapFormat = TPlateMapFormat::Csv;
+    const bool sheet = format == QLatin1String("amostras") || format == QLatin1String("dart");
+    if (!sheet && (!ParsePlateMapFormat(format, &mapFormat) || mapFormat == TPlateMapFormat::Pdf))
+        throw UsageError(QStringLiteral("Informe o formato com --formato"
+                                        " xlsx|csv|brapi|amostras|dart."));
+    const QString output = parser.value(QStringLiteral("saida"));
+    if (output.isEmpty())
+        throw UsageError(QStringLiteral("Informe o arquivo a criar com --saida ARQUIVO."));
+    TPlateMapExportOptions options;
+    options.ClientId = parser.value(QStringLiteral("cliente"));
+    if (parser.isSet(QStringLiteral("tipo-amostra"))) {
+        const QString type = parser.value(QStringLiteral("tipo-amostra")).trimmed();
+        options.SampleType.clear();
+        for (const QString& known : kBrapiSampleTypes)
+            if (type.compare(known, Qt::CaseInsensitive) == 0)
+                options.SampleType = known;
+        if (options.SampleType.isEmpty())
+            throw UsageError(
+                QStringLiteral("Tipo de amostra inválido: \"%1\". Use DNA, RNA ou Tissue.")
+                    .arg(type));
+    }
+    const DartOptions dart{parser.value(QStringLiteral("organismo")).trimmed(),
+                           parser.value(QStringLiteral("especie")).trimmed(),
+                           parser.value(QStringLiteral("tecido")).trimmed()};
+    if (format == QLatin1String("dart") && (dart.Organism.isEmpty() || dart.Tissue.isEmpty()))
+        throw UsageError(QStringLiteral("O formato dart precisa de --organismo e --tecido."));
+
+    PgConnection server(args[0]);
+    RequireCentralSchema(server);
+    if (options.ClientId.isEmpty()) // the lab: its database on the server
+        options.ClientId = server.Exec(QStringLiteral("SELECT current_database()")).Text(0, 0);
+    const std::vector<TPlateMap> plates =
+        ReadServerPlates(server, ready ? ReadyPlateCodes(server) : codes);
+    if (plates.empty())
+        throw XException(QStringLiteral("Nenhuma placa está pronta para envio."));
+    if (sheet) {
+        const QByteArray text =
+            format == QLatin1String("dart") ? DartSheet(plates, dart) : SampleIdSheet(plates);
+        WriteNewFile(output, [&text](const QString& temporary) {
+            QFile file(temporary);
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                file.write(text) != text.size() || !file.flush())
+                throw XException(QStringLiteral("Não foi possível gravar %1: %2")
+                                     .arg(temporary, file.errorString()));
+        });
+    } else {
+        ExportPlateMaps(mapFormat, plates, output, options);
+    }
+    Out() << QStringLiteral("%1 placa(s) gravada(s) em %2.\n").arg(plates.size()).arg(output);
+    return 0;
+}
+
 int ListConflictsCommand(const QStringList& args)
 {
     PgConnection server(args[0]);
@@ -283,6 +393,14 @@ int Dispatch(QStringList arguments)
         positionals = 2;
     } else if (name == QLatin1String("servidor conflito resolver")) {
         positionals = -2; // the URL and at least one number
+    } else if (name == QLatin1String("servidor relatorio")) {
+        parser.addOption(ValueOption("saida", "ARQUIVO"));
+        parser.addOption(ValueOption("agora", "DATA"));
+    } else if (name == QLatin1String("servidor placas")) {
+        for (const char* option : {"placa", "formato", "saida", "cliente", "tipo-amostra",
+                                   "organismo", "especie", "tecido"})
+            parser.addOption(ValueOption(option, "VALOR"));
+        parser.addOption(QCommandLineOption(QStringLiteral("prontas")));
     } else if (name == QLatin1String("servidor criar")) {
         parser.addOption(QCommandLineOption(QStringLiteral("reparar")));
     } else if (name == QLatin1String("transmitir")) {
@@ -313,6 +431,10 @@ int Dispatch(QStringList arguments)
         return DemoCommand(args);
     if (name == QLatin1String("servidor status"))
         return StatusCommand(args);
+    if (name == QLatin1String("servidor relatorio"))
+        return ReportCommand(parser, args);
+    if (name == QLatin1String("servidor placas"))
+        return PlatesCommand(parser, args);
     if (name == QLatin1String("servidor conflito listar"))
         return ListConflictsCommand(args);
     if (name == QLatin1String("servidor conflito resolver"))

@@ -7,11 +7,20 @@
 #include "xmessages.h"
 
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
-TXApplication::TXApplication(int& argc, char** argv) : QApplication(argc, argv)
+TXApplication::TXApplication(int& argc, char** argv)
+    : QApplication(argc, argv), m_qtTranslator(std::make_unique<QTranslator>())
 {
     SetDefaultMessagePresenter(&MessageBoxPresenter());
+    // Qt's own buttons and dialogs ("Sim", "Salvar como") speak the program's language.
+    if (m_qtTranslator->load(QLocale(QLocale::Portuguese, QLocale::Brazil),
+                             QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(m_qtTranslator.get());
 }
 
 TXApplication::~TXApplication()

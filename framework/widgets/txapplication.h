@@ -1,13 +1,18 @@
 #pragma once
 
 #include <QApplication>
+#include <memory>
 #include <utility>
+
+class QTranslator;
 
 /**
  * The application object with the program's default error display: an
  * exception escaping any event handler is shown in an error box with its
  * message, and the program keeps running. Qt itself never sees the exception.
- * While it lives, messages are shown in QMessageBox boxes (xmessagebox.h).
+ * While it lives, messages are shown in QMessageBox boxes (xmessagebox.h),
+ * and Qt's own texts are in Brazilian Portuguese (Debian's
+ * qt6-translations-l10n).
  */
 class TXApplication : public QApplication
 {
@@ -38,4 +43,7 @@ public:
             }
         };
     }
+
+private:
+    std::unique_ptr<QTranslator> m_qtTranslator;
 };

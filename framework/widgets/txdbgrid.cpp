@@ -2,12 +2,17 @@
 
 #include "data/txquery.h"
 #include "xexception.h"
+#include "xfontscale.h"
 
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace {
+
+// Room around a header caption: the style's margins and the sort indicator.
+constexpr int kCaptionPadding = 16;
 
 // Lets the grid's draw hook choose the colours of each cell before the default drawing.
 class TXHookDelegate : public QStyledItemDelegate
@@ -126,8 +131,13 @@ void TXDBGrid::ApplyWidths()
 {
     if (m_model->Columns().isEmpty())
         return; // columns made from the fields keep the header's default width
-    for (int i = 0; i < m_model->Columns().size(); ++i)
-        setColumnWidth(i, m_model->Columns()[i].Width);
+    // The design width in the desktop font, and never narrower than the caption.
+    const QFontMetrics header = horizontalHeader()->fontMetrics();
+    for (int i = 0; i < m_model->Columns().size(); ++i) {
+        const QString caption = m_model->headerData(i, Qt::Horizontal).toString();
+        setColumnWidth(i, std::max(Scaled(m_model->Columns()[i].Width),
+                                   header.horizontalAdvance(caption) + kCaptionPadding));
+    }
 }
 
 int TXDBGrid::CurrentRecNo() const

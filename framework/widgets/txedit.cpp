@@ -51,8 +51,8 @@ void TXEdit::focusOutEvent(QFocusEvent* event)
     // another control of the same form leaves the box. A box, a popup, the menu
     // bar, another screen or window, or a closing form does not.
     const QWidget* next = QApplication::focusWidget();
-    if (event->reason() == Qt::ActiveWindowFocusReason ||
-        event->reason() == Qt::PopupFocusReason || event->reason() == Qt::MenuBarFocusReason)
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason ||
+        event->reason() == Qt::MenuBarFocusReason)
         return;
     if (next && next != this && FormOf(next) == FormOf(this) && next->isVisible())
         emit Exited();

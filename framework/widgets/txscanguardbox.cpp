@@ -54,8 +54,10 @@ ScanPace::KeyKind KindOf(const QKeyEvent* event)
         break;
     }
     const QString text = event->text();
-    const bool printable = !text.isEmpty() && text[0].unicode() >= 0x20 && text[0].unicode() != 0x7f;
-    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool printable =
+        !text.isEmpty() && text[0].unicode() >= 0x20 && text[0].unicode() != 0x7f;
+    const bool shortcut =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     return printable && !shortcut ? ScanPace::KeyKind::Character : ScanPace::KeyKind::Other;
 }
 
@@ -161,8 +163,7 @@ TXMessageButton TXScanGuardBox::Answer() const
 {
     if (!m_yesNo)
         return TXMessageButton::Ok;
-    return clickedButton() == button(QMessageBox::Yes) ? TXMessageButton::Yes
-                                                       : TXMessageButton::No;
+    return clickedButton() == button(QMessageBox::Yes) ? TXMessageButton::Yes : TXMessageButton::No;
 }
 
 bool TXScanGuardBox::Inside(QObject* object) const

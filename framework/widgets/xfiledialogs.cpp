@@ -2,9 +2,10 @@
 
 #include "xmessages.h"
 
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace {
@@ -13,6 +14,23 @@ TXFileDialogHandler& Handler()
 {
     static TXFileDialogHandler handler;
     return handler;
+}
+
+QString& LastFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+// The folder of the last file chosen in this run, or the user's documents the first time.
+QString StartFolder(const TXFileDialogRequest& request)
+{
+    if (!request.Folder.isEmpty())
+        return request.Folder;
+    if (!LastFolder().isEmpty() && QFileInfo(LastFolder()).isDir())
+        return LastFolder();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 QString WithDefaultExt(const QString& path, const QString& defaultExt)
@@ -36,15 +54,16 @@ QString QtFileFilter(const QString& pairs)
         QString patterns = parts.at(i + 1);
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         const QString& text = parts.at(i);
-        filters << (text.contains(patterns) ? text
-                                            : text + QStringLiteral(" (") + patterns +
-                                                  QLatin1Char(')'));
+        filters << (text.contains(patterns)
+                        ? text
+                        : text + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
     return filters.join(QStringLiteral(";;"));
 }
 
-QString ExecFileDialog(QWidget* parent, const TXFileDialogRequest& request)
+QString ExecFileDialog(QWidget* parent, TXFileDialogRequest request)
 {
+    request.Folder = StartFolder(request);
     QString chosen;
     if (Handler()) {
         chosen = Handler()(request);
@@ -61,13 +80,14 @@ QString ExecFileDialog(QWidget* parent, const TXFileDialogRequest& request)
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().constFirst();
     }
+    if (!chosen.isEmpty())
+        LastFolder() = QFileInfo(chosen).absolutePath();
     return WithDefaultExt(chosen, request.DefaultExt);
 }
 
 QString ChooseExistingFile(QWidget* parent, const QString& filter, const QString& defaultExt)
 {
     TXFileDialogRequest request;
-    request.Folder = QCoreApplication::applicationDirPath();
     request.Filter = filter;
     request.DefaultExt = defaultExt;
     const QString file = ExecFileDialog(parent, request);

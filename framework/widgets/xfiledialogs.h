@@ -9,7 +9,7 @@ class QWidget;
 struct TXFileDialogRequest
 {
     bool Save = false;
-    QString Folder;     // initial folder
+    QString Folder;     // initial folder; empty: the last one used, or the user's documents
     QString FileName;   // proposed name
     QString Filter;     // "Text|*.ext|Text|*.*" pairs, as the screens state them
     QString DefaultExt; // ".xlsx" or "*.wav": added when the chosen name has none
@@ -23,10 +23,10 @@ struct TXFileDialogRequest
 QString QtFileFilter(const QString& pairs);
 
 /** The chosen path, with DefaultExt added when it has no suffix; empty when cancelled. */
-QString ExecFileDialog(QWidget* parent, const TXFileDialogRequest& request);
+QString ExecFileDialog(QWidget* parent, TXFileDialogRequest request);
 
 /**
- * The open dialog in the program's folder; the chosen file when it exists.
+ * The open dialog; the chosen file when it exists.
  * A chosen file that does not exist shows " Arquivo não Encontrado. " and
  * gives empty, as does a cancelled dialog.
  */

@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 // single-dash options included, starts the client.
 TEST(ClientCommandLine, AnswersVersionAndHelpAndLeavesTheRestToTheWindow)
 {
-    const QString version = u"tressalin 01.006\n"_s;
+    const QString version = u"tressalin 01.006 (1.6.0)\n"_s;
     // The arguments and how the answer starts (empty: no answer, the window starts).
     const QList<std::pair<QStringList, QString>> cases = {
         {{}, {}},

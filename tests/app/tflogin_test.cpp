@@ -51,7 +51,12 @@ TEST_F(LoginTest, LowerCaseCodeWithBlanksLogsTheOperatorIn)
 TEST_F(LoginTest, RefusalsAlertAndKeepTheDialogOpen)
 {
     bool stillOpen = false;
-    DriveLogin({Type(u"ADMIN"_s, u"9999"_s), Type(u"NINGUEM"_s, u"1234"_s),
+    QString refused;
+    DriveLogin({Type(u"ADMIN"_s, u"9999"_s),
+                [&](TFLogin* dialog) { // the refused password is selected, to be typed over
+                    refused = dialog->EPassword->selectedText();
+                    Type(u"NINGUEM"_s, u"1234"_s)(dialog);
+                },
                 Type(QString(), u"1234"_s), Type(u"MINUS"_s, u"ABC"_s),
                 [](TFLogin* dialog) { // pasted, outside Windows-1252
                     dialog->EUser->setText(u"ADMIN"_s);
@@ -61,6 +66,7 @@ TEST_F(LoginTest, RefusalsAlertAndKeepTheDialogOpen)
                 [&](TFLogin* dialog) { stillOpen = dialog->isVisible(); }});
     LoginOperator();
     EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(refused, u"9999"_s);
     EXPECT_EQ(presenter.Texts(),
               (QStringList{u"Senha inválida."_s, u"Usuário não Cadastrado."_s,
                            u"Usuário e Senha devem ser informados."_s, u"Senha inválida."_s,

@@ -10,6 +10,8 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QSoundEffect>
 #include <QToolButton>
 
@@ -153,6 +155,34 @@ TEST_F(ShellTest, DirectConnectActionBothWays)
     mainForm->LConection->trigger();
     EXPECT_FALSE(DM->Conn->Connected());
     EXPECT_FALSE(mainForm->LConection->isVisible());
+}
+
+TEST_F(ShellTest, AMissingDatabaseIsNamedAndTheConnectionScreenShowsItsPath)
+{
+    station.WriteConnectionFile();
+    ASSERT_TRUE(QFile::rename(station.DbPath(), station.FilePath(u"movido.db"_s)));
+    Start();
+    EXPECT_EQ(presenter.Count(), 2); // the boxes' texts are the data module's
+    auto* screen = qobject_cast<TFConfigDB*>(FindChildForm("TFConfigDB")->widget());
+    EXPECT_EQ(screen->EDBase->text(), station.DbPath());
+}
+
+TEST_F(ShellTest, ADisconnectClosesEveryScreenButTheConnectionScreenAndSaysWhich)
+{
+    station.WriteConnectionFile();
+    Start();
+    QPointer<QMdiSubWindow> open = AddChildForm(new QWidget);
+    open->widget()->setWindowTitle(u"Cadastro de Plantio"_s);
+    open->show();
+    mainForm->LConfigConexao->trigger();
+    presenter.Clear();
+    mainForm->LConection->trigger();
+    EXPECT_FALSE(DM->Conn->Connected());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return open.isNull(); }));
+    EXPECT_TRUE(IsChildOpen(u"FConfigDB"_s));
+    EXPECT_EQ(
+        presenter.Texts(),
+        QStringList{u"Desconectado do Banco de Dados; telas fechadas: Cadastro de Plantio."_s});
 }
 
 TEST_F(ShellTest, AlertPlaysTheSoundAndAlwaysShowsTheBox)

@@ -79,7 +79,7 @@ TEST_F(TDMTest, PathWithBlanksAroundItIsTakenOnlyWhenTheUntrimmedNameExists)
 
     Remember(padded);
     dm.LoadConnectionFile();
-    EXPECT_EQ(presenter.Texts(), QStringList{u"Nome do Banco de Dados inválido."_s});
+    EXPECT_EQ(presenter.Texts(), QStringList{u"Nome do Banco de Dados inválido.\r\nbase.db"_s});
     EXPECT_EQ(dm.Conn->ConnectionString(),
               u"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False"_s);
 
@@ -123,7 +123,9 @@ TEST_F(TDMTest, EachConnectFailureShowsItsBoxAndStaysClosed)
         {"no connection file", [] {}, {u"Banco de Dados  não Encontrado."_s}},
         {"remembered file gone",
          [&] { Remember(gone); },
-         {u"Nome do Banco de Dados inválido."_s, u"Banco de Dados  não Encontrado."_s}},
+         // The path on a line of its own, and in the second box.
+         {u"Nome do Banco de Dados inválido.\r\n"_s + gone,
+          u"Banco de Dados %1 não Encontrado."_s.arg(gone)}},
         {"remembered file empty",
          [&] { WriteAll(dm.ConnectionFile(), QByteArray()); },
          {u"Banco de Dados  não Encontrado."_s}},

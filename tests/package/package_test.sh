@@ -36,7 +36,7 @@ check_package() {
 }
 check_package "$client" tressalin libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 \
     libxlsxwriter4 libzip4
-check_package "$admin" tressalin-admin libqt6core6 libzint2.11 libhpdf-2.3.0 # leaves $depends and $names set
+check_package "$admin" tressalin-admin libqt6core6 libjs-chart.js libzint2.11 libhpdf-2.3.0 # leaves $depends and $names set
 # The tool runs on servers without a desktop: nothing of Qt Gui, Widgets,
 # Multimedia or the window system may come with it.
 desktop_libs='^(libqt6(gui|widgets|multimedia|opengl|xcb)|libx11|libxcb|libxext|libxrender|libxkbcommon|libgl|libegl|libopengl|libwayland)'
@@ -54,8 +54,11 @@ for f in usr/bin/tressalin usr/share/applications/tressalin.desktop \
     [ -f "$client_root/$f" ] || fail "$f not in tressalin"
 done
 [ ! -e "$client_root/usr/bin/tressalin-admin" ] || fail "tressalin carries tressalin-admin"
-# The tool and its transmission timer, installed disabled (no unit is linked to enable it).
+# The tool and its transmission and page timers, installed disabled (no unit is linked to
+# enable them).
 [ "$(cd "$admin_root" && find . -type f -o -type l | sort)" = "./usr/bin/tressalin-admin
+./usr/lib/systemd/system/tressalin-relatorio.service
+./usr/lib/systemd/system/tressalin-relatorio.timer
 ./usr/lib/systemd/system/tressalin-transmitir.service
 ./usr/lib/systemd/system/tressalin-transmitir.timer" ] ||
     fail "tressalin-admin installs: $(cd "$admin_root" && find . -type f -o -type l)"
@@ -76,7 +79,7 @@ fi
 run() { env -i PATH=/usr/bin:/bin HOME="$work/home" "$@"; }
 
 version="$(run "$client_root/usr/bin/tressalin" --version)" || fail "tressalin --version exit status"
-[ "$version" = "tressalin 01.006" ] || fail "tressalin --version printed: $version"
+[ "$version" = "tressalin 01.006 (1.6.0)" ] || fail "tressalin --version printed: $version"
 help="$(run "$client_root/usr/bin/tressalin" --help)" || fail "tressalin --help exit status"
 grep -q '^Uso: tressalin ' <<<"$help" || fail "tressalin --help printed: $help"
 

@@ -6,6 +6,7 @@
 #include "tflogin.h"
 #include "tplaca.h"
 #include "txdbgrid.h"
+#include "xcolours.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -192,9 +193,9 @@ TEST_F(ColetaTest, PlateCodeChecks)
         const QRect rect = screen->SG->visualItemRect(screen->SG->item(row, column));
         return image.pixelColor(rect.topLeft() + QPoint(3, 3));
     };
-    EXPECT_EQ(pixel(1, 1), QColor(0, 128, 0)); // A1 collected
-    EXPECT_EQ(pixel(2, 1), QColor(Qt::white)); // B1 free
-    EXPECT_EQ(pixel(2, 2), QColor(255, 0, 0)); // B2 control
+    EXPECT_EQ(pixel(1, 1), kWellCollected); // A1 collected
+    EXPECT_EQ(pixel(2, 1), kWellFree);      // B1 free
+    EXPECT_EQ(pixel(2, 2), kWellControl);   // B2 control
 
     // Another computer's plate: refused, the loaded plate stays. (Each move back to the
     // plate field leaves the empty NC field, which alerts too.)

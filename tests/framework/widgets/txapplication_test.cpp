@@ -1,7 +1,11 @@
 #include "scriptedpresenter.h"
 #include "txapplication.h"
 #include "xexception.h"
+#include "xfiledialogs.h"
 
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
@@ -27,4 +31,27 @@ TEST(TXApplicationGuarded, ShowsWhatTheHandlerRaisesWhereItIsRaised)
         EXPECT_TRUE(text.isEmpty() || (presenter.Last().Kind == TXMessageKind::Error &&
                                        presenter.Last().Text == text));
     }
+}
+
+// Qt's own buttons and dialogs read Portuguese, and a file dialog opens where the last file was.
+TEST(TXApplicationPortuguese, QtTextsAreTranslatedAndFileDialogsRememberTheirFolder)
+{
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Sim"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Não"));
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Salvar como"));
+
+    QStringList folders;
+    SetFileDialogHandler([&folders](const TXFileDialogRequest& request) {
+        folders << request.Folder;
+        return QStringLiteral("/tmp/escolhido.xlsx");
+    });
+    ExecFileDialog(nullptr, {});
+    ExecFileDialog(nullptr, {});
+    SetFileDialogHandler({});
+    EXPECT_EQ(folders.value(1), QStringLiteral("/tmp"));
+    EXPECT_NE(folders.value(0), QStringLiteral("/tmp")); // the documents, or home without them
 }
