@@ -51,9 +51,8 @@ const QString kHelp = QStringLiteral(
     "         [--cliente NOME] [--tipo-amostra DNA|RNA|Tissue]\n"
     "         [--organismo NOME --tecido NOME [--especie NOME]]\n"
     "                          os mapas das placas recebidas, todas num arquivo novo:\n"
-    "                          xlsx, csv, brapi, amostras (Sample ID, Plate ID, Well, ...)\n"
-    "                          ou dart (PlateID, Row, Column, Organism, ...); o PDF sai\n"
-    "                          da tela \"Mapa da Placa\" do cliente\n"
+    "                          xlsx, csv, pdf, brapi, amostras (Sample ID, Plate ID,\n"
+    "                          Well, ...) ou dart (PlateID, Row, Column, Organism, ...)\n"
     "  servidor conflito listar URL\n"
     "                          lista os conflitos em aberto, com o número de cada um\n"
     "  servidor conflito resolver URL NUMERO...\n"
@@ -224,9 +223,9 @@ int PlatesCommand(const QCommandLineParser& parser, const QStringList& args)
     const QString format = parser.value(QStringLiteral("formato")).trimmed().toLower();
     TPlateMapFormat mapFormat = TPlateMapFormat::Csv;
     const bool sheet = format == QLatin1String("amostras") || format == QLatin1String("dart");
-    if (!sheet && (!ParsePlateMapFormat(format, &mapFormat) || mapFormat == TPlateMapFormat::Pdf))
+    if (!sheet && !ParsePlateMapFormat(format, &mapFormat))
         throw UsageError(QStringLiteral("Informe o formato com --formato"
-                                        " xlsx|csv|brapi|amostras|dart."));
+                                        " xlsx|csv|pdf|brapi|amostras|dart."));
     const QString output = parser.value(QStringLiteral("saida"));
     if (output.isEmpty())
         throw UsageError(QStringLiteral("Informe o arquivo a criar com --saida ARQUIVO."));

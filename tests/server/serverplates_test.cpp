@@ -145,7 +145,7 @@ TEST_F(ServerPlatesTest, WhatCannotBeSentIsRefusedAndNoFileIsLeft)
         int Exit;
     } cases[] = {
         {{"--placa", "NAO-EXISTE", "--formato", "csv"}, 1},
-        {{"--placa", "NR", "--formato", "pdf"}, 2},
+        {{"--placa", "NR", "--formato", "odt"}, 2},
         {{"--placa", "NR", "--formato", "dart", "--organismo", "Maize"}, 2},
         {{"--placa", "P001", "--formato", "dart", "--organismo", "Maize;", "--tecido", "Leaf"}, 1},
         {{"--prontas", "--placa", "P001", "--formato", "csv"}, 2},
