@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTextStream>
@@ -97,7 +98,7 @@ QString Integer(double value)
 std::vector<TLabel> Plants(TXConnection* connection, const StationConfig& config,
                            const QStringList& templates, const QString& list)
 {
-    QSet<qint64> wanted;
+    QHash<qint64, QString> wanted; // the number, and the code as listed
     if (!list.isEmpty()) {
         QFile file(list);
         if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -109,9 +110,16 @@ std::vector<TLabel> Plants(TXConnection* connection, const StationConfig& config
                                       .trimmed();
             bool ok = false;
             const qint64 number = field.toLongLong(&ok);
-            // A scanned code carries its check digit; the file holds the number without it.
-            if (ok)
-                wanted.insert(field.size() == BarcodeLength(config.CbNcc) ? number / 10 : number);
+            if (!ok)
+                continue; // a header or a blank line
+            // A scanned code carries its check digit, a stored number does not.
+            const bool code = field.size() == BarcodeLength(config.CbNcc);
+            if (code && EanCheckDigit(field.chopped(1)) != field.back().digitValue()) {
+                throw XException(
+                    QStringLiteral("O dígito verificador do código %1 da lista não confere.")
+                        .arg(field));
+            }
+            wanted.insert(code ? number / 10 : number, field);
         }
     }
     auto query = NewQuery(connection);
@@ -131,7 +139,7 @@ std::vector<TLabel> Plants(TXConnection* connection, const StationConfig& config
     // A code of the list that is no plant here is a mistake to show, not a label to skip.
     if (!wanted.isEmpty()) {
         throw XException(QStringLiteral("O NCC %1 da lista não está cadastrado nesta estação.")
-                             .arg(*wanted.cbegin()));
+                             .arg(wanted.cbegin().value()));
     }
     return labels;
 }
