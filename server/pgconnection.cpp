@@ -67,6 +67,11 @@ int PgResult::Rows() const
     return PQntuples(m_result.get());
 }
 
+int PgResult::Columns() const
+{
+    return PQnfields(m_result.get());
+}
+
 bool PgResult::IsNull(int row, int column) const
 {
     return PQgetisnull(m_result.get(), row, column) != 0;

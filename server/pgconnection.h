@@ -32,6 +32,7 @@ class PgResult
 public:
     explicit PgResult(pg_result* result);
     int Rows() const;
+    int Columns() const;
     bool IsNull(int row, int column) const;
     QString Text(int row, int column) const;
     PgValue Value(int row, int column) const;
@@ -77,7 +78,8 @@ class PgTransaction
 {
 public:
     /** begin: the statement that opens it, e.g. "BEGIN ISOLATION LEVEL REPEATABLE READ". */
-    explicit PgTransaction(PgConnection& connection, const QString& begin = QStringLiteral("BEGIN"));
+    explicit PgTransaction(PgConnection& connection,
+                           const QString& begin = QStringLiteral("BEGIN"));
     ~PgTransaction();
     PgTransaction(const PgTransaction&) = delete;
     PgTransaction& operator=(const PgTransaction&) = delete;

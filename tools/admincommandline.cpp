@@ -59,7 +59,8 @@ const QString kGeneralHelp = QStringLiteral(
     "                          como transmitido\n"
     "  placa mapa ARQUIVO (--placa CODIGO ... | --coletadas) --formato FORMATO\n"
     "         --saida ARQUIVO  exporta mapas de placas (xlsx, csv, pdf, brapi)\n"
-    "  etiquetas ARQUIVO (--plantas | --plantios | --placas) --saida SAIDA.pdf|SAIDA.zpl\n"
+    "  etiquetas (ARQUIVO | --servidor URL) (--plantas | --plantios | --placas)\n"
+    "         --saida SAIDA.pdf|SAIDA.zpl\n"
     "         [--folha MODELO] imprime etiquetas com código de barras (PDF ou ZPL)\n"
     "\n"
     "Servidor central (PostgreSQL):\n"
@@ -511,7 +512,7 @@ QList<Command> Commands(const QStringList* range)
                      [](const QCommandLineParser& parser, const QStringList& args) {
                          return RunPlateMap(parser, args, Out(), Err());
                      }});
-    commands.append({QStringLiteral("etiquetas"), LabelsHelp(), LabelsOptions(), 1, 0,
+    commands.append({QStringLiteral("etiquetas"), LabelsHelp(), LabelsOptions(), 1, 1,
                      [](const QCommandLineParser& parser, const QStringList& args) {
                          return RunLabels(parser, args, Out(), Err());
                      }});

@@ -3,7 +3,9 @@
 #include "data/txconnection.h"
 #include "data/txquery.h"
 #include "eancode.h"
+#include "pgconnection.h"
 #include "stationbuilder.h"
+#include "stationregistry.h"
 #include "tlabels.h"
 #include "xexception.h"
 
@@ -14,6 +16,8 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTextStream>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -27,6 +31,75 @@ const QString kPlantiosUsadosSQL =
     QStringLiteral("SELECT NC_PLANTIO FROM Plantio WHERE NC_PLANTIO BETWEEN :de AND :ate");
 const QString kPlacasSQL =
     QStringLiteral("SELECT PLACA, CODIGO, TLINHA, TCOLUNA FROM Placa ORDER BY CODIGO");
+// The same from the lab server, which holds the whole lab's plants and plates.
+const QString kServerPlantasSQL = QStringLiteral("SELECT ncc, nc, rep FROM planta ORDER BY ncc");
+const QString kServerPlantiosUsadosSQL = QStringLiteral(
+    "SELECT nc_plantio FROM plantio WHERE nc_plantio BETWEEN $1::bigint AND $2::bigint");
+const QString kServerPlacasSQL =
+    QStringLiteral("SELECT placa, codigo, tlinha, tcoluna FROM placa ORDER BY codigo");
+
+/** What labels are made of, read from a station file or from the lab server. */
+struct LabelSource
+{
+    StationConfig Config;
+    QString Where; // "nesta estação" or "no servidor"
+    std::function<QList<QStringList>(const QString& stationSql, const QString& serverSql,
+                                     const QList<qint64>& numbers)>
+        Rows; // text cells, the numbers bound in order
+};
+
+LabelSource StationSource(TXConnection* connection)
+{
+    return {ReadStationConfig(connection), QStringLiteral("nesta estação"),
+            [connection](const QString& sql, const QString&, const QList<qint64>& numbers) {
+                auto query = NewQuery(connection);
+                query->SetSQL(sql);
+                const QStringList names{QStringLiteral("de"), QStringLiteral("ate")};
+                for (qsizetype i = 0; i < numbers.size(); ++i)
+                    query->ParamByName(names[i]).SetFloat(double(numbers[i]));
+                query->Open();
+                QList<QStringList> rows;
+                for (; !query->Eof(); query->Next()) {
+                    QStringList row;
+                    for (int c = 0; c < query->FieldCount(); ++c)
+                        row << query->Fields(c).AsString();
+                    rows << row;
+                }
+                return rows;
+            }};
+}
+
+// Without a station named, the codes are EAN-13 and a planting range must be given.
+LabelSource ServerSource(PgConnection& server, const QString& estacao)
+{
+    LabelSource source{{}, QStringLiteral("no servidor"), {}};
+    if (!estacao.isEmpty()) {
+        const std::optional<RegisteredStation> station = FindStation(server, estacao);
+        if (!station)
+            throw XException(
+                QStringLiteral("A estação %1 não está cadastrada no servidor.").arg(estacao));
+        source.Config.RelaInicial = double(station->RelaInicial);
+        source.Config.RelaFinal = double(station->RelaFinal);
+        source.Config.CbNcc = BarcodeType(station->CbNcc);
+        source.Config.CbNcPlantio = BarcodeType(station->CbNcPlantio);
+        source.Config.DescricaoLote = station->Lote;
+    }
+    source.Rows = [&server](const QString&, const QString& sql, const QList<qint64>& numbers) {
+        PgParams params;
+        for (const qint64 number : numbers)
+            params << QString::number(number);
+        const PgResult result = server.Exec(sql, params);
+        QList<QStringList> rows;
+        for (int r = 0; r < result.Rows(); ++r) {
+            QStringList row;
+            for (int c = 0; c < result.Columns(); ++c)
+                row << result.Text(r, c);
+            rows << row;
+        }
+        return rows;
+    };
+    return source;
+}
 
 /** A usage mistake, reported with exit status 2. */
 struct Usage
@@ -95,9 +168,10 @@ QString Integer(double value)
     return QString::number(qint64(value));
 }
 
-std::vector<TLabel> Plants(TXConnection* connection, const StationConfig& config,
-                           const QStringList& templates, const QString& list)
+std::vector<TLabel> Plants(const LabelSource& source, const QStringList& templates,
+                           const QString& list)
 {
+    const StationConfig& config = source.Config;
     QHash<qint64, QString> wanted; // the number, and the code as listed
     if (!list.isEmpty()) {
         QFile file(list);
@@ -122,40 +196,33 @@ std::vector<TLabel> Plants(TXConnection* connection, const StationConfig& config
             wanted.insert(code ? number / 10 : number, field);
         }
     }
-    auto query = NewQuery(connection);
-    query->SetSQL(kPlantasSQL);
-    query->Open();
     std::vector<TLabel> labels;
-    for (; !query->Eof(); query->Next()) {
-        const qint64 ncc = qint64(query->Fields(0).AsFloat());
+    for (const QStringList& row : source.Rows(kPlantasSQL, kServerPlantasSQL, {})) {
+        const qint64 ncc = qint64(row[0].toDouble());
         if (!list.isEmpty() && !wanted.remove(ncc))
             continue;
-        labels.push_back(
-            {EanSymbology(config.CbNcc), EanCode(ncc, config.CbNcc),
-             Lines(templates, {{"ncc", QString::number(ncc)},
-                               {"nc", Integer(query->Fields(1).AsFloat())},
-                               {"rep", QString::number(query->Fields(2).AsInteger())}})});
+        labels.push_back({EanSymbology(config.CbNcc), EanCode(ncc, config.CbNcc),
+                          Lines(templates, {{"ncc", QString::number(ncc)},
+                                            {"nc", Integer(row[1].toDouble())},
+                                            {"rep", row[2]}})});
     }
     // A code of the list that is no plant here is a mistake to show, not a label to skip.
     if (!wanted.isEmpty()) {
-        throw XException(QStringLiteral("O NCC %1 da lista não está cadastrado nesta estação.")
-                             .arg(wanted.cbegin().value()));
+        throw XException(QStringLiteral("O NCC %1 da lista não está cadastrado %2.")
+                             .arg(wanted.cbegin().value(), source.Where));
     }
     return labels;
 }
 
-std::vector<TLabel> Plantings(TXConnection* connection, const StationConfig& config,
-                              const QStringList& templates, qint64 from, qint64 to, bool freeOnly)
+std::vector<TLabel> Plantings(const LabelSource& source, const QStringList& templates, qint64 from,
+                              qint64 to, bool freeOnly)
 {
+    const StationConfig& config = source.Config;
     QSet<qint64> used;
     if (freeOnly) {
-        auto query = NewQuery(connection);
-        query->SetSQL(kPlantiosUsadosSQL);
-        query->ParamByName(QStringLiteral("de")).SetFloat(double(from));
-        query->ParamByName(QStringLiteral("ate")).SetFloat(double(to));
-        query->Open();
-        for (; !query->Eof(); query->Next())
-            used.insert(qint64(query->Fields(0).AsFloat()));
+        for (const QStringList& row :
+             source.Rows(kPlantiosUsadosSQL, kServerPlantiosUsadosSQL, {from, to}))
+            used.insert(qint64(row[0].toDouble()));
     }
     if (to < from || to - from - used.size() >= kMaxLabels)
         throw XException(QStringLiteral("A faixa de %1 a %2 dá mais de %3 etiquetas (ou nenhuma).")
@@ -172,27 +239,21 @@ std::vector<TLabel> Plantings(TXConnection* connection, const StationConfig& con
     return labels;
 }
 
-std::vector<TLabel> Plates(TXConnection* connection, const QStringList& templates,
+std::vector<TLabel> Plates(const LabelSource& source, const QStringList& templates,
                            const QStringList& codes)
 {
-    auto query = NewQuery(connection);
-    query->SetSQL(kPlacasSQL);
-    query->Open();
     std::vector<TLabel> labels;
     QSet<QString> found;
-    for (; !query->Eof(); query->Next()) {
-        const QString code = query->Fields(1).AsString();
+    for (const QStringList& row : source.Rows(kPlacasSQL, kServerPlacasSQL, {})) {
+        const QString code = row[1];
         if (!codes.isEmpty() && !codes.contains(code))
             continue;
         found.insert(code);
-        const QString size = QStringLiteral("%1 x %2")
-                                 .arg(query->Fields(2).AsInteger())
-                                 .arg(query->Fields(3).AsInteger());
         labels.push_back(
             {PlateSymbology(code), code,
-             Lines(templates, {{"placa", QString::number(query->Fields(0).AsInteger())},
+             Lines(templates, {{"placa", row[0]},
                                {"codigo", code},
-                               {"tamanho", size}})});
+                               {"tamanho", QStringLiteral("%1 x %2").arg(row[2], row[3])}})});
     }
     for (const QString& code : codes) {
         if (!found.contains(code))
@@ -237,10 +298,12 @@ QString PresetsHelp()
 QString LabelsHelp()
 {
     return QStringLiteral(
-               "Uso: tressalin-admin etiquetas ARQUIVO (--plantas | --plantios | --placas)\n"
-               "       [filtros] --saida SAIDA.pdf|SAIDA.zpl [--folha MODELO | grade]\n"
+               "Uso: tressalin-admin etiquetas (ARQUIVO | --servidor URL [--estacao NOME])\n"
+               "       (--plantas | --plantios | --placas) [filtros] --saida SAIDA.pdf|SAIDA.zpl\n"
+               "       [--folha MODELO | grade]\n"
                "\n"
-               "Imprime etiquetas com o código de barras de cada código da estação, em um\n"
+               "Imprime etiquetas com o código de barras de cada código da estação (ou do\n"
+               "servidor do laboratório: todas as suas plantas e placas), em um\n"
                "arquivo novo (um arquivo existente nunca é sobrescrito). Só lê o banco. O código\n"
                "de barras leva só o código; as linhas de texto são para as pessoas.\n"
                "\n"
@@ -277,6 +340,9 @@ QString LabelsHelp()
                "  --etiqueta LxA           tamanho da etiqueta em mm (obrigatório)\n"
                "  --dpi 203|300            resolução da impressora (padrão 203)\n"
                "\n"
+               "Do servidor, --estacao NOME dá os tipos de código e a faixa de plantio dessa\n"
+               "estação; sem ela, os códigos são EAN-13 e --plantios pede --de e --ate.\n"
+               "\n"
                "Um código de barras que não caberia na etiqueta em tamanho legível é recusado\n"
                "(nunca é reduzido), com o tamanho mínimo de etiqueta.\n")
         .arg(PresetsHelp());
@@ -306,7 +372,9 @@ QList<QCommandLineOption> LabelsOptions()
             valued("espaco", "HxV"),
             valued("inicio", "N"),
             valued("dpi", "DPI"),
-            valued("saida", "ARQUIVO")};
+            valued("saida", "ARQUIVO"),
+            valued("servidor", "URL"),
+            valued("estacao", "NOME")};
 }
 
 int RunLabels(const QCommandLineParser& parser, const QStringList& args, QTextStream& out,
@@ -315,6 +383,7 @@ int RunLabels(const QCommandLineParser& parser, const QStringList& args, QTextSt
     const bool plants = parser.isSet(QStringLiteral("plantas"));
     const bool plantings = parser.isSet(QStringLiteral("plantios"));
     const bool plates = parser.isSet(QStringLiteral("placas"));
+    const bool fromServer = parser.isSet(QStringLiteral("servidor"));
     const QString output = parser.value(QStringLiteral("saida"));
     const bool zpl = output.endsWith(QStringLiteral(".zpl"), Qt::CaseInsensitive);
     TLabelSheet sheet;
@@ -322,6 +391,8 @@ int RunLabels(const QCommandLineParser& parser, const QStringList& args, QTextSt
     int dpi = 203;
     std::optional<TSymbology> symbology;
     try {
+        if (fromServer == (args.size() == 1))
+            throw Usage{QStringLiteral("Informe o ARQUIVO da estação ou --servidor URL.")};
         if (int(plants) + int(plantings) + int(plates) != 1)
             throw Usage{QStringLiteral("Informe uma de --plantas, --plantios ou --placas.")};
         if (!zpl && !output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
@@ -379,16 +450,28 @@ int RunLabels(const QCommandLineParser& parser, const QStringList& args, QTextSt
         return kFailure;
     }
 
-    auto connection = OpenStation(args[0]);
-    const StationConfig config = ReadStationConfig(connection.get());
     QStringList templates = parser.values(QStringLiteral("linha"));
     try {
+        std::unique_ptr<TXConnection> connection;
+        std::optional<PgConnection> server;
+        LabelSource source;
+        if (fromServer) {
+            server.emplace(parser.value(QStringLiteral("servidor")));
+            source = ServerSource(*server, parser.value(QStringLiteral("estacao")));
+        } else {
+            connection = OpenStation(args[0]);
+            source = StationSource(connection.get());
+        }
+        const StationConfig& config = source.Config;
         if (plants) {
             if (!parser.isSet(QStringLiteral("linha")))
                 templates = {QStringLiteral("NC {nc}"), QStringLiteral("REP {rep}")};
-            job.Labels =
-                Plants(connection.get(), config, templates, parser.value(QStringLiteral("lista")));
+            job.Labels = Plants(source, templates, parser.value(QStringLiteral("lista")));
         } else if (plantings) {
+            if (fromServer && !parser.isSet(QStringLiteral("estacao")) &&
+                !(parser.isSet(QStringLiteral("de")) && parser.isSet(QStringLiteral("ate"))))
+                throw XException(QStringLiteral("Do servidor, informe a faixa com --de e --ate, ou"
+                                                " a estação com --estacao."));
             const auto bound = [&](const char* name, double fallback) {
                 bool ok = true;
                 const QString option = QString::fromLatin1(name);
@@ -400,13 +483,12 @@ int RunLabels(const QCommandLineParser& parser, const QStringList& args, QTextSt
                 return value;
             };
             job.Labels =
-                Plantings(connection.get(), config, templates, bound("de", config.RelaInicial),
+                Plantings(source, templates, bound("de", config.RelaInicial),
                           bound("ate", config.RelaFinal), parser.isSet(QStringLiteral("livres")));
         } else {
             if (!parser.isSet(QStringLiteral("linha")))
                 templates = {QStringLiteral("Placa {placa}")};
-            job.Labels =
-                Plates(connection.get(), templates, parser.values(QStringLiteral("placa")));
+            job.Labels = Plates(source, templates, parser.values(QStringLiteral("placa")));
         }
         if (job.Labels.empty())
             throw XException(QStringLiteral("Nenhuma etiqueta a imprimir."));

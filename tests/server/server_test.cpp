@@ -636,6 +636,28 @@ TEST_F(ServerTest, AServerStoppedMidTransmissionLeavesTheFileUnmarkedAndTheNextR
     ExpectConsistent(path);
 }
 
+// Labels of what the whole lab holds: its plants, a station's free planting codes, its plates.
+TEST_F(ServerTest, LabelsComeFromTheServerWithAStationsCodesAndRange)
+{
+    const auto labels = [&](const QString& name, const QStringList& what) {
+        const QString zpl = m_dir.filePath(name + u".zpl"_s);
+        QStringList args{"etiquetas", "--servidor", m_url, "--saida", zpl, "--etiqueta", "50x25"};
+        const AdminRun run = RunAdmin(args + what);
+        return run.ExitCode == 0 ? int(QString::fromUtf8(FileBytes(zpl)).count(u"^XA"_s)) : -1;
+    };
+    EXPECT_EQ(labels(u"plantas"_s, {"--plantas"}), ServerCount(u"SELECT count(*) FROM planta"_s));
+    EXPECT_EQ(labels(u"placas"_s, {"--placas"}), ServerCount(u"SELECT count(*) FROM placa"_s));
+    PgConnection(m_url).Exec(u"UPDATE estacao SET rela_inicial = $1::bigint, rela_final = "
+                             "$1::bigint + 9 WHERE nome = 'PLANTIO1'"_s,
+                             {QString::number(kPlanting)});
+    const QString path = Prepare(u"PLANTIO1"_s, u"PC1"_s);
+    Plant(OpenStation(path).get(), 1, 3);
+    ASSERT_EQ(Transmit(path).ExitCode, 0);
+    EXPECT_EQ(labels(u"livres"_s, {"--plantios", "--livres", "--estacao", "PLANTIO1"}), 9);
+    EXPECT_EQ(labels(u"sem_faixa"_s, {"--plantios"}), -1); // no station, no range
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(u"sem_faixa.zpl"_s)));
+}
+
 TEST_F(ServerTest, ImportToTheServerIsAllOrNothingAndAcceptsAnUnchangedRowAgain)
 {
     const QString csv = m_dir.filePath(u"planta.csv"_s);
